@@ -1,0 +1,55 @@
+#include "platform/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#ifndef TW_INSTALLED_DATA_DIR
+#define TW_INSTALLED_DATA_DIR "/usr/share/tagwright"
+#endif
+
+namespace tw {
+
+namespace {
+QString &storedStartDir()
+{
+    static QString dir;
+    return dir;
+}
+} // namespace
+
+void recordStartDir()
+{
+    if (storedStartDir().isEmpty())
+        storedStartDir() = QDir::currentPath();
+}
+
+void setStartDir(const QString &dir)
+{
+    storedStartDir() = dir;
+}
+
+QString startDir()
+{
+    if (storedStartDir().isEmpty())
+        recordStartDir();
+    return storedStartDir();
+}
+
+QString besideProgram(const QString &fileName)
+{
+    const QString first = QDir(startDir()).filePath(fileName);
+    if (QFileInfo(first).isFile())
+        return first;
+    QStringList others;
+    if (QCoreApplication::instance())
+        others << QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
+    others << QDir(QStringLiteral(TW_INSTALLED_DATA_DIR)).filePath(fileName);
+    for (const QString &candidate : others) {
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    }
+    return first;
+}
+
+} // namespace tw

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace tw {
+
+// The working directory at start-up, recorded once before any window exists.
+void recordStartDir();
+void setStartDir(const QString &dir); // tests
+QString startDir();
+
+// Path of a file that lies beside the program: first StartDir, then the folder
+// of the executable, then the installed data folder. When none holds the file,
+// the StartDir path is returned, so reading it fails as a missing file.
+QString besideProgram(const QString &fileName);
+
+} // namespace tw

@@ -1,0 +1,24 @@
+#include "platform/Dialogs.h"
+
+#include <QStringList>
+
+namespace tw {
+
+Dialogs::~Dialogs() = default;
+
+QString qtFilterFromPairs(const QString &pairs)
+{
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i < parts.size(); i += 2) {
+        const QString description = parts.at(i);
+        QString pattern = i + 1 < parts.size() ? parts.at(i + 1).trimmed() : QString();
+        if (pattern.isEmpty())
+            pattern = QStringLiteral("*");
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << QStringLiteral("%1 (%2)").arg(description, pattern);
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+} // namespace tw

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+namespace tw {
+
+// A file picked in an open or save dialog: the full path and the bare file
+// name. An empty path means the user cancelled.
+struct FileChoice {
+    QString path;
+    QString title;
+    bool cancelled() const { return path.isEmpty(); }
+};
+
+enum class Answer { Yes, No, Cancel };
+enum class MessageKind { Information, Warning, Critical };
+
+// Every modal interaction a command needs goes through this interface, so the
+// same command runs against Qt's real dialogs or against a test script.
+//
+// Filters use the "description|pattern|description|pattern" form; a lone
+// description without a pattern is allowed and matches every file.
+class Dialogs {
+public:
+    virtual ~Dialogs();
+
+    // One-line input box with OK and Cancel; the typed text exactly as typed.
+    // Cancel or closing the box returns an empty text.
+    virtual QString prompt(const QString &text, const QString &title) = 0;
+
+    // Yes/No question with the question icon; true only for Yes.
+    virtual bool askYesNo(const QString &text, const QString &title) = 0;
+
+    // Yes/No/Cancel question; closing the box counts as Cancel.
+    virtual Answer askYesNoCancel(const QString &text, const QString &title) = 0;
+
+    virtual void message(const QString &text, const QString &title, MessageKind kind) = 0;
+
+    // Standard open and save dialogs. A name typed without an extension gets
+    // defaultExtension. The save dialog does not ask before replacing a file;
+    // the open dialog accepts names of files that do not exist.
+    virtual FileChoice openFile(const QString &filter, const QString &defaultExtension) = 0;
+    virtual FileChoice saveFile(const QString &filter, const QString &defaultExtension) = 0;
+};
+
+// Turns a "description|pattern|..." filter into Qt's "description (patterns)"
+// list. Patterns separated by ';' become blank-separated; a lone description
+// with no pattern gets "(*)".
+QString qtFilterFromPairs(const QString &pairs);
+
+} // namespace tw

@@ -1,0 +1,90 @@
+#include "platform/QtDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace tw {
+
+QString QtDialogs::prompt(const QString &text, const QString &title)
+{
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(text);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(QString());
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.textValue();
+}
+
+bool QtDialogs::askYesNo(const QString &text, const QString &title)
+{
+    return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes)
+        == QMessageBox::Yes;
+}
+
+Answer QtDialogs::askYesNoCancel(const QString &text, const QString &title)
+{
+    const auto button = QMessageBox::question(
+        m_parent, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        QMessageBox::Yes);
+    if (button == QMessageBox::Yes)
+        return Answer::Yes;
+    if (button == QMessageBox::No)
+        return Answer::No;
+    return Answer::Cancel;
+}
+
+void QtDialogs::message(const QString &text, const QString &title, MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Information:
+        QMessageBox::information(m_parent, title, text);
+        break;
+    case MessageKind::Warning:
+        QMessageBox::warning(m_parent, title, text);
+        break;
+    case MessageKind::Critical:
+        QMessageBox::critical(m_parent, title, text);
+        break;
+    }
+}
+
+FileChoice QtDialogs::openFile(const QString &filter, const QString &defaultExtension)
+{
+    return runFileDialog(false, filter, defaultExtension);
+}
+
+FileChoice QtDialogs::saveFile(const QString &filter, const QString &defaultExtension)
+{
+    return runFileDialog(true, filter, defaultExtension);
+}
+
+FileChoice QtDialogs::runFileDialog(bool save, const QString &filter,
+                                    const QString &defaultExtension)
+{
+    QFileDialog dialog(m_parent);
+    dialog.setNameFilter(qtFilterFromPairs(filter));
+    dialog.setDefaultSuffix(defaultExtension);
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        // A typed name of a file that does not exist is accepted too.
+        dialog.setFileMode(QFileDialog::AnyFile);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files.first().isEmpty())
+        return {};
+    const QString path = files.first();
+    return {path, QFileInfo(path).fileName()};
+}
+
+} // namespace tw

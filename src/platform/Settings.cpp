@@ -1,0 +1,80 @@
+#include "platform/Settings.h"
+
+#include <QSettings>
+#include <cmath>
+
+namespace tw {
+
+namespace {
+
+const char *const kGroup = "Settings";
+
+double readNumber(QSettings &store, const char *key, double fallback)
+{
+    const QVariant value = store.value(QLatin1String(key));
+    if (!value.isValid())
+        return fallback;
+    bool ok = false;
+    const float number = value.toString().trimmed().toFloat(&ok);
+    if (!ok || !std::isfinite(number))
+        return fallback;
+    return number;
+}
+
+QString decimal(double value)
+{
+    return QString::number(static_cast<qlonglong>(std::llround(value)));
+}
+
+} // namespace
+
+Placement Settings::loadPlacement()
+{
+    QSettings store(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+    return loadPlacement(store);
+}
+
+void Settings::savePlacement(const Placement &placement)
+{
+    QSettings store(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+    savePlacement(store, placement);
+}
+
+Placement Settings::loadPlacement(QSettings &store)
+{
+    const Placement defaults;
+    Placement p;
+    store.beginGroup(QLatin1String(kGroup));
+    p.left = readNumber(store, "MainLeft", defaults.left);
+    p.top = readNumber(store, "MainTop", defaults.top);
+    p.width = readNumber(store, "MainWidth", defaults.width);
+    p.height = readNumber(store, "MainHeight", defaults.height);
+    store.endGroup();
+    return p;
+}
+
+void Settings::savePlacement(QSettings &store, const Placement &placement)
+{
+    store.beginGroup(QLatin1String(kGroup));
+    store.setValue(QStringLiteral("MainLeft"), decimal(placement.left));
+    store.setValue(QStringLiteral("MainTop"), decimal(placement.top));
+    store.setValue(QStringLiteral("MainWidth"), decimal(placement.width));
+    store.setValue(QStringLiteral("MainHeight"), decimal(placement.height));
+    store.endGroup();
+    store.sync();
+}
+
+QRect reachablePlacement(const QRect &saved, const QRect &fallback, const QVector<QRect> &screens)
+{
+    if (saved.width() <= 0 || saved.height() <= 0)
+        return fallback;
+    if (screens.isEmpty())
+        return saved;
+    for (const QRect &screen : screens) {
+        if (screen.intersects(saved))
+            return saved;
+    }
+    return fallback;
+}
+
+} // namespace tw

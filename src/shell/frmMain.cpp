@@ -1,0 +1,510 @@
+#include "shell/frmMain.h"
+
+#include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
+#include "markup/TagCommands.h"
+#include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
+#include "platform/Settings.h"
+#include "platform/Twips.h"
+#include "shell/CommandBars.h"
+#include "shell/frmSplash.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+namespace tw {
+
+namespace {
+
+struct ToolbarEntry {
+    const char *key;
+    const char *tooltip;
+    QStyle::StandardPixmap icon;
+};
+
+const ToolbarEntry kToolbar[] = {
+    {"New", "New", QStyle::SP_FileIcon},
+    {"Open", "Open", QStyle::SP_DialogOpenButton},
+    {"Save", "Save", QStyle::SP_DialogSaveButton},
+    {nullptr, nullptr, QStyle::SP_CustomBase},
+    {"Cut", "Cut", QStyle::SP_CustomBase},
+    {"Copy", "Copy", QStyle::SP_CustomBase},
+    {"Paste", "Paste", QStyle::SP_CustomBase},
+    {nullptr, nullptr, QStyle::SP_CustomBase},
+    {"Preview", "Preview", QStyle::SP_FileDialogContentsView},
+    {"Explorer", "Web Browser", QStyle::SP_ComputerIcon},
+    {"Trash", "Delete", QStyle::SP_TrashIcon},
+};
+
+// Cut, Copy and Paste have no standard pixmap; they get small drawn ones.
+QIcon drawnIcon(const QString &key)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 2));
+    if (key == QLatin1String("Cut")) {
+        p.drawEllipse(QRectF(5, 20, 8, 8));
+        p.drawEllipse(QRectF(19, 20, 8, 8));
+        p.drawLine(QPointF(11, 20), QPointF(22, 3));
+        p.drawLine(QPointF(21, 20), QPointF(10, 3));
+    } else if (key == QLatin1String("Copy")) {
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4, 4, 16, 19));
+        p.drawRect(QRectF(12, 10, 16, 19));
+    } else {
+        p.setBrush(QColor(0xc8, 0x9b, 0x5a));
+        p.drawRoundedRect(QRectF(5, 5, 22, 25), 2, 2);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(9, 10, 14, 16));
+        p.setBrush(QColor(0x90, 0x90, 0x90));
+        p.drawRect(QRectF(11, 2, 10, 6));
+    }
+    return QIcon(pixmap);
+}
+
+QIcon toolbarIcon(const ToolbarEntry &entry, const QStyle *style)
+{
+    if (entry.icon != QStyle::SP_CustomBase)
+        return style->standardIcon(entry.icon);
+    return drawnIcon(QLatin1String(entry.key));
+}
+
+} // namespace
+
+frmMain::frmMain(Dialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent), m_dialogs(dialogs),
+      m_activeEditor([this] { return activeControl(); }), m_clock(new QTimer(this))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Tagwright"));
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    mdiArea = new QMdiArea(central);
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    layout->addWidget(mdiArea, 1);
+    setCentralWidget(central);
+
+    buildBars();
+    layout->addWidget(AEditBar);
+    layout->addWidget(Editbar);
+    buildToolbar();
+    buildStatusBar();
+    buildMenus();
+    wireCommands();
+
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::switchMenus);
+}
+
+frmMain::~frmMain()
+{
+    // The bars are hidden while the frame is torn down; nothing may listen then.
+    tbToolBar->removeEventFilter(this);
+    Editbar->removeEventFilter(this);
+    disconnect(mdiArea, nullptr, this, nullptr);
+}
+
+void frmMain::buildBars()
+{
+    Editbar = new EditBar(this);
+    AEditBar = new AdvancedBar(this);
+    AEditBar->hide();
+    Size = Editbar->Size;
+    Editbar->installEventFilter(this);
+}
+
+void frmMain::buildToolbar()
+{
+    tbToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
+    tbToolBar->setMovable(false);
+    tbToolBar->setFloatable(false);
+    tbToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const ToolbarEntry &entry : kToolbar) {
+        if (!entry.key) {
+            tbToolBar->addSeparator();
+            continue;
+        }
+        const QString key = QLatin1String(entry.key);
+        QAction *action = tbToolBar->addAction(toolbarIcon(entry, style()), QLatin1String(entry.tooltip));
+        action->setObjectName(QStringLiteral("tb") + key);
+        action->setData(key);
+        action->setToolTip(QLatin1String(entry.tooltip));
+        // Toolbar buttons leave the keyboard focus where it is.
+        if (QWidget *w = tbToolBar->widgetForAction(action))
+            w->setFocusPolicy(Qt::NoFocus);
+        connect(action, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+    }
+    addToolBar(Qt::TopToolBarArea, tbToolBar);
+    tbToolBar->installEventFilter(this);
+}
+
+void frmMain::buildStatusBar()
+{
+    sbStatusBar = statusBar();
+    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    statusText = new QLabel(QStringLiteral("Status"));
+    statusText->setObjectName(QStringLiteral("statusText"));
+    statusText->setFixedWidth(px(7038));
+    statusDate = new QLabel;
+    statusDate->setObjectName(QStringLiteral("statusDate"));
+    statusDate->setMinimumWidth(px(2540));
+    statusTime = new QLabel;
+    statusTime->setObjectName(QStringLiteral("statusTime"));
+    statusTime->setMinimumWidth(px(2540));
+    sbStatusBar->addWidget(statusText);
+    sbStatusBar->addPermanentWidget(statusDate);
+    sbStatusBar->addPermanentWidget(statusTime);
+
+    // The clock wakes once a minute, on the minute.
+    m_clock->setSingleShot(true);
+    m_clock->setTimerType(Qt::CoarseTimer);
+    connect(m_clock, &QTimer::timeout, this, &frmMain::refreshClock);
+    refreshClock();
+}
+
+void frmMain::refreshClock()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale = QLocale::system();
+    statusDate->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    statusTime->setText(locale.toString(now.time(), QLocale::ShortFormat));
+    const int msIntoMinute = now.time().second() * 1000 + now.time().msec();
+    m_clock->start(60000 - msIntoMinute + 50);
+}
+
+void frmMain::buildMenus()
+{
+    auto action = [this](QMenu *menu, const QString &caption, const char *name) {
+        QAction *a = menu->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    mnuFile = new QMenu(QStringLiteral("&File"), this);
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileNew = action(mnuFile, QStringLiteral("&New"), "mnuFileNew");
+    mnuFileNew->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    mnuFileOpen = action(mnuFile, QStringLiteral("&Open"), "mnuFileOpen");
+    mnuFileOpen->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    mnuFile->addSeparator();
+    mnuFileExit = action(mnuFile, QStringLiteral("E&xit"), "mnuFileExit");
+
+    mnuView = new QMenu(QStringLiteral("&View"), this);
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    mnuViewToolbar = action(mnuView, QStringLiteral("&Toolbar"), "mnuViewToolbar");
+    mnuViewToolbar->setCheckable(true);
+    mnuViewToolbar->setChecked(true);
+    mnuViewEdit = action(mnuView, QStringLiteral("HTML &Edit Toolbar"), "mnuViewEdit");
+    mnuViewEdit->setCheckable(true);
+    mnuViewEdit->setChecked(true);
+    mnuViewStatusBar = action(mnuView, QStringLiteral("Status &Bar"), "mnuViewStatusBar");
+    mnuViewStatusBar->setCheckable(true);
+    mnuViewStatusBar->setChecked(true);
+    mnuView->addSeparator();
+    mnuViewBrowser = action(mnuView, QStringLiteral("&Web Browser"), "mnuViewBrowser");
+
+    mnuHelp = new QMenu(QStringLiteral("&Help"), this);
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuContents = action(mnuHelp, QStringLiteral("&Contents"), "mnuContents");
+    mnuHelpTemplate = action(mnuHelp, QStringLiteral("&Template"), "mnuHelpTemplate");
+    mnuHelpTemplate->setShortcut(QKeySequence(Qt::Key_F1));
+    mnuHelp->addSeparator();
+    mnuHelpAbout = action(mnuHelp, QStringLiteral("&About Tagwright..."), "mnuHelpAbout");
+
+    switchMenus();
+}
+
+void frmMain::wireCommands()
+{
+    for (const auto *bar : {static_cast<CommandBar *>(Editbar), static_cast<CommandBar *>(AEditBar)}) {
+        for (auto it = bar->buttons().cbegin(); it != bar->buttons().cend(); ++it) {
+            if (const TagCommand *command = findTagCommand(it.key())) {
+                connect(it.value(), &QPushButton::clicked, this,
+                        [this, command] { runTagCommand(*command, m_activeEditor); });
+            }
+        }
+    }
+    connect(button(QStringLiteral("CmdAdvanced")), &QPushButton::clicked, this, &frmMain::CmdAdvanced_Click);
+
+    connect(mnuFileNew, &QAction::triggered, this, &frmMain::NewDocument);
+    connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
+    connect(mnuViewToolbar, &QAction::triggered, this, [this] { setToolbarShown(!toolbarShown()); });
+    connect(mnuViewEdit, &QAction::triggered, this, [this] { setEditBarsShown(!editBarsShown()); });
+    connect(mnuViewStatusBar, &QAction::triggered, this, &frmMain::mnuViewStatusBar_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::showAbout);
+
+    connect(this, &frmMain::toolbarShownChanged, mnuViewToolbar, &QAction::setChecked);
+    connect(this, &frmMain::editBarsShownChanged, mnuViewEdit, &QAction::setChecked);
+}
+
+QPushButton *frmMain::button(const QString &name) const
+{
+    if (QPushButton *b = Editbar->button(name))
+        return b;
+    return AEditBar->button(name);
+}
+
+void frmMain::MDIForm_Load()
+{
+    restorePlacement();
+    Size->clear();
+    Size->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                    QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6")});
+    Size->setEditText(QStringLiteral("1"));
+    NewDocument();
+}
+
+void frmMain::restorePlacement()
+{
+    const Placement saved = Settings::loadPlacement();
+    const double dpi = logicalDpi();
+    const Placement defaults;
+    const QRect fallback(twipsToPixels(defaults.left, dpi), twipsToPixels(defaults.top, dpi),
+                         twipsToPixels(defaults.width, dpi), twipsToPixels(defaults.height, dpi));
+    const QRect wanted(twipsToPixels(saved.left, dpi), twipsToPixels(saved.top, dpi),
+                       twipsToPixels(saved.width, dpi), twipsToPixels(saved.height, dpi));
+    QVector<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens << screen->geometry();
+    const QRect placement = reachablePlacement(wanted, fallback, screens);
+    move(placement.topLeft());
+    resize(placement.size());
+}
+
+void frmMain::savePlacement()
+{
+    if (isMinimized())
+        return;
+    const double dpi = logicalDpi();
+    Placement p;
+    p.left = pixelsToTwips(x(), dpi);
+    p.top = pixelsToTwips(y(), dpi);
+    p.width = pixelsToTwips(width(), dpi);
+    p.height = pixelsToTwips(height(), dpi);
+    Settings::savePlacement(p);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    savePlacement();
+    mdiArea->closeAllSubWindows();
+    event->accept();
+}
+
+void frmMain::exitAtOnce()
+{
+    QApplication::exit(0);
+}
+
+QWidget *frmMain::activeControl() const
+{
+    QMdiSubWindow *sub = mdiArea->currentSubWindow();
+    if (!sub || !sub->widget())
+        return nullptr;
+    QWidget *content = sub->widget();
+    if (QWidget *focused = content->focusWidget())
+        return focused;
+    return content->focusProxy();
+}
+
+frmDocument *frmMain::activeDocument() const
+{
+    QMdiSubWindow *sub = mdiArea->currentSubWindow();
+    return sub ? qobject_cast<frmDocument *>(sub->widget()) : nullptr;
+}
+
+QList<frmDocument *> frmMain::documents() const
+{
+    QList<frmDocument *> out;
+    for (QMdiSubWindow *sub : mdiArea->subWindowList()) {
+        if (auto *doc = qobject_cast<frmDocument *>(sub->widget()))
+            out << doc;
+    }
+    return out;
+}
+
+frmDocument *frmMain::NewDocument()
+{
+    const int number = raiseDocumentCount();
+    auto *document = new frmDocument;
+    document->setCaption(QStringLiteral("Document ") + QString::number(number));
+    connectDocument(document);
+    QMdiSubWindow *sub = mdiArea->addSubWindow(document);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Before the frame is first shown its layout has not run yet; the frame's
+    // own size less the bars is the best guess of the room there is.
+    QSize area = mdiArea->viewport()->size();
+    if (!mdiArea->isVisible())
+        area = QSize(width() - Editbar->width(), height() - tbToolBar->sizeHint().height()
+                                                     - sbStatusBar->sizeHint().height() - 30);
+    sub->resize(qMax(area.width() * 3 / 4, 200), qMax(area.height() * 3 / 4, 120));
+    sub->show();
+    mdiArea->setActiveSubWindow(sub);
+    document->TxtText->setFocus(Qt::OtherFocusReason);
+    return document;
+}
+
+void frmMain::connectDocument(frmDocument *document)
+{
+    document->showBarState(toolbarShown(), editBarsShown());
+    connect(this, &frmMain::toolbarShownChanged, document,
+            [document](bool shown) { document->mnuViewToolbar->setChecked(shown); });
+    connect(this, &frmMain::editBarsShownChanged, document,
+            [document](bool shown) { document->mnuViewEdit->setChecked(shown); });
+    connect(document->mnuNew, &QAction::triggered, this, &frmMain::NewDocument);
+    connect(document->mnuExit, &QAction::triggered, this, &frmMain::exitAtOnce);
+    connect(document->mnuViewToolbar, &QAction::triggered, this, [this] { setToolbarShown(!toolbarShown()); });
+    connect(document->mnuViewEdit, &QAction::triggered, this, [this] { setEditBarsShown(!editBarsShown()); });
+    connect(document->mnuAbout, &QAction::triggered, this, &frmMain::showAbout);
+}
+
+void frmMain::switchMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->clear();
+    const frmDocument *document = activeDocument();
+    const QList<QMenu *> menus = document ? document->menus() : QList<QMenu *>{mnuFile, mnuView, mnuHelp};
+    for (QMenu *menu : menus)
+        bar->addMenu(menu);
+}
+
+bool frmMain::toolbarShown() const
+{
+    return !tbToolBar->isHidden();
+}
+
+bool frmMain::editBarsShown() const
+{
+    return !Editbar->isHidden();
+}
+
+void frmMain::setToolbarShown(bool shown)
+{
+    tbToolBar->setVisible(shown);
+}
+
+// Showing the edit bars brings the Advanced bar back only when the user had
+// asked for it (the Advanced button then reads "&Hide").
+void frmMain::setEditBarsShown(bool shown)
+{
+    if (!shown) {
+        Editbar->hide();
+        AEditBar->hide();
+        return;
+    }
+    Editbar->show();
+    if (button(QStringLiteral("CmdAdvanced"))->text() == QLatin1String("&Hide"))
+        AEditBar->show();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // ShowToParent and HideToParent follow the bar's own visibility flag, not
+    // the frame being minimized or hidden.
+    const bool shown = event->type() == QEvent::ShowToParent;
+    if (shown || event->type() == QEvent::HideToParent) {
+        if (watched == tbToolBar)
+            Q_EMIT toolbarShownChanged(shown);
+        else if (watched == Editbar)
+            Q_EMIT editBarsShownChanged(shown);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::CmdAdvanced_Click()
+{
+    QPushButton *advanced = button(QStringLiteral("CmdAdvanced"));
+    if (AEditBar->isHidden()) {
+        AEditBar->show();
+        advanced->setText(QStringLiteral("&Hide"));
+        advanced->setToolTip(QStringLiteral("Hide Advanced toolbar"));
+    } else {
+        AEditBar->hide();
+        advanced->setText(QStringLiteral("&Advanced"));
+        advanced->setToolTip(QStringLiteral("Advanced toolbar"));
+    }
+    advanced->setAccessibleName(advanced->text().remove(QLatin1Char('&')));
+    advanced->setAccessibleDescription(advanced->toolTip());
+    m_activeEditor.focusBack();
+}
+
+void frmMain::mnuViewStatusBar_Click()
+{
+    const bool show = sbStatusBar->isHidden();
+    sbStatusBar->setVisible(show);
+    mnuViewStatusBar->setChecked(show);
+}
+
+void frmMain::showAbout()
+{
+    frmSplash splash(this);
+    splash.exec();
+}
+
+void frmMain::tbToolBar_ButtonClick(const QString &key)
+{
+    if (key == QLatin1String("New"))
+        NewDocument();
+    else if (key == QLatin1String("Cut"))
+        Cut();
+    else if (key == QLatin1String("Copy"))
+        Copy();
+    else if (key == QLatin1String("Paste"))
+        Paste();
+}
+
+// Cut puts the removed text on the clipboard, as every editor's Cut does.
+void frmMain::Cut()
+{
+    const QString selection = m_activeEditor.selectedText();
+    if (selection.isEmpty())
+        return;
+    clipboard::setText(selection);
+    UndoStep step(m_activeEditor);
+    m_activeEditor.replaceSelection(QString());
+}
+
+void frmMain::Copy()
+{
+    if (!m_activeEditor.hasTextControl())
+        return;
+    const QString selection = m_activeEditor.selectedText();
+    if (!selection.isEmpty())
+        clipboard::setText(selection);
+}
+
+// An empty clipboard leaves the selection alone rather than deleting it.
+void frmMain::Paste()
+{
+    const QString text = clipboard::text();
+    if (text.isEmpty())
+        return;
+    UndoStep step(m_activeEditor);
+    m_activeEditor.replaceSelection(text);
+}
+
+} // namespace tw

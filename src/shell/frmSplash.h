@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <QFrame>
+
+class QLabel;
+
+namespace tw {
+
+// A frame that reports a mouse click; the splash window closes on it.
+class ClickFrame : public QFrame {
+    Q_OBJECT
+public:
+    using QFrame::QFrame;
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+};
+
+// The splash window, shown while the program starts and, modally, as the
+// About box. A click on it (or Escape) closes it.
+class frmSplash : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmSplash(QWidget *parent = nullptr);
+
+    ClickFrame *fraMainFrame;
+    QLabel *picLogo;
+    QLabel *Picture1;
+    QLabel *lblProductName;
+    QLabel *lblPlatform;
+    QLabel *lblVersion;
+    QLabel *lblWarning;
+    QLabel *lblCompany;
+    QLabel *lblCopyright;
+
+    void centreOnScreen();
+};
+
+} // namespace tw

@@ -1,0 +1,146 @@
+#include "documents/ActiveEditor.h"
+#include "documents/SourceEditor.h"
+#include "markup/TagCommands.h"
+
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace tw;
+
+namespace {
+
+const TagCommand &command(const char *name)
+{
+    const TagCommand *c = findTagCommand(QLatin1String(name));
+    Q_ASSERT(c);
+    return *c;
+}
+
+// Selects [from, to) in byte positions of the editor's UTF-8 text.
+void select(SourceEditor &editor, long from, long to)
+{
+    editor.SendScintilla(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(from), to);
+}
+
+} // namespace
+
+class TagCommandsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void textOfEveryCommand_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("writes");
+        const QString multi = QStringLiteral("line one\r\nline two\n");
+        QTest::newRow("bold") << "CmdBold" << "hello" << "<B>hello</B>" << true;
+        QTest::newRow("bold blank") << "CmdBold" << " " << "<B> </B>" << true;
+        QTest::newRow("bold again") << "CmdBold" << "<B>x</B>" << "<B><B>x</B></B>" << true;
+        QTest::newRow("italic") << "CmdItalic" << "a&b" << "<I>a&b</I>" << true;
+        QTest::newRow("underline") << "CmdUndeline" << "u" << "<U>u</U>" << true;
+        QTest::newRow("quote") << "CmdBlockQuote" << "q" << "<BLOCKQUOTE>q</BLOCKQUOTE>" << true;
+        QTest::newRow("center lines") << "CmdCenter" << multi << "<CENTER>" + multi + "</CENTER>" << true;
+        QTest::newRow("left") << "CmdLeft" << "x" << "<DIV ALIGN=left>x</DIV>" << true;
+        QTest::newRow("right") << "CmdRight" << "x" << "<DIV ALIGN=right>x</DIV>" << true;
+        QTest::newRow("bold nothing") << "CmdBold" << "" << "" << false;
+        QTest::newRow("right nothing") << "CmdRight" << "" << "" << false;
+        QTest::newRow("break") << "BreakLine" << "abc" << "<BR>" << true;
+        QTest::newRow("paragraph") << "CmdParagraphe" << "abc" << "<P>" << true;
+        QTest::newRow("line") << "CmdLine" << "" << "<HR>\n" << true;
+        QTest::newRow("open") << "CmdOpenProcedure" << "" << "<" << true;
+        QTest::newRow("close") << "CmdCloseProcedure" << "" << ">" << true;
+    }
+    void textOfEveryCommand()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, selection);
+        QFETCH(QString, expected);
+        QFETCH(bool, writes);
+        const TagCommand *c = findTagCommand(control);
+        QVERIFY(c);
+        const auto text = tagText(*c, selection);
+        QCOMPARE(text.has_value(), writes);
+        if (writes)
+            QCOMPARE(*text, expected);
+    }
+
+    void wrapsInTheEditorAsOneUndoStepAndKeepsEveryByte()
+    {
+        SourceEditor editor;
+        // A NUL byte and a CR LF inside the selection must survive the wrap.
+        const QByteArray original("before [a\0b\r\nc] after", 21);
+        editor.loadBytes(original);
+        ActiveEditor active([&] { return &editor; });
+        select(editor, 8, 14);
+        runTagCommand(command("CmdBold"), active);
+        QCOMPARE(editor.documentBytes(), QByteArray("before [<B>a\0b\r\nc</B>] after", 28));
+        QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 21L);
+        QVERIFY(!editor.hasSelectedText());
+
+        editor.undo();
+        QCOMPARE(editor.documentBytes(), original);
+    }
+
+    void replaceCommandsInsertAtTheCaretOrOverTheSelection()
+    {
+        SourceEditor editor;
+        editor.loadBytes("abc def");
+        ActiveEditor active([&] { return &editor; });
+        select(editor, 3, 3);
+        runTagCommand(command("CmdLine"), active);
+        QCOMPARE(editor.documentBytes(), QByteArray("abc<HR>\n def"));
+        select(editor, 0, 3);
+        runTagCommand(command("CmdParagraphe"), active);
+        QCOMPARE(editor.documentBytes(), QByteArray("<P><HR>\n def"));
+        // Non-ASCII text before the caret: positions are bytes, text is text.
+        editor.loadBytes("\xc3\xa9t\xc3\xa9 ");
+        select(editor, 2, 3);
+        runTagCommand(command("CmdItalic"), active);
+        QCOMPARE(editor.textExact(), QStringLiteral("\u00e9<I>t</I>\u00e9 "));
+    }
+
+    void focusGoesBackOnlyWhereTheCommandSaysSo()
+    {
+        QWidget window;
+        auto *editor = new SourceEditor(&window);
+        auto *button = new QLineEdit(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ActiveEditor active([&] { return editor; });
+        editor->loadBytes("word");
+
+        select(*editor, 0, 4);
+        button->setFocus();
+        runTagCommand(command("CmdCenter"), active);
+        QCOMPARE(editor->textExact(), QStringLiteral("<CENTER>word</CENTER>"));
+        QTRY_VERIFY(button->hasFocus());
+
+        select(*editor, 0, 0);
+        runTagCommand(command("CmdBold"), active); // nothing selected: nothing at all
+        QVERIFY(button->hasFocus());
+        QCOMPARE(editor->textExact(), QStringLiteral("<CENTER>word</CENTER>"));
+
+        select(*editor, 8, 12);
+        runTagCommand(command("CmdBold"), active);
+        QTRY_VERIFY(editor->hasFocus());
+    }
+
+    void worksOnALineEditAndDoesNothingWithoutAControl()
+    {
+        QLineEdit address(QStringLiteral("http://example.test/page"));
+        address.setSelection(7, 12);
+        ActiveEditor onLine([&] { return &address; });
+        runTagCommand(command("CmdBold"), onLine);
+        QCOMPARE(address.text(), QStringLiteral("http://<B>example.test</B>/page"));
+
+        ActiveEditor none([] { return nullptr; });
+        for (const char *name : {"CmdBold", "CmdLine", "CmdOpenProcedure", "CmdRight"})
+            runTagCommand(command(name), none); // must neither crash nor write
+        QVERIFY(!none.replaceSelection(QStringLiteral("x")));
+        QCOMPARE(none.selectedText(), QString());
+    }
+};
+
+QTEST_MAIN(TagCommandsTest)
+#include "tst_tagcommands.moc"

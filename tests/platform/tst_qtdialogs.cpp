@@ -1,0 +1,129 @@
+#include "ModalDriver.h"
+#include "platform/QtDialogs.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tw;
+using tw::test::onNextModal;
+
+// Each kind of real dialog, shown offscreen and answered as a user would.
+class QtDialogsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
+    void promptShowsTextAndTitleAndReturnsTypedText()
+    {
+        QtDialogs dialogs;
+        QString title, label;
+        onNextModal([&](QWidget *w) {
+            auto *input = qobject_cast<QInputDialog *>(w);
+            QVERIFY(input);
+            title = input->windowTitle();
+            label = input->labelText();
+            QVERIFY(input->textValue().isEmpty());
+            input->setTextValue(QStringLiteral("  a \"quoted\" <answer>  "));
+            input->accept();
+        });
+        QCOMPARE(dialogs.prompt(QStringLiteral("Enter the ACTION for the form :"), QStringLiteral("Form Action")),
+                 QStringLiteral("  a \"quoted\" <answer>  "));
+        QCOMPARE(title, QStringLiteral("Form Action"));
+        QCOMPARE(label, QStringLiteral("Enter the ACTION for the form :"));
+
+        onNextModal([](QWidget *w) {
+            static_cast<QInputDialog *>(w)->setTextValue(QStringLiteral("typed"));
+            static_cast<QDialog *>(w)->reject();
+        });
+        QCOMPARE(dialogs.prompt(QStringLiteral("x"), QStringLiteral("y")), QString());
+    }
+
+    void questionsAnswerYesNoAndCancel()
+    {
+        QtDialogs dialogs;
+        auto press = [](QMessageBox::StandardButton which, QString *text = nullptr) {
+            onNextModal([which, text](QWidget *w) {
+                auto *box = qobject_cast<QMessageBox *>(w);
+                QVERIFY(box);
+                QCOMPARE(box->icon(), QMessageBox::Question);
+                if (text)
+                    *text = box->windowTitle() + QLatin1Char('|') + box->text();
+                box->button(which)->click();
+            });
+        };
+        QString shown;
+        press(QMessageBox::Yes, &shown);
+        QVERIFY(dialogs.askYesNo(QStringLiteral("Do you want to delete the curent HTML ?"), QStringLiteral("Delete File")));
+        QCOMPARE(shown, QStringLiteral("Delete File|Do you want to delete the curent HTML ?"));
+        press(QMessageBox::No);
+        QVERIFY(!dialogs.askYesNo(QStringLiteral("q"), QStringLiteral("t")));
+
+        press(QMessageBox::No);
+        QCOMPARE(dialogs.askYesNoCancel(QStringLiteral("q"), QStringLiteral("t")), Answer::No);
+        press(QMessageBox::Cancel);
+        QCOMPARE(dialogs.askYesNoCancel(QStringLiteral("q"), QStringLiteral("t")), Answer::Cancel);
+        onNextModal([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+        QCOMPARE(dialogs.askYesNoCancel(QStringLiteral("q"), QStringLiteral("t")), Answer::Cancel);
+    }
+
+    void messageShowsItsText()
+    {
+        QtDialogs dialogs;
+        QString shown;
+        onNextModal([&](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            QVERIFY(box);
+            shown = box->windowTitle() + QLatin1Char('|') + box->text();
+            QCOMPARE(box->icon(), QMessageBox::Critical);
+            box->accept();
+        });
+        dialogs.message(QStringLiteral("Cannot read x"), QStringLiteral("Open"), MessageKind::Critical);
+        QCOMPARE(shown, QStringLiteral("Open|Cannot read x"));
+    }
+
+    void fileDialogsReturnPathAndBareNameWithDefaultExtension()
+    {
+        QTemporaryDir dir;
+        QtDialogs dialogs;
+        QStringList filters;
+        auto typeName = [&](const QString &name) {
+            onNextModal([&, name](QWidget *w) {
+                auto *dialog = qobject_cast<QFileDialog *>(w);
+                QVERIFY(dialog);
+                filters = dialog->nameFilters();
+                dialog->setDirectory(dir.path());
+                // Offscreen, selectFile() does not take; type into the name box.
+                auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                QVERIFY(edit);
+                edit->setText(name);
+                static_cast<QDialog *>(dialog)->accept();
+            });
+        };
+
+        typeName(QStringLiteral("page"));
+        FileChoice saved = dialogs.saveFile(QStringLiteral("HTML Document"), QStringLiteral("htm"));
+        QCOMPARE(saved.path, dir.filePath(QStringLiteral("page.htm")));
+        QCOMPARE(saved.title, QStringLiteral("page.htm"));
+        QCOMPARE(filters, QStringList{QStringLiteral("HTML Document (*)")});
+
+        // The open dialog takes the name of a file that does not exist.
+        typeName(QStringLiteral("missing.html"));
+        FileChoice opened = dialogs.openFile(
+            QStringLiteral("HTML Document (*.html,*.htm)|*.html;*.htm|All Files (*.*)|*.*"), QStringLiteral("htm"));
+        QCOMPARE(opened.path, dir.filePath(QStringLiteral("missing.html")));
+        QCOMPARE(filters.size(), 2);
+
+        onNextModal([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+        QVERIFY(dialogs.openFile(QStringLiteral("HTML Document"), QStringLiteral("htm")).cancelled());
+    }
+};
+
+QTEST_MAIN(QtDialogsTest)
+#include "tst_qtdialogs.moc"

@@ -1,0 +1,305 @@
+#include "ModalDriver.h"
+#include "ScriptedDialogs.h"
+#include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
+#include "platform/Clipboard.h"
+#include "shell/CommandBars.h"
+#include "shell/frmMain.h"
+#include "shell/frmSplash.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QtTest>
+
+using namespace tw;
+using tw::test::ScriptedDialogs;
+
+namespace {
+
+QSettings store()
+{
+    return QSettings(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+}
+
+QStringList menuTitles(QMainWindow &frame)
+{
+    QStringList titles;
+    for (QAction *a : frame.menuBar()->actions())
+        titles << a->menu()->objectName() + QLatin1Char(':') + a->text();
+    return titles;
+}
+
+void typeAndSelectAll(SourceEditor *editor, const QString &text)
+{
+    editor->replaceSelectionExact(text);
+    editor->selectAll(true);
+}
+
+} // namespace
+
+class FrameTest : public QObject {
+    Q_OBJECT
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<frmMain> m_frame;
+
+    frmMain &open()
+    {
+        resetDocumentCountForTests();
+        m_frame = std::make_unique<frmMain>(m_dialogs);
+        m_frame->MDIForm_Load();
+        m_frame->show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_frame.get())); }();
+        return *m_frame;
+    }
+    SourceEditor *editorOf(frmDocument *doc) { return doc ? doc->TxtText : nullptr; }
+    void click(const char *name) { QTest::mouseClick(m_frame->button(QLatin1String(name)), Qt::LeftButton); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    }
+    void init() { store().clear(); }
+    void cleanup() { m_frame.reset(); }
+
+    void startsWithDocumentOneAndTheBarsAsTheyShouldBe()
+    {
+        frmMain &frame = open();
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Tagwright"));
+        // Empty settings store: 1000, 1000, 6500, 6500 twips (15 a pixel at 96 DPI here).
+        QCOMPARE(frame.pos(), QPoint(67, 67));
+        QCOMPARE(frame.size(), QSize(433, 433));
+        QCOMPARE(frame.documents().size(), 1);
+        frmDocument *doc = frame.activeDocument();
+        QVERIFY(doc);
+        QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
+        QTRY_VERIFY(doc->TxtText->hasFocus());
+        QCOMPARE(frame.activeControl(), doc->TxtText);
+
+        QVERIFY(!frame.tbToolBar->isHidden());
+        QVERIFY(!frame.Editbar->isHidden());
+        QVERIFY(frame.AEditBar->isHidden());
+        QVERIFY(!frame.sbStatusBar->isHidden());
+        QCOMPARE(frame.statusText->text(), QStringLiteral("Status"));
+        QVERIFY(!frame.statusDate->text().isEmpty());
+        QCOMPARE(frame.button(QStringLiteral("CmdAdvanced"))->text(), QStringLiteral("&Advanced"));
+        QCOMPARE(frame.button(QStringLiteral("CmdAdvanced"))->toolTip(), QStringLiteral("Advanced toolbar"));
+        QCOMPARE(frame.Size->currentText(), QStringLiteral("1"));
+        QCOMPARE(frame.Size->count(), 6);
+        QCOMPARE(frame.Size->itemText(5), QStringLiteral("6"));
+        for (QAction *a : {frame.mnuViewToolbar, frame.mnuViewEdit, frame.mnuViewStatusBar,
+                           doc->mnuViewToolbar, doc->mnuViewEdit})
+            QVERIFY2(a->isChecked(), qPrintable(a->objectName()));
+
+        // A sample of the bars' captions, tooltips and fonts.
+        QPushButton *underline = frame.button(QStringLiteral("CmdUndeline"));
+        QCOMPARE(underline->toolTip(), QStringLiteral("Undeline"));
+        QVERIFY(underline->font().underline());
+        QVERIFY(underline->font().bold());
+        QCOMPARE(underline->font().pointSizeF(), 10.5);
+        QCOMPARE(frame.button(QStringLiteral("CmdOpenProcedure"))->font().pointSizeF(), 13.5);
+        QCOMPARE(frame.button(QStringLiteral("CmdTable"))->toolTip(), QStringLiteral("Reset Button"));
+        QCOMPARE(frame.button(QStringLiteral("CmdTemplate"))->geometry(), QRect(8, 8, 70, 25));
+        QCOMPARE(frame.button(QStringLiteral("CmdBlockQuote"))->height(), 33);
+        QCOMPARE(frame.tbToolBar->actions().size(), 11);
+    }
+
+    void boldWrapsTheSelectionAndUndoesInOneStep()
+    {
+        frmMain &frame = open();
+        SourceEditor *editor = editorOf(frame.activeDocument());
+        editor->replaceSelectionExact(QStringLiteral("say hello"));
+        editor->setSelection(0, 4, 0, 9);
+        click("CmdBold");
+        QCOMPARE(editor->textExact(), QStringLiteral("say <B>hello</B>"));
+        QTRY_VERIFY(editor->hasFocus());
+
+        // Center leaves the focus on the button that was pressed.
+        editor->selectAll(true);
+        click("CmdCenter");
+        QCOMPARE(editor->textExact(), QStringLiteral("<CENTER>say <B>hello</B></CENTER>"));
+        QVERIFY(frame.button(QStringLiteral("CmdCenter"))->hasFocus());
+        editor->undo();
+        QCOMPARE(editor->textExact(), QStringLiteral("say <B>hello</B>"));
+
+        // The Advanced bar's tag buttons reach the active editor too.
+        click("CmdAdvanced");
+        editor->selectAll(true);
+        click("CmdParagraphe");
+        QCOMPARE(editor->textExact(), QStringLiteral("<P>"));
+    }
+
+    void advancedToggleAndViewTogglesKeepTheUsersChoice()
+    {
+        frmMain &frame = open();
+        frmDocument *doc = frame.activeDocument();
+        QPushButton *advanced = frame.button(QStringLiteral("CmdAdvanced"));
+
+        click("CmdAdvanced");
+        QVERIFY(!frame.AEditBar->isHidden());
+        QCOMPARE(advanced->text(), QStringLiteral("&Hide"));
+        QCOMPARE(advanced->toolTip(), QStringLiteral("Hide Advanced toolbar"));
+        QTRY_VERIFY(doc->TxtText->hasFocus());
+
+        // Hiding the edit bars from the document's menu unchecks both menus at once.
+        doc->mnuViewEdit->trigger();
+        QVERIFY(frame.Editbar->isHidden());
+        QVERIFY(frame.AEditBar->isHidden());
+        QVERIFY(!doc->mnuViewEdit->isChecked());
+        QVERIFY(!frame.mnuViewEdit->isChecked());
+        frame.mnuViewEdit->trigger();
+        QVERIFY(!frame.Editbar->isHidden());
+        QVERIFY(!frame.AEditBar->isHidden()); // the user had asked for it
+        QVERIFY(doc->mnuViewEdit->isChecked());
+
+        click("CmdAdvanced");
+        QCOMPARE(advanced->text(), QStringLiteral("&Advanced"));
+        frame.mnuViewEdit->trigger();
+        frame.mnuViewEdit->trigger();
+        QVERIFY(!frame.Editbar->isHidden());
+        QVERIFY(frame.AEditBar->isHidden());
+
+        doc->mnuViewToolbar->trigger();
+        QVERIFY(frame.tbToolBar->isHidden());
+        QVERIFY(!frame.mnuViewToolbar->isChecked());
+        frame.mnuViewToolbar->trigger();
+        QVERIFY(doc->mnuViewToolbar->isChecked());
+
+        // Minimizing the frame is not hiding a bar.
+        frame.showMinimized();
+        QTest::qWait(20);
+        QVERIFY(frame.mnuViewToolbar->isChecked());
+        QVERIFY(doc->mnuViewEdit->isChecked());
+        frame.showNormal();
+
+        frame.mnuViewStatusBar->trigger();
+        QVERIFY(frame.sbStatusBar->isHidden());
+        QVERIFY(!frame.mnuViewStatusBar->isChecked());
+        frame.mnuViewStatusBar->trigger();
+        QVERIFY(!frame.sbStatusBar->isHidden());
+    }
+
+    void documentCounterAndMenuBarSwitch()
+    {
+        frmMain &frame = open();
+        frame.mnuFileNew->trigger(); // not reachable while a document is active, but still the command
+        frame.activeDocument()->mnuNew->trigger();
+        QStringList captions;
+        for (frmDocument *d : frame.documents())
+            captions << d->caption();
+        QCOMPARE(captions, (QStringList{"Document 1", "Document 2", "Document 3"}));
+        QCOMPARE(menuTitles(frame), (QStringList{"mnuFile:&File", "mnuView:&View", "mnuHelp:&Help"}));
+        QVERIFY(frame.menuBar()->actions().first()->menu()->actions().contains(frame.activeDocument()->mnuClose));
+
+        frame.documents().at(1)->mnuClose->trigger();
+        QTRY_COMPARE(frame.documents().size(), 2);
+        frame.tbToolBar_ButtonClick(QStringLiteral("New"));
+        QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 4"));
+
+        frame.mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(frame.documents().isEmpty());
+        QVERIFY(frame.menuBar()->actions().first()->menu()->actions().contains(frame.mnuFileExit));
+        QVERIFY(!frame.mnuHelpTemplate->shortcut().isEmpty());
+
+        // With no document open the commands change nothing and show nothing.
+        clipboard::setText(QStringLiteral("kept"));
+        for (const char *name : {"CmdBold", "CmdLine", "CmdCenter", "CmdOpenProcedure", "CmdAdvanced"})
+            click(name);
+        frame.Copy();
+        frame.Cut();
+        frame.Paste();
+        QCOMPARE(clipboard::text(), QStringLiteral("kept"));
+        QVERIFY(m_dialogs.shown.isEmpty());
+        frame.NewDocument();
+        QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 5"));
+    }
+
+    void cutCopyAndPaste()
+    {
+        frmMain &frame = open();
+        SourceEditor *editor = editorOf(frame.activeDocument());
+        typeAndSelectAll(editor, QStringLiteral("one two"));
+        editor->setSelection(0, 0, 0, 3);
+        frame.tbToolBar_ButtonClick(QStringLiteral("Copy"));
+        QCOMPARE(clipboard::text(), QStringLiteral("one"));
+        editor->setSelection(0, 4, 0, 7);
+        frame.tbToolBar_ButtonClick(QStringLiteral("Paste"));
+        QCOMPARE(editor->textExact(), QStringLiteral("one one"));
+        editor->setSelection(0, 0, 0, 4);
+        frame.tbToolBar_ButtonClick(QStringLiteral("Cut"));
+        QCOMPARE(editor->textExact(), QStringLiteral("one"));
+        QCOMPARE(clipboard::text(), QStringLiteral("one "));
+        // An empty clipboard does not eat the selection.
+        clipboard::setText(QString());
+        editor->selectAll(true);
+        frame.Paste();
+        QCOMPARE(editor->textExact(), QStringLiteral("one"));
+        frame.tbToolBar_ButtonClick(QStringLiteral("Unknown")); // ignored
+    }
+
+    void aboutShowsTheSplashModallyUntilClicked()
+    {
+        frmMain &frame = open();
+        bool seen = false;
+        tw::test::onNextModal([&](QWidget *w) {
+            auto *splash = qobject_cast<frmSplash *>(w);
+            QVERIFY(splash);
+            seen = true;
+            QCOMPARE(splash->lblVersion->text(), QStringLiteral("Version 1.03"));
+            QCOMPARE(splash->lblPlatform->text(), QStringLiteral("for Windows 98"));
+            QTest::mouseClick(splash->fraMainFrame, Qt::LeftButton, {}, QPoint(30, 30));
+        });
+        frame.activeDocument()->mnuAbout->trigger();
+        QVERIFY(seen);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void closingSavesThePlacementUnlessMinimized()
+    {
+        frmMain &frame = open();
+        frame.move(200, 150);
+        frame.resize(600, 450);
+        frame.close();
+        {
+            QSettings s = store();
+            QCOMPARE(s.value(QStringLiteral("Settings/MainLeft")).toString(), QStringLiteral("3000"));
+            QCOMPARE(s.value(QStringLiteral("Settings/MainTop")).toString(), QStringLiteral("2250"));
+            QCOMPARE(s.value(QStringLiteral("Settings/MainWidth")).toString(), QStringLiteral("9000"));
+            QCOMPARE(s.value(QStringLiteral("Settings/MainHeight")).toString(), QStringLiteral("6750"));
+        }
+        frmMain &again = open();
+        QCOMPARE(again.pos(), QPoint(200, 150));
+        QCOMPARE(again.size(), QSize(600, 450));
+        again.move(10, 10);
+        again.showMinimized();
+        again.close();
+        QCOMPARE(store().value(QStringLiteral("Settings/MainLeft")).toString(), QStringLiteral("3000"));
+
+        // A placement wholly off the screen is not restored.
+        store().setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("900000"));
+        frmMain &third = open();
+        QCOMPARE(third.pos(), QPoint(67, 67));
+    }
+
+    void idleFrameRunsNoFastTimers()
+    {
+        frmMain &frame = open();
+        for (int i = 0; i < 9; ++i)
+            frame.NewDocument();
+        for (QTimer *timer : frame.findChildren<QTimer *>()) {
+            if (timer->isActive())
+                QVERIFY2(timer->interval() >= 1000, qPrintable(timer->objectName()));
+        }
+    }
+};
+
+QTEST_MAIN(FrameTest)
+#include "tst_frame.moc"
