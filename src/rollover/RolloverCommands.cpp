@@ -1,0 +1,141 @@
+#include "rollover/RolloverCommands.h"
+
+#include "documents/ActiveEditor.h"
+#include "generators/Prompt.h"
+#include "platform/AppPaths.h"
+#include "platform/Dialogs.h"
+
+#include <QFile>
+
+namespace tw {
+
+namespace {
+
+QString quoted(const QString &value)
+{
+    return QLatin1Char('"') + value + QLatin1Char('"');
+}
+
+} // namespace
+
+QString picFlipHead(const QString &fragment1)
+{
+    return QLatin1String("\n\n") + fragment1 + QLatin1Char('\n');
+}
+
+QString picFlipImageLines(int animation, const QString &state, const QString &picture)
+{
+    const QString image = QLatin1String("    Pic") + QString::number(animation) + state;
+    return image + QLatin1String(" = new Image;\n") + image + QLatin1String(".src =")
+        + quoted(picture) + QLatin1String(";\n");
+}
+
+QString picFlipMiddle()
+{
+    return QStringLiteral("\n");
+}
+
+QString picFlipTail(const QString &fragment2)
+{
+    return QLatin1Char('\n') + fragment2 + QLatin1Char('\n');
+}
+
+QString picFlipText(const QString &fragment1, const QString &fragment2,
+                    const QStringList &overPictures, const QStringList &notOverPictures)
+{
+    QString text = picFlipHead(fragment1);
+    for (int n = 1; n <= overPictures.size(); ++n)
+        text += picFlipImageLines(n, QStringLiteral("on"), overPictures.at(n - 1));
+    text += picFlipMiddle();
+    for (int n = 1; n <= notOverPictures.size(); ++n)
+        text += picFlipImageLines(n, QStringLiteral("off"), notOverPictures.at(n - 1));
+    return text + picFlipTail(fragment2);
+}
+
+QString readFragment(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromLocal8Bit(file.readAll());
+}
+
+void CmdPicFlip_Click(Dialogs &dialogs, ActiveEditor &editor)
+{
+    CmdPicFlip_Click(dialogs, editor, besideProgram(QStringLiteral("PicFlip1.txt")),
+                     besideProgram(QStringLiteral("PicFlip2.txt")));
+}
+
+void CmdPicFlip_Click(Dialogs &dialogs, ActiveEditor &editor, const QString &fragment1Path,
+                      const QString &fragment2Path)
+{
+    const QString answer =
+        promptWithoutLetters(dialogs, QStringLiteral("How many ANIMATION do you want in your HTML ?"),
+                             QStringLiteral("Animation Number"));
+    if (answer.isEmpty())
+        return;
+    // Animations are numbered from 1; a count of 0 (also what an answer out
+    // of the 16-bit range gives) or below names none and would never end the
+    // questions.
+    const int count = countConversion(answer);
+    if (count < 1)
+        return;
+
+    // The lines appear while the questions go on, and undo takes them all.
+    UndoStep step(editor);
+    editor.replaceSelection(picFlipHead(readFragment(fragment1Path)));
+    for (int n = 1; n <= count; ++n) {
+        const QString picture = promptUntilNotEmpty(
+            dialogs, QStringLiteral("MOUSE OVER : Input the PICTURE NAME %1").arg(n),
+            QStringLiteral("Picture Name Mouse Over"));
+        editor.replaceSelection(picFlipImageLines(n, QStringLiteral("on"), picture));
+    }
+    editor.replaceSelection(picFlipMiddle());
+    for (int n = 1; n <= count; ++n) {
+        const QString picture = promptUntilNotEmpty(
+            dialogs, QStringLiteral("MOUSE NOT OVER : Input the PICTURE NAME %1").arg(n),
+            QStringLiteral("Picture Name Mouse Not Over"));
+        editor.replaceSelection(picFlipImageLines(n, QStringLiteral("off"), picture));
+    }
+    editor.replaceSelection(picFlipTail(readFragment(fragment2Path)));
+    editor.focusBack();
+}
+
+QString animatedPictureName(const QString &numberAnswer)
+{
+    return QLatin1String("Pic") + numberText(numericReading(numberAnswer));
+}
+
+QString animatedPictureText(const QString &pictureName, const QString &link,
+                            const QString &notOverPicture, const QString &tipText)
+{
+    return QLatin1String("\n<TR>\n<TD><A HREF=") + quoted(link) + QLatin1String(" onMouseOver=")
+        + quoted(QLatin1String("img_act('") + pictureName + QLatin1String("')"))
+        + QLatin1String(" onMouseOut=")
+        + quoted(QLatin1String("img_inact('") + pictureName + QLatin1String("')"))
+        + QLatin1String(" onClick=\"shut=false\"><IMG SRC=") + quoted(notOverPicture)
+        + QLatin1String(" NAME=") + quoted(pictureName) + QLatin1String(" ALT=") + quoted(tipText)
+        + QLatin1String("  BORDER=0 ALIGN=TEXTTOP></A>&nbsp;</TD>\n</TR>\n");
+}
+
+void CmdInsertPic_Click(Dialogs &dialogs, ActiveEditor &editor)
+{
+    const QString number = promptWithoutLetters(
+        dialogs, QStringLiteral("Enter the NUMBER of the ANIMATION you want to insert :"),
+        QStringLiteral("Picture Number"));
+    if (number.isEmpty())
+        return;
+    const QString pictureName = animatedPictureName(number);
+    const QString link = Prompt(dialogs, QStringLiteral("Enter the URL of the picture's link :"),
+                                QStringLiteral("Links"));
+    const QString notOverPicture = promptUntilNotEmpty(
+        dialogs, QStringLiteral("Enter the MOUSE NOT OVER PICTURE NAME for the ANIMATION ") + number,
+        QStringLiteral("Mouse Not Over Picture Name"));
+    const QString tipText = Prompt(
+        dialogs, QStringLiteral("Enter the TIP TEXT for the ANIMATION ") + number, QStringLiteral("Tip Text"));
+
+    UndoStep step(editor);
+    editor.replaceSelection(animatedPictureText(pictureName, link, notOverPicture, tipText));
+}
+
+} // namespace tw
