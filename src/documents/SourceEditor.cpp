@@ -1,11 +1,21 @@
 #include "documents/SourceEditor.h"
 
+#include <QAccessible>
 #include <QFont>
 
 namespace tw {
 
 SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
 {
+    // The page is plain text with no highlighting, so the document keeps no
+    // style byte per character: that halves the memory a large page takes.
+    // The code page and line-end mode belong to the document, so this comes first.
+    const long document =
+        SendScintilla(SCI_CREATEDOCUMENT, 0UL, static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE));
+    if (document) {
+        SendScintilla(SCI_SETDOCPOINTER, 0UL, reinterpret_cast<void *>(document));
+        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, reinterpret_cast<void *>(document));
+    }
     setUtf8(true);
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(9.75);
@@ -19,11 +29,30 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
 
 void SourceEditor::loadBytes(const QByteArray &utf8)
 {
+    // Loading is not an edit. With undo collection on, Scintilla would keep a
+    // copy of the whole text for the undo step; and every SCN_MODIFIED
+    // notification makes QScintilla copy the inserted text twice more (raw
+    // bytes, and UTF-16 for accessibility), whether anyone listens or not.
+    // Both are switched off for the load; listeners are told once afterwards.
+    const bool announce = QAccessible::isActive();
+    const QString oldText = announce ? textExact() : QString();
+    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
+    const long collectUndo = SendScintilla(SCI_GETUNDOCOLLECTION);
+    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     SendScintilla(SCI_CLEARALL);
     if (!utf8.isEmpty())
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    SendScintilla(SCI_SETUNDOCOLLECTION, static_cast<unsigned long>(collectUndo));
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
+    emit textChanged();
+    emit linesChanged();
+    if (announce) {
+        QAccessibleTextUpdateEvent event(this, 0, oldText, QString::fromUtf8(utf8));
+        QAccessible::updateAccessibility(&event);
+    }
     SendScintilla(SCI_GOTOPOS, 0UL);
 
     const qsizetype lf = utf8.indexOf('\n');
