@@ -1,9 +1,11 @@
 #include "documents/frmDocument.h"
 
+#include "documents/MenuItems.h"
 #include "documents/SourceEditor.h"
 #include "platform/Twips.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QKeySequence>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -41,46 +43,29 @@ frmDocument::frmDocument(QWidget *parent) : QWidget(parent), TxtText(new SourceE
     setFocusProxy(TxtText);
     setMinimumSize(1, 1);
 
-    auto action = [this](QMenu *menu, const QString &caption, const char *name) {
-        QAction *a = menu->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        return a;
-    };
-
-    mnuFile = new QMenu(QStringLiteral("&File"), this);
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuNew = action(mnuFile, QStringLiteral("&New"), "mnuNew");
-    mnuNew->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
-    mnuOpen = action(mnuFile, QStringLiteral("&Open"), "mnuOpen");
-    mnuOpen->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-    mnuClose = action(mnuFile, QStringLiteral("&Close"), "mnuClose");
+    mnuFile = newMenu(this, "&File", "mnuFile");
+    mnuNew = addMenuItem(mnuFile, "&New", "mnuNew", QKeySequence(QStringLiteral("Ctrl+N")));
+    mnuOpen = addMenuItem(mnuFile, "&Open", "mnuOpen", QKeySequence(QStringLiteral("Ctrl+O")));
+    mnuClose = addMenuItem(mnuFile, "&Close", "mnuClose");
     mnuFile->addSeparator();
-    mnuFileSave = action(mnuFile, QStringLiteral("Sa&ve"), "mnuFileSave");
-    mnuFileSaveAs = action(mnuFile, QStringLiteral("Sav&e As..."), "mnuFileSaveAs");
-    mnuProperties = action(mnuFile, QStringLiteral("Propert&ies"), "mnuProperties");
+    mnuFileSave = addMenuItem(mnuFile, "Sa&ve", "mnuFileSave");
+    mnuFileSaveAs = addMenuItem(mnuFile, "Sav&e As...", "mnuFileSaveAs");
+    mnuProperties = addMenuItem(mnuFile, "Propert&ies", "mnuProperties");
     mnuFile->addSeparator();
-    mnuExit = action(mnuFile, QStringLiteral("E&xit"), "mnuExit");
+    mnuExit = addMenuItem(mnuFile, "E&xit", "mnuExit");
 
-    mnuView = new QMenu(QStringLiteral("&View"), this);
-    mnuView->setObjectName(QStringLiteral("mnuView"));
-    mnuViewToolbar = action(mnuView, QStringLiteral("Toolbar"), "mnuViewToolbar");
-    mnuViewToolbar->setCheckable(true);
-    mnuViewToolbar->setChecked(true);
-    mnuViewEdit = action(mnuView, QStringLiteral("HTML Edit Toolbar"), "mnuViewEdit");
-    mnuViewEdit->setCheckable(true);
-    mnuViewEdit->setChecked(true);
+    mnuView = newMenu(this, "&View", "mnuView");
+    mnuViewToolbar = addCheckItem(mnuView, "Toolbar", "mnuViewToolbar");
+    mnuViewEdit = addCheckItem(mnuView, "HTML Edit Toolbar", "mnuViewEdit");
     mnuView->addSeparator();
-    mnuPreview = action(mnuView, QStringLiteral("&Preview"), "mnuPreview");
-    mnuPreview->setShortcut(QKeySequence(Qt::Key_F5));
-    mnuViewBrowser = action(mnuView, QStringLiteral("&Web Browser"), "mnuViewBrowser");
+    mnuPreview = addMenuItem(mnuView, "&Preview", "mnuPreview", QKeySequence(Qt::Key_F5));
+    mnuViewBrowser = addMenuItem(mnuView, "&Web Browser", "mnuViewBrowser");
 
-    mnuHelp = new QMenu(QStringLiteral("&Help"), this);
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuContents = action(mnuHelp, QStringLiteral("&Contents"), "mnuContents");
-    mnuViewTemplate = action(mnuHelp, QStringLiteral("&Template"), "mnuViewTemplate");
-    mnuViewTemplate->setShortcut(QKeySequence(Qt::Key_F1));
+    mnuHelp = newMenu(this, "&Help", "mnuHelp");
+    mnuContents = addMenuItem(mnuHelp, "&Contents", "mnuContents");
+    mnuViewTemplate = addMenuItem(mnuHelp, "&Template", "mnuViewTemplate", QKeySequence(Qt::Key_F1));
     mnuHelp->addSeparator();
-    mnuAbout = action(mnuHelp, QStringLiteral("&About Tagwright..."), "mnuAbout");
+    mnuAbout = addMenuItem(mnuHelp, "&About Tagwright...", "mnuAbout");
 
     connect(mnuClose, &QAction::triggered, this, &frmDocument::mnuClose_Click);
     layoutEditor();
@@ -107,6 +92,21 @@ void frmDocument::layoutEditor()
     if (w < 0 || h < 0)
         return;
     TxtText->setGeometry(px(15), px(15), w, h);
+}
+
+void frmDocument::closeEvent(QCloseEvent *event)
+{
+    if (!m_closeWithoutQuestion && closeGuard && !closeGuard(this)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void frmDocument::closeWithoutQuestion()
+{
+    m_closeWithoutQuestion = true;
+    mnuClose_Click();
 }
 
 void frmDocument::mnuClose_Click()

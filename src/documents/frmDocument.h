@@ -1,8 +1,12 @@
 #pragma once
 
+#include "documents/PageFile.h"
+
 #include <QList>
 #include <QString>
 #include <QWidget>
+
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -59,16 +63,26 @@ public:
     QAction *mnuViewTemplate;
     QAction *mnuAbout;
 
+    // How the page's text is written back to its file.
+    PageEncoding encoding = PageEncoding::Utf8;
+
+    // Asked before the window closes; returning false keeps it open.
+    std::function<bool(frmDocument *)> closeGuard;
+    // Closes the window and drops its text without asking.
+    void closeWithoutQuestion();
+
     // Counts the files this window's File, Open has chosen; it only numbers the
     // caption of a window while its file is loading.
     int OpenCount = 0;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void layoutEditor();
     void mnuClose_Click();
+    bool m_closeWithoutQuestion = false;
 };
 
 } // namespace tw

@@ -6,6 +6,8 @@
 #include "shell/frmSplash.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
 
 namespace tw {
 
@@ -19,7 +21,16 @@ int Main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Tagwright"));
     QApplication::setApplicationVersion(QStringLiteral("1.03"));
 
+    QApplication::setWindowIcon(QIcon(logoPixmap(64)));
     recordStartDir();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A desktop editor for hand-written HTML pages."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("pages"), QStringLiteral("Pages to open."),
+                                 QStringLiteral("[page...]"));
+    parser.process(app);
 
     auto *splash = new frmSplash;
     splash->show();
@@ -31,6 +42,7 @@ int Main(int argc, char *argv[])
     dialogs.setParent(&frame);
     frame.MDIForm_Load();
     frame.show();
+    frame.openFiles(parser.positionalArguments());
 
     splash->close();
     delete splash;

@@ -1,12 +1,16 @@
 #include "shell/frmMain.h"
 
+#include "documents/MenuItems.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
+#include "generators/FormCommands.h"
+#include "generators/TableCommand.h"
 #include "markup/TagCommands.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
+#include "rollover/RolloverCommands.h"
 #include "shell/CommandBars.h"
 #include "shell/frmSplash.h"
 
@@ -15,6 +19,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -23,6 +30,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -97,6 +105,7 @@ frmMain::frmMain(Dialogs &dialogs, QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tagwright"));
     setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(true);
 
     auto *central = new QWidget(this);
     auto *layout = new QHBoxLayout(central);
@@ -192,48 +201,34 @@ void frmMain::refreshClock()
     const QDateTime now = QDateTime::currentDateTime();
     const QLocale locale = QLocale::system();
     statusDate->setText(locale.toString(now.date(), QLocale::ShortFormat));
-    statusTime->setText(locale.toString(now.time(), QLocale::ShortFormat));
+    // The clock shows minutes only, since it is refreshed once a minute.
+    QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+    timeFormat.remove(QRegularExpression(QStringLiteral("[:.]ss?")));
+    statusTime->setText(locale.toString(now.time(), timeFormat));
     const int msIntoMinute = now.time().second() * 1000 + now.time().msec();
     m_clock->start(60000 - msIntoMinute + 50);
 }
 
 void frmMain::buildMenus()
 {
-    auto action = [this](QMenu *menu, const QString &caption, const char *name) {
-        QAction *a = menu->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        return a;
-    };
-    mnuFile = new QMenu(QStringLiteral("&File"), this);
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuFileNew = action(mnuFile, QStringLiteral("&New"), "mnuFileNew");
-    mnuFileNew->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
-    mnuFileOpen = action(mnuFile, QStringLiteral("&Open"), "mnuFileOpen");
-    mnuFileOpen->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    mnuFile = newMenu(this, "&File", "mnuFile");
+    mnuFileNew = addMenuItem(mnuFile, "&New", "mnuFileNew", QKeySequence(QStringLiteral("Ctrl+N")));
+    mnuFileOpen = addMenuItem(mnuFile, "&Open", "mnuFileOpen", QKeySequence(QStringLiteral("Ctrl+O")));
     mnuFile->addSeparator();
-    mnuFileExit = action(mnuFile, QStringLiteral("E&xit"), "mnuFileExit");
+    mnuFileExit = addMenuItem(mnuFile, "E&xit", "mnuFileExit");
 
-    mnuView = new QMenu(QStringLiteral("&View"), this);
-    mnuView->setObjectName(QStringLiteral("mnuView"));
-    mnuViewToolbar = action(mnuView, QStringLiteral("&Toolbar"), "mnuViewToolbar");
-    mnuViewToolbar->setCheckable(true);
-    mnuViewToolbar->setChecked(true);
-    mnuViewEdit = action(mnuView, QStringLiteral("HTML &Edit Toolbar"), "mnuViewEdit");
-    mnuViewEdit->setCheckable(true);
-    mnuViewEdit->setChecked(true);
-    mnuViewStatusBar = action(mnuView, QStringLiteral("Status &Bar"), "mnuViewStatusBar");
-    mnuViewStatusBar->setCheckable(true);
-    mnuViewStatusBar->setChecked(true);
+    mnuView = newMenu(this, "&View", "mnuView");
+    mnuViewToolbar = addCheckItem(mnuView, "&Toolbar", "mnuViewToolbar");
+    mnuViewEdit = addCheckItem(mnuView, "HTML &Edit Toolbar", "mnuViewEdit");
+    mnuViewStatusBar = addCheckItem(mnuView, "Status &Bar", "mnuViewStatusBar");
     mnuView->addSeparator();
-    mnuViewBrowser = action(mnuView, QStringLiteral("&Web Browser"), "mnuViewBrowser");
+    mnuViewBrowser = addMenuItem(mnuView, "&Web Browser", "mnuViewBrowser");
 
-    mnuHelp = new QMenu(QStringLiteral("&Help"), this);
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuContents = action(mnuHelp, QStringLiteral("&Contents"), "mnuContents");
-    mnuHelpTemplate = action(mnuHelp, QStringLiteral("&Template"), "mnuHelpTemplate");
-    mnuHelpTemplate->setShortcut(QKeySequence(Qt::Key_F1));
+    mnuHelp = newMenu(this, "&Help", "mnuHelp");
+    mnuContents = addMenuItem(mnuHelp, "&Contents", "mnuContents");
+    mnuHelpTemplate = addMenuItem(mnuHelp, "&Template", "mnuHelpTemplate", QKeySequence(Qt::Key_F1));
     mnuHelp->addSeparator();
-    mnuHelpAbout = action(mnuHelp, QStringLiteral("&About Tagwright..."), "mnuHelpAbout");
+    mnuHelpAbout = addMenuItem(mnuHelp, "&About Tagwright...", "mnuHelpAbout");
 
     switchMenus();
 }
@@ -250,7 +245,25 @@ void frmMain::wireCommands()
     }
     connect(button(QStringLiteral("CmdAdvanced")), &QPushButton::clicked, this, &frmMain::CmdAdvanced_Click);
 
+    using Generator = void (*)(Dialogs &, ActiveEditor &);
+    const std::pair<const char *, Generator> generators[] = {
+        {"CmdForm", &CmdForm_Click},         {"CmdCheckBox", &CmdCheckBox_Click},
+        {"CmdRadio", &CmdRadio_Click},       {"CmdText", &CmdText_Click},
+        {"TextArea", &TextArea_Click},       {"CmdSubmit", &CmdSubmit_Click},
+        {"CmdReset", &CmdReset_Click},       {"CmdTable", &CmdTable_Click},
+        {"CmdPicFlip", static_cast<Generator>(&CmdPicFlip_Click)},
+        {"CmdInsertPic", &CmdInsertPic_Click},
+    };
+    for (const auto &[name, generator] : generators) {
+        connect(button(QLatin1String(name)), &QPushButton::clicked, this,
+                [this, generator = generator] { generator(m_dialogs, m_activeEditor); });
+    }
+
+    connect(button(QStringLiteral("CmdTemplate")), &QPushButton::clicked, this, [this] { NewFromTemplate(*this); });
+
     connect(mnuFileNew, &QAction::triggered, this, &frmMain::NewDocument);
+    connect(mnuFileOpen, &QAction::triggered, this, [this] { openWithDialog(*this, OpenCount); });
+    connect(mnuHelpTemplate, &QAction::triggered, this, [this] { NewFromTemplate(*this); });
     connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuViewToolbar, &QAction::triggered, this, [this] { setToolbarShown(!toolbarShown()); });
     connect(mnuViewEdit, &QAction::triggered, this, [this] { setEditBarsShown(!editBarsShown()); });
@@ -308,16 +321,32 @@ void frmMain::savePlacement()
     Settings::savePlacement(p);
 }
 
+// Every document with unsaved changes is asked about before anything closes;
+// Cancel keeps the frame and all its windows open.
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    if (!m_closing && !confirmCloseAll(*this)) {
+        event->ignore();
+        return;
+    }
     savePlacement();
+    m_closing = true;
     mdiArea->closeAllSubWindows();
     event->accept();
 }
 
 void frmMain::exitAtOnce()
 {
+    if (!confirmCloseAll(*this))
+        return;
+    m_closing = true;
     QApplication::exit(0);
+}
+
+void frmMain::closeAllWithoutQuestionForTests()
+{
+    m_closing = true;
+    mdiArea->closeAllSubWindows();
 }
 
 QWidget *frmMain::activeControl() const
@@ -331,10 +360,57 @@ QWidget *frmMain::activeControl() const
     return content->focusProxy();
 }
 
-frmDocument *frmMain::activeDocument() const
+QWidget *frmMain::activeChild() const
 {
     QMdiSubWindow *sub = mdiArea->currentSubWindow();
-    return sub ? qobject_cast<frmDocument *>(sub->widget()) : nullptr;
+    return sub ? sub->widget() : nullptr;
+}
+
+frmDocument *frmMain::activeDocument() const
+{
+    return qobject_cast<frmDocument *>(activeChild());
+}
+
+void frmMain::openFiles(const QStringList &paths)
+{
+    for (const QString &path : paths)
+        openPage(*this, path, OpenCount);
+}
+
+namespace {
+
+QStringList droppedFiles(const QMimeData *mime)
+{
+    QStringList paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    for (const QUrl &url : mime->urls()) {
+        if (!url.isLocalFile())
+            return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+} // namespace
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent *event)
+{
+    if (openDropped(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+bool frmMain::openDropped(const QMimeData *mime)
+{
+    const QStringList paths = droppedFiles(mime);
+    openFiles(paths);
+    return !paths.isEmpty();
 }
 
 QList<frmDocument *> frmMain::documents() const
@@ -350,8 +426,13 @@ QList<frmDocument *> frmMain::documents() const
 frmDocument *frmMain::NewDocument()
 {
     const int number = raiseDocumentCount();
+    return createDocument(QStringLiteral("Document ") + QString::number(number));
+}
+
+frmDocument *frmMain::createDocument(const QString &caption)
+{
     auto *document = new frmDocument;
-    document->setCaption(QStringLiteral("Document ") + QString::number(number));
+    document->setCaption(caption);
     connectDocument(document);
     QMdiSubWindow *sub = mdiArea->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -376,6 +457,13 @@ void frmMain::connectDocument(frmDocument *document)
     connect(this, &frmMain::editBarsShownChanged, document,
             [document](bool shown) { document->mnuViewEdit->setChecked(shown); });
     connect(document->mnuNew, &QAction::triggered, this, &frmMain::NewDocument);
+    connect(document->mnuOpen, &QAction::triggered, this, [this, document] { openWithDialog(*this, document->OpenCount); });
+    connect(document->mnuFileSave, &QAction::triggered, this, [this] { SaveActiveDocument(*this); });
+    connect(document->mnuFileSaveAs, &QAction::triggered, this, [this, document] { SaveDocumentAs(*this, document); });
+    connect(document->mnuViewTemplate, &QAction::triggered, this, [this] { NewFromTemplate(*this); });
+    document->closeGuard = [this](frmDocument *doc) { return m_closing || confirmClose(*this, doc); };
+    // Files dropped on the editor open as pages rather than landing as text.
+    document->TxtText->viewport()->installEventFilter(this);
     connect(document->mnuExit, &QAction::triggered, this, &frmMain::exitAtOnce);
     connect(document->mnuViewToolbar, &QAction::triggered, this, [this] { setToolbarShown(!toolbarShown()); });
     connect(document->mnuViewEdit, &QAction::triggered, this, [this] { setEditBarsShown(!editBarsShown()); });
@@ -423,6 +511,16 @@ void frmMain::setEditBarsShown(bool shown)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove
+        || event->type() == QEvent::Drop) {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (watched != tbToolBar && watched != Editbar && !droppedFiles(drop->mimeData()).isEmpty()) {
+            drop->acceptProposedAction();
+            if (event->type() == QEvent::Drop)
+                openDropped(drop->mimeData());
+            return true;
+        }
+    }
     // ShowToParent and HideToParent follow the bar's own visibility flag, not
     // the frame being minimized or hidden.
     const bool shown = event->type() == QEvent::ShowToParent;
@@ -469,12 +567,18 @@ void frmMain::tbToolBar_ButtonClick(const QString &key)
 {
     if (key == QLatin1String("New"))
         NewDocument();
+    else if (key == QLatin1String("Open"))
+        openWithDialog(*this, OpenCount);
+    else if (key == QLatin1String("Save"))
+        SaveActiveDocument(*this);
     else if (key == QLatin1String("Cut"))
         Cut();
     else if (key == QLatin1String("Copy"))
         Copy();
     else if (key == QLatin1String("Paste"))
         Paste();
+    else if (key == QLatin1String("Trash"))
+        DeleteActiveDocument(*this);
 }
 
 // Cut puts the removed text on the clipboard, as every editor's Cut does.

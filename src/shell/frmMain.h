@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/ActiveEditor.h"
+#include "documents/DocumentFiles.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -9,6 +10,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMdiArea;
+class QMimeData;
 class QMdiSubWindow;
 class QMenu;
 class QPushButton;
@@ -25,7 +27,7 @@ class frmDocument;
 // The multiple-document frame: toolbar along the top, the two command bars
 // along the right edge, the status bar at the bottom, and the child windows.
 // While a document window is active its own menus replace the frame's.
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public DocumentHost {
     Q_OBJECT
 public:
     explicit frmMain(Dialogs &dialogs, QWidget *parent = nullptr);
@@ -34,12 +36,18 @@ public:
     // Restores the placement, fills the font-size list and opens Document 1.
     void MDIForm_Load();
 
-    Dialogs &dialogs() { return m_dialogs; }
+    Dialogs &dialogs() override { return m_dialogs; }
+    frmDocument *createDocument(const QString &caption) override;
+    QWidget *activeChild() const override;
+    QList<frmDocument *> documents() const override;
+    // Opens each page as the frame's Open does (command line, dropped files).
+    void openFiles(const QStringList &paths);
+    // Opens dropped local files; false (and nothing opened) for anything else.
+    bool openDropped(const QMimeData *mime);
     ActiveEditor &activeEditor() { return m_activeEditor; }
     // The focused control of the active child window, or none.
     QWidget *activeControl() const;
     frmDocument *activeDocument() const;
-    QList<frmDocument *> documents() const;
 
     frmDocument *NewDocument();
 
@@ -57,6 +65,11 @@ public:
     void Paste();
     // Ends the program at once, without saving the frame's placement.
     void exitAtOnce();
+    // Drops every document without a question (tests tear down with this).
+    void closeAllWithoutQuestionForTests();
+
+    // Counts the files the frame's Open has chosen.
+    int OpenCount = 0;
 
     QPushButton *button(const QString &name) const;
 
@@ -91,6 +104,8 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildMenus();
@@ -107,6 +122,7 @@ private:
     Dialogs &m_dialogs;
     ActiveEditor m_activeEditor;
     QTimer *m_clock;
+    bool m_closing = false;
 };
 
 } // namespace tw

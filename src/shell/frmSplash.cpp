@@ -16,8 +16,6 @@ void ClickFrame::mousePressEvent(QMouseEvent *event)
     Q_EMIT clicked();
 }
 
-namespace {
-
 QPixmap logoPixmap(int side)
 {
     QPixmap pixmap(side, side);
@@ -35,6 +33,8 @@ QPixmap logoPixmap(int side)
     p.drawText(QRect(0, 0, side, side), Qt::AlignCenter, QStringLiteral("</>"));
     return pixmap;
 }
+
+namespace {
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, double pointSize, bool bold,
               double left, double top, double width, double height)

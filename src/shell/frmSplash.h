@@ -2,10 +2,14 @@
 
 #include <QDialog>
 #include <QFrame>
+#include <QPixmap>
 
 class QLabel;
 
 namespace tw {
+
+// The program's logo, drawn at the given size.
+QPixmap logoPixmap(int side);
 
 // A frame that reports a mouse click; the splash window closes on it.
 class ClickFrame : public QFrame {

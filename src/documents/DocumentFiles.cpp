@@ -1,0 +1,164 @@
+#include "documents/DocumentFiles.h"
+
+#include "documents/PageFile.h"
+#include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
+#include "platform/AppPaths.h"
+#include "platform/Dialogs.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace tw {
+
+DocumentHost::~DocumentHost() = default;
+
+namespace {
+
+QString latin(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+frmDocument *activeDocument(const DocumentHost &host)
+{
+    return qobject_cast<frmDocument *>(host.activeChild());
+}
+
+// Writes the window's text to path; on success the window takes the path as
+// its caption and counts as unchanged. A failure is reported and changes nothing.
+bool writeDocument(DocumentHost &host, frmDocument *document, const QString &path)
+{
+    SourceEditor *editor = document->TxtText;
+    const PageWriteResult result =
+        writePage(path, editor->documentData(), editor->documentLength(), document->encoding);
+    if (!result.ok) {
+        host.dialogs().message(result.error, QStringLiteral("Save"), MessageKind::Critical);
+        return false;
+    }
+    document->encoding = result.written;
+    document->setCaption(path);
+    editor->setModified(false);
+    return true;
+}
+
+bool saveWithDialog(DocumentHost &host, frmDocument *document)
+{
+    const FileChoice choice = host.dialogs().saveFile(latin(kSaveFilter), latin(kDefaultExtension));
+    if (choice.cancelled())
+        return false;
+    return writeDocument(host, document, choice.path);
+}
+
+} // namespace
+
+frmDocument *openWithDialog(DocumentHost &host, int &openCount)
+{
+    const FileChoice choice = host.dialogs().openFile(latin(kOpenFilter), latin(kDefaultExtension));
+    if (choice.cancelled())
+        return nullptr;
+    return openPage(host, choice.path, openCount);
+}
+
+frmDocument *openPage(DocumentHost &host, const QString &path, int &openCount)
+{
+    // Reading first means a file that cannot be read leaves no window behind
+    // whose next Save would wipe the real file.
+    PageReadResult page = readPage(path);
+    if (!page.ok) {
+        host.dialogs().message(page.error, QStringLiteral("Open"), MessageKind::Critical);
+        return nullptr;
+    }
+    ++openCount;
+    frmDocument *document = host.createDocument(QStringLiteral("Document ") + QString::number(openCount));
+    document->TxtText->loadBytes(page.utf8);
+    page.utf8.clear();
+    document->encoding = page.encoding;
+    document->setCaption(path);
+    return document;
+}
+
+bool SaveActiveDocument(DocumentHost &host)
+{
+    frmDocument *document = activeDocument(host);
+    return document && saveDocument(host, document);
+}
+
+bool saveDocument(DocumentHost &host, frmDocument *document)
+{
+    if (document->isUntitled())
+        return saveWithDialog(host, document);
+    return writeDocument(host, document, document->caption());
+}
+
+bool SaveDocumentAs(DocumentHost &host, frmDocument *document)
+{
+    return document && saveWithDialog(host, document);
+}
+
+frmDocument *NewFromTemplate(DocumentHost &host)
+{
+    const int number = raiseDocumentCount();
+    frmDocument *document = host.createDocument(QStringLiteral("Document ") + QString::number(number)
+                                                + QStringLiteral(" - Template"));
+    const PageReadResult page = readPage(besideProgram(QStringLiteral("Template.html")));
+    if (page.ok) {
+        document->TxtText->loadBytes(page.utf8);
+        document->encoding = page.encoding;
+    } else {
+        host.dialogs().message(page.error, QStringLiteral("Template"), MessageKind::Warning);
+    }
+    document->TxtText->setFocus(Qt::OtherFocusReason);
+    return document;
+}
+
+void DeleteActiveDocument(DocumentHost &host)
+{
+    frmDocument *document = activeDocument(host);
+    if (!document || document->isUntitled())
+        return;
+    if (!host.dialogs().askYesNo(QStringLiteral("Do you want to delete the curent HTML ?"),
+                                 QStringLiteral("Delete File")))
+        return;
+    const QString path = document->caption();
+    document->closeWithoutQuestion();
+
+    QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return; // already gone: nothing to report
+    if (!info.isFile() && !info.isSymLink()) {
+        host.dialogs().message(QStringLiteral("%1 is not a file and was not deleted.").arg(path),
+                               QStringLiteral("Delete File"), MessageKind::Warning);
+        return;
+    }
+    QFile file(path);
+    if (file.moveToTrash() || file.remove())
+        return;
+    host.dialogs().message(QStringLiteral("Could not delete %1: %2").arg(path, file.errorString()),
+                           QStringLiteral("Delete File"), MessageKind::Critical);
+}
+
+bool confirmClose(DocumentHost &host, frmDocument *document)
+{
+    if (!document->TxtText->isModified())
+        return true;
+    const Answer answer = host.dialogs().askYesNoCancel(
+        QStringLiteral("The text in %1 has changed.\n\nDo you want to save the changes?").arg(document->caption()),
+        QStringLiteral("Tagwright"));
+    if (answer == Answer::Cancel)
+        return false;
+    if (answer == Answer::No)
+        return true;
+    return saveDocument(host, document);
+}
+
+bool confirmCloseAll(DocumentHost &host)
+{
+    for (frmDocument *document : host.documents()) {
+        if (!confirmClose(host, document))
+            return false;
+    }
+    return true;
+}
+
+} // namespace tw

@@ -1,0 +1,282 @@
+#include "ScriptedDialogs.h"
+#include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
+#include "platform/AppPaths.h"
+#include "shell/frmMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tw;
+using tw::test::ScriptedDialogs;
+using tw::test::Shown;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+Shown shown(const QString &kind, const QString &title, const QString &text, const QString &extra = {})
+{
+    return Shown{kind, title, text, extra};
+}
+
+const QString kOpenPages = QStringLiteral("HTML Document (*.html,*.htm)|*.html;*.htm|All Files (*.*)|*.*");
+
+} // namespace
+
+// The page-file commands as the user reaches them, answered from a script.
+class PagesTest : public QObject {
+    Q_OBJECT
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<frmMain> m_frame;
+    QTemporaryDir m_dir;
+
+    frmMain &open()
+    {
+        resetDocumentCountForTests();
+        m_frame = std::make_unique<frmMain>(m_dialogs);
+        m_frame->MDIForm_Load();
+        m_frame->show();
+        return *m_frame;
+    }
+    QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
+    static void type(frmDocument *doc, const QString &text) { doc->TxtText->replaceSelectionExact(text); }
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        m_dialogs = ScriptedDialogs();
+        setStartDir(m_dir.path());
+    }
+    void cleanup()
+    {
+        if (m_frame)
+            m_frame->closeAllWithoutQuestionForTests();
+        m_frame.reset();
+    }
+
+    void openPutsThePageInANewWindowCaptionedWithItsPath()
+    {
+        const QByteArray page("<P>caf\xc3\xa9</P>\r\nnext\n");
+        writeFile(path("a.htm"), page);
+        frmMain &frame = open();
+        m_dialogs.file(path("a.htm"));
+        frame.tbToolBar_ButtonClick(QStringLiteral("Open"));
+        QCOMPARE(m_dialogs.shown.at(0), shown(QStringLiteral("open"), {}, kOpenPages, QStringLiteral("htm")));
+        frmDocument *doc = frame.activeDocument();
+        QCOMPARE(doc->caption(), path("a.htm"));
+        QCOMPARE(doc->TxtText->documentBytes(), page);
+        QVERIFY(!doc->TxtText->isModified());
+        // Opening a file does not raise the document counter.
+        frame.NewDocument();
+        QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 2"));
+
+        // Cancelled: nothing. Unreadable: a message naming the file, no window.
+        m_dialogs.file(QString()).file(path("missing.htm")).acknowledge();
+        frame.tbToolBar_ButtonClick(QStringLiteral("Open"));
+        frame.activeDocument()->mnuOpen->trigger();
+        QCOMPARE(frame.documents().size(), 3);
+        QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("message"));
+        QVERIFY(m_dialogs.shown.last().text.contains(path("missing.htm")));
+        QCOMPARE(m_dialogs.remaining(), 0);
+    }
+
+    void saveAsksForANameOnlyWhileUntitled()
+    {
+        frmMain &frame = open();
+        frmDocument *doc = frame.activeDocument();
+        type(doc, QStringLiteral("<B>x</B>"));
+
+        m_dialogs.file(QString());
+        frame.tbToolBar_ButtonClick(QStringLiteral("Save"));
+        QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
+        QCOMPARE(m_dialogs.shown.at(0), shown(QStringLiteral("save"), {}, QStringLiteral("HTML Document"), QStringLiteral("htm")));
+
+        m_dialogs.file(path("b.htm"));
+        doc->mnuFileSave->trigger();
+        QCOMPARE(doc->caption(), path("b.htm"));
+        QCOMPARE(readAll(path("b.htm")), QByteArray("<B>x</B>\r\n"));
+        QVERIFY(!doc->TxtText->isModified());
+
+        // Titled: straight to its path, no dialog, replacing the file.
+        type(doc, QStringLiteral("!"));
+        frame.tbToolBar_ButtonClick(QStringLiteral("Save"));
+        QCOMPARE(m_dialogs.shown.size(), 2);
+        QCOMPARE(readAll(path("b.htm")), QByteArray("<B>x</B>!\r\n"));
+
+        // Save As always asks and writes this window's text.
+        m_dialogs.file(path("c.htm"));
+        doc->mnuFileSaveAs->trigger();
+        QCOMPARE(doc->caption(), path("c.htm"));
+        QCOMPARE(readAll(path("c.htm")), QByteArray("<B>x</B>!\r\n"));
+
+        // A save that fails says so and leaves the caption and the old file alone.
+        m_dialogs.file(m_dir.filePath(QStringLiteral("no/such/folder/d.htm"))).acknowledge();
+        doc->mnuFileSaveAs->trigger();
+        QCOMPARE(doc->caption(), path("c.htm"));
+        QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("message"));
+        QVERIFY(m_dialogs.shown.last().text.contains(QStringLiteral("d.htm")));
+    }
+
+    void templateWindowsAreUntitledCopiesOfTheTemplate()
+    {
+        writeFile(path("Template.html"), "<HTML>\r\n<BODY>\r\n</BODY>\r\n</HTML>");
+        frmMain &frame = open();
+        frame.mnuHelpTemplate->trigger();
+        frmDocument *first = frame.activeDocument();
+        QCOMPARE(first->caption(), QStringLiteral("Document 2 - Template"));
+        QVERIFY(first->isUntitled());
+        QCOMPARE(first->TxtText->documentBytes(), QByteArray("<HTML>\r\n<BODY>\r\n</BODY>\r\n</HTML>"));
+        QTRY_VERIFY(first->TxtText->hasFocus());
+        first->mnuViewTemplate->trigger();
+        QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 3 - Template"));
+
+        // The counting example: close one, and New still counts on.
+        frame.documents().at(1)->mnuClose->trigger();
+        QTRY_COMPARE(frame.documents().size(), 2);
+        frame.NewDocument();
+        QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 4"));
+
+        QFile::remove(path("Template.html"));
+        m_dialogs.acknowledge();
+        frame.NewDocument(); // 5
+        frame.button(QStringLiteral("CmdTemplate"))->click();
+        QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 6 - Template"));
+        QVERIFY(frame.activeDocument()->TxtText->documentBytes().isEmpty());
+        QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("message"));
+    }
+
+    void deleteAsksThenRemovesTheFileAndTheWindow()
+    {
+        writeFile(path("gone.htm"), "x");
+        frmMain &frame = open();
+        frame.tbToolBar_ButtonClick(QStringLiteral("Trash")); // untitled: no question
+        QVERIFY(m_dialogs.shown.isEmpty());
+
+        int count = 0;
+        frmDocument *doc = openPage(frame, path("gone.htm"), count);
+        m_dialogs.no();
+        frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
+        QCOMPARE(m_dialogs.shown.last(), shown(QStringLiteral("yesno"), QStringLiteral("Delete File"), QStringLiteral("Do you want to delete the curent HTML ?")));
+        QVERIFY(QFile::exists(path("gone.htm")));
+        QCOMPARE(frame.documents().size(), 2);
+
+        type(doc, QStringLiteral("changes are not asked about again"));
+        m_dialogs.yes();
+        frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
+        QTRY_COMPARE(frame.documents().size(), 1);
+        QVERIFY(!QFile::exists(path("gone.htm")));
+        QCOMPARE(m_dialogs.remaining(), 0);
+
+        // A file already gone: the window still closes, silently.
+        writeFile(path("gone2.htm"), "y");
+        doc = openPage(frame, path("gone2.htm"), count);
+        QFile::remove(path("gone2.htm"));
+        m_dialogs.yes();
+        frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
+        QTRY_COMPARE(frame.documents().size(), 1);
+    }
+
+    void nothingIsWrittenUnderAWindowThatIsNotADocument()
+    {
+        writeFile(path("other.htm"), "keep");
+        frmMain &frame = open();
+        auto *other = new QLineEdit;
+        other->setWindowTitle(path("other.htm"));
+        QMdiSubWindow *sub = frame.mdiArea->addSubWindow(other);
+        sub->show();
+        frame.mdiArea->setActiveSubWindow(sub);
+        QCOMPARE(frame.activeChild(), other);
+        frame.tbToolBar_ButtonClick(QStringLiteral("Save"));
+        frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
+        QVERIFY(m_dialogs.shown.isEmpty());
+        QCOMPARE(readAll(path("other.htm")), QByteArray("keep"));
+
+        frame.mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(frame.mdiArea->subWindowList().isEmpty());
+        frame.tbToolBar_ButtonClick(QStringLiteral("Save"));
+        frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
+        QVERIFY(m_dialogs.shown.isEmpty());
+    }
+
+    void unsavedChangesAreNeverDroppedWithoutAWord()
+    {
+        frmMain &frame = open();
+        frmDocument *doc = frame.activeDocument();
+        // Unchanged: closes without a question.
+        frame.NewDocument()->mnuClose->trigger();
+        QTRY_COMPARE(frame.documents().size(), 1);
+        QVERIFY(m_dialogs.shown.isEmpty());
+
+        type(doc, QStringLiteral("work"));
+        m_dialogs.cancel();
+        doc->mnuClose->trigger();
+        QCOMPARE(frame.documents().size(), 1);
+        QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("yesnocancel"));
+        QVERIFY(m_dialogs.shown.last().text.contains(QStringLiteral("Document 1")));
+
+        // Yes on an untitled page asks for a name; cancelling that keeps the window.
+        m_dialogs.yes().file(QString());
+        doc->mnuClose->trigger();
+        QCOMPARE(frame.documents().size(), 1);
+        m_dialogs.yes().file(path("kept.htm"));
+        doc->mnuClose->trigger();
+        QTRY_COMPARE(frame.documents().size(), 0);
+        QCOMPARE(readAll(path("kept.htm")), QByteArray("work\r\n"));
+
+        // Closing the frame asks for each changed page before anything closes.
+        type(frame.NewDocument(), QStringLiteral("one"));
+        type(frame.NewDocument(), QStringLiteral("two"));
+        m_dialogs.no().cancel();
+        QVERIFY(!frame.close());
+        QCOMPARE(frame.documents().size(), 2);
+        // A document's Exit asks the same way.
+        m_dialogs.no().cancel();
+        frame.documents().first()->mnuExit->trigger();
+        QCOMPARE(frame.documents().size(), 2);
+        m_dialogs.no().no();
+        QVERIFY(frame.close());
+        QCOMPARE(m_dialogs.remaining(), 0);
+    }
+
+    void pagesFromTheCommandLineAndFromDrops()
+    {
+        writeFile(path("one.html"), "1");
+        writeFile(path("two.htm"), "2");
+        frmMain &frame = open();
+        frame.openFiles({path("one.html"), path("two.htm")});
+        QCOMPARE(frame.documents().size(), 3);
+        QCOMPARE(frame.activeDocument()->caption(), path("two.htm"));
+
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path("one.html"))});
+        QVERIFY(frame.openDropped(&mime));
+        QMimeData web;
+        web.setUrls({QUrl(QStringLiteral("http://example.test/a.htm"))});
+        QVERIFY(!frame.openDropped(&web));
+        QCOMPARE(frame.documents().size(), 4);
+        QCOMPARE(frame.activeDocument()->TxtText->documentBytes(), QByteArray("1"));
+    }
+};
+
+QTEST_MAIN(PagesTest)
+#include "tst_pages.moc"
