@@ -7,7 +7,9 @@
 #include "platform/Dialogs.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace tw {
 
@@ -131,6 +133,9 @@ void DeleteActiveDocument(DocumentHost &host)
                                QStringLiteral("Delete File"), MessageKind::Warning);
         return;
     }
+    // The home trash lies in the user's data folder; Qt puts a trash in the
+    // working folder instead when that folder does not exist yet.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QFile file(path);
     if (file.moveToTrash() || file.remove())
         return;

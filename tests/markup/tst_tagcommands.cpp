@@ -2,6 +2,7 @@
 #include "documents/SourceEditor.h"
 #include "markup/TagCommands.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -126,13 +127,22 @@ private Q_SLOTS:
         QTRY_VERIFY(editor->hasFocus());
     }
 
-    void worksOnALineEditAndDoesNothingWithoutAControl()
+    void worksOnLineEditsAndComboBoxesAndDoesNothingWithoutAControl()
     {
         QLineEdit address(QStringLiteral("http://example.test/page"));
         address.setSelection(7, 12);
         ActiveEditor onLine([&] { return &address; });
         runTagCommand(command("CmdBold"), onLine);
         QCOMPARE(address.text(), QStringLiteral("http://<B>example.test</B>/page"));
+
+        QComboBox box;
+        box.setEditable(true);
+        box.setEditText(QStringLiteral("abc"));
+        box.lineEdit()->setSelection(1, 1);
+        ActiveEditor onBox([&] { return &box; });
+        runTagCommand(command("CmdItalic"), onBox);
+        runTagCommand(command("CmdCloseProcedure"), onBox);
+        QCOMPARE(box.currentText(), QStringLiteral("a<I>b</I>>c"));
 
         ActiveEditor none([] { return nullptr; });
         for (const char *name : {"CmdBold", "CmdLine", "CmdOpenProcedure", "CmdRight"})

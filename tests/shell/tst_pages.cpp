@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -185,6 +187,10 @@ private Q_SLOTS:
         frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
         QTRY_COMPARE(frame.documents().size(), 1);
         QVERIFY(!QFile::exists(path("gone.htm")));
+        const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+            + QStringLiteral("/Trash/files/");
+        QVERIFY(QFileInfo(trash + QStringLiteral("gone.htm")).isFile()
+                || !QDir(trash).entryList({QStringLiteral("gone.htm*")}).isEmpty());
         QCOMPARE(m_dialogs.remaining(), 0);
 
         // A file already gone: the window still closes, silently.

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Measures the CPU an idle Tagwright uses with ten document windows open:
+# starts the built program under a private Xvfb with ten pages, waits for it
+# to settle, then reads its CPU time over a quiet period.
+#
+#   bench/idle-cpu.sh [BUILD-DIR] [SECONDS]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+seconds=${2:-30}
+exe=$build/tagwright
+[ -x "$exe" ] || { echo "build Tagwright first (scripts/build.sh)"; exit 1; }
+
+work=$(mktemp -d)
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+for i in $(seq 10); do printf '<HTML><BODY>page %s</BODY></HTML>\n' "$i" >"$work/page$i.htm"; done
+
+display=:$((170 + RANDOM % 20))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+export DISPLAY=$display
+sleep 1
+(cd "$build" && exec ./tagwright "$work"/page*.htm) >/dev/null 2>&1 &
+app=$!
+sleep 3
+
+ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
+hz=$(getconf CLK_TCK)
+before=$(ticks)
+sleep "$seconds"
+after=$(ticks)
+used=$((after - before))
+echo "idle for ${seconds}s with 10 documents (+1 empty): ${used} ticks = $((used * 1000 / hz)) ms of CPU"
+awk -v u="$used" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "average load: %.3f%% of one core\n", 100 * u / hz / s }'
