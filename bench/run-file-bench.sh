@@ -18,6 +18,7 @@ log=$(mktemp)
 data=$(mktemp -d "${TMPDIR:-/tmp}/tw-file-bench.XXXXXX")
 trap 'rm -rf "$data" "$log"' EXIT
 
+TW_WITH_BENCHMARKS=1 "$src/scripts/setup.sh"
 echo "Building tw_file_bench in $build ..."
 if ! { cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_BENCHMARKS=ON \
         && cmake --build "$build" -j"${JOBS:-2}" --target tw_file_bench; } >"$log" 2>&1; then

@@ -14,7 +14,7 @@ packages=(
   fonts-liberation
 )
 if [ "${TW_WITH_BENCHMARKS:-0}" = 1 ]; then
-  packages+=(libbenchmark-dev time)
+  packages+=(libbenchmark-dev)
 fi
 
 missing=()
