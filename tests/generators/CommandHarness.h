@@ -5,6 +5,7 @@
 #include "documents/SourceEditor.h"
 
 #include <QStringList>
+#include <QTest>
 
 namespace tw::test {
 
@@ -46,6 +47,35 @@ CommandRun runCommand(Command command, const QStringList &answers, QString befor
     run.prompts = dialogs.promptLog();
     run.text = target->textExact();
     return run;
+}
+
+// The prompts of `all` named by keys, '1' being the first: "1222" is the
+// first prompt followed by the second asked three times.
+inline QStringList promptsOf(const QStringList &all, const QString &keys)
+{
+    QStringList out;
+    for (const QChar k : keys)
+        out << all.value(k.digitValue() - 1);
+    return out;
+}
+
+// With these answers the command writes over a selection as one undo step,
+// and with no editor it shows the same prompts as with an empty one and
+// writes nothing. The caller checks QTest::currentTestFailed().
+template <typename Command>
+void checkUndoStepAndNoEditor(Command command, const QStringList &answers)
+{
+    SourceEditor editor;
+    QVERIFY(runCommand(command, answers, "<B>[chosen]</B>", &editor).text != "<B>chosen</B>");
+    editor.undo();
+    QCOMPARE(editor.textExact(), QStringLiteral("<B>chosen</B>"));
+    QVERIFY(!editor.isUndoAvailable());
+
+    const CommandRun written = runCommand(command, answers);
+    const CommandRun none = runCommand(command, answers, "x", nullptr, true);
+    QVERIFY(!written.ranOut && !written.text.isEmpty() && !none.ranOut);
+    QCOMPARE(none.prompts, written.prompts);
+    QCOMPARE(none.text, QStringLiteral("x"));
 }
 
 } // namespace tw::test
