@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDragEnterEvent>
+#include <QKeyEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QHBoxLayout>
@@ -127,11 +128,15 @@ frmMain::frmMain(Dialogs &dialogs, QWidget *parent)
     wireCommands();
 
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::switchMenus);
+    // Alt and a menu's letter opens that menu even where a bar button has the
+    // same access key (Alt+F is File, not Font Color).
+    qApp->installEventFilter(this);
 }
 
 frmMain::~frmMain()
 {
     // The bars are hidden while the frame is torn down; nothing may listen then.
+    qApp->removeEventFilter(this);
     tbToolBar->removeEventFilter(this);
     Editbar->removeEventFilter(this);
     disconnect(mdiArea, nullptr, this, nullptr);
@@ -509,8 +514,32 @@ void frmMain::setEditBarsShown(bool shown)
         AEditBar->show();
 }
 
+QAction *frmMain::menuForMnemonic(const QEvent *event) const
+{
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    if (key->modifiers() != Qt::AltModifier || key->key() < Qt::Key_A || key->key() > Qt::Key_Z)
+        return nullptr;
+    const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(key->key())));
+    for (QAction *action : menuBar()->actions()) {
+        if (action->isVisible() && QKeySequence::mnemonic(action->text()) == pressed)
+            return action;
+    }
+    return nullptr;
+}
+
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
+        && watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this) {
+        if (QAction *menu = menuForMnemonic(event)) {
+            if (event->type() == QEvent::ShortcutOverride) {
+                event->accept();
+            } else {
+                menuBar()->setActiveAction(menu);
+            }
+            return true;
+        }
+    }
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove
         || event->type() == QEvent::Drop) {
         auto *drop = static_cast<QDropEvent *>(event);

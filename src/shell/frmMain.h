@@ -118,6 +118,7 @@ private:
     void refreshClock();
     void restorePlacement();
     void savePlacement();
+    QAction *menuForMnemonic(const QEvent *event) const;
 
     Dialogs &m_dialogs;
     ActiveEditor m_activeEditor;

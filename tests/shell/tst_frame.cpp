@@ -2,6 +2,7 @@
 #include "ScriptedDialogs.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
+#include "platform/AppPaths.h"
 #include "platform/Clipboard.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
@@ -66,6 +67,7 @@ private Q_SLOTS:
     {
         QStandardPaths::setTestModeEnabled(true);
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        setStartDir(qEnvironmentVariable("TW_TEST_DATA_DIR"));
     }
     void init()
     {
@@ -155,6 +157,21 @@ private Q_SLOTS:
         click("CmdForm");   // empty ACTION: nothing more is asked
         click("CmdInsertPic"); // a letter in the number: asked again, then cancelled
         QCOMPARE(m_dialogs.remaining(), 0);
+    }
+
+    void altAndAMenuLetterOpensTheMenuNotAButton()
+    {
+        frmMain &frame = open();
+        frmDocument *doc = frame.activeDocument();
+        QTRY_VERIFY(doc->TxtText->hasFocus());
+        QTest::keyClick(doc->TxtText, Qt::Key_F, Qt::AltModifier); // also "&Font Color"
+        QTRY_VERIFY(doc->mnuFile->isVisible());
+        QTest::keyClick(doc->mnuFile, Qt::Key_Escape);
+        QTRY_VERIFY(!doc->mnuFile->isVisible());
+        QVERIFY(!frame.button(QStringLiteral("CmdFontColor"))->hasFocus());
+        // Letters that no menu uses still reach the bar buttons.
+        QTest::keyClick(doc->TxtText, Qt::Key_T, Qt::AltModifier);
+        QTRY_COMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 2 - Template"));
     }
 
     void advancedToggleAndViewTogglesKeepTheUsersChoice()
