@@ -68,6 +68,8 @@ FileChoice QtDialogs::runFileDialog(bool save, const QString &filter,
 {
     QFileDialog dialog(m_parent);
     dialog.setNameFilter(qtFilterFromPairs(filter));
+    // Show each filter's own description only; its patterns are Qt's business.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setDefaultSuffix(defaultExtension);
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
