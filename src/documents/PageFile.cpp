@@ -139,7 +139,10 @@ inline int decodeMultiByte(const unsigned char *p, qsizetype avail, char32_t &cp
     return 0;
 }
 
-bool isValidUtf8(const char *data, qsizetype size)
+// True when the bytes are well-formed UTF-8 and every multi-byte character
+// passes accept(cp); ASCII always passes.
+template <typename Accept>
+bool everyCharacter(const char *data, qsizetype size, Accept accept)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(data);
     qsizetype i = 0;
@@ -149,30 +152,23 @@ bool isValidUtf8(const char *data, qsizetype size)
             break;
         char32_t cp;
         const int len = decodeMultiByte(p + i, size - i, cp);
-        if (len == 0)
+        if (len == 0 || !accept(cp))
             return false;
         i += len;
     }
     return true;
 }
 
+bool isValidUtf8(const char *data, qsizetype size)
+{
+    return everyCharacter(data, size, [](char32_t) { return true; });
+}
+
 // True when every character of the UTF-8 text has a Windows-1252 byte.
 // Malformed UTF-8 counts as not representable.
 bool fitsLegacy(const char *data, qsizetype size)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(data);
-    qsizetype i = 0;
-    while (i < size) {
-        i += asciiRun(p + i, size - i);
-        if (i == size)
-            break;
-        char32_t cp;
-        const int len = decodeMultiByte(p + i, size - i, cp);
-        if (len == 0 || legacyByte(cp) < 0)
-            return false;
-        i += len;
-    }
-    return true;
+    return everyCharacter(data, size, [](char32_t cp) { return legacyByte(cp) >= 0; });
 }
 
 // Windows-1252 bytes to UTF-8, sized exactly in a first pass.

@@ -128,8 +128,11 @@ frmMain::frmMain(Dialogs &dialogs, QWidget *parent)
     wireCommands();
 
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::switchMenus);
-    // Alt and a menu's letter opens that menu even where a bar button has the
-    // same access key (Alt+F is File, not Font Color).
+    // One application-wide filter serves three purposes: Alt and a menu's
+    // letter opens that menu even where a bar button has the same access key
+    // (Alt+F is File, not Font Color); files dropped anywhere in the frame,
+    // the editors included, open as pages; and the bars' visibility changes
+    // drive the View check marks.
     qApp->installEventFilter(this);
 }
 
@@ -137,8 +140,6 @@ frmMain::~frmMain()
 {
     // The bars are hidden while the frame is torn down; nothing may listen then.
     qApp->removeEventFilter(this);
-    tbToolBar->removeEventFilter(this);
-    Editbar->removeEventFilter(this);
     disconnect(mdiArea, nullptr, this, nullptr);
 }
 
@@ -148,7 +149,6 @@ void frmMain::buildBars()
     AEditBar = new AdvancedBar(this);
     AEditBar->hide();
     Size = Editbar->Size;
-    Editbar->installEventFilter(this);
 }
 
 void frmMain::buildToolbar()
@@ -166,7 +166,6 @@ void frmMain::buildToolbar()
         const QString key = QLatin1String(entry.key);
         QAction *action = tbToolBar->addAction(toolbarIcon(entry, style()), QLatin1String(entry.tooltip));
         action->setObjectName(QStringLiteral("tb") + key);
-        action->setData(key);
         action->setToolTip(QLatin1String(entry.tooltip));
         // Toolbar buttons leave the keyboard focus where it is.
         if (QWidget *w = tbToolBar->widgetForAction(action))
@@ -174,7 +173,6 @@ void frmMain::buildToolbar()
         connect(action, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
     }
     addToolBar(Qt::TopToolBarArea, tbToolBar);
-    tbToolBar->installEventFilter(this);
 }
 
 void frmMain::buildStatusBar()
@@ -467,8 +465,6 @@ void frmMain::connectDocument(frmDocument *document)
     connect(document->mnuFileSaveAs, &QAction::triggered, this, [this, document] { SaveDocumentAs(*this, document); });
     connect(document->mnuViewTemplate, &QAction::triggered, this, [this] { NewFromTemplate(*this); });
     document->closeGuard = [this](frmDocument *doc) { return m_closing || confirmClose(*this, doc); };
-    // Files dropped on the editor open as pages rather than landing as text.
-    document->TxtText->viewport()->installEventFilter(this);
     connect(document->mnuExit, &QAction::triggered, this, &frmMain::exitAtOnce);
     connect(document->mnuViewToolbar, &QAction::triggered, this, [this] { setToolbarShown(!toolbarShown()); });
     connect(document->mnuViewEdit, &QAction::triggered, this, [this] { setEditBarsShown(!editBarsShown()); });
@@ -529,8 +525,8 @@ QAction *frmMain::menuForMnemonic(const QEvent *event) const
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
-        && watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this) {
+    const bool inFrame = watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this;
+    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) && inFrame) {
         if (QAction *menu = menuForMnemonic(event)) {
             if (event->type() == QEvent::ShortcutOverride) {
                 event->accept();
@@ -540,10 +536,11 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove
-        || event->type() == QEvent::Drop) {
+    // Files dropped on an editor open as pages rather than landing as text.
+    if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove
+         || event->type() == QEvent::Drop) && inFrame) {
         auto *drop = static_cast<QDropEvent *>(event);
-        if (watched != tbToolBar && watched != Editbar && !droppedFiles(drop->mimeData()).isEmpty()) {
+        if (!droppedFiles(drop->mimeData()).isEmpty()) {
             drop->acceptProposedAction();
             if (event->type() == QEvent::Drop)
                 openDropped(drop->mimeData());

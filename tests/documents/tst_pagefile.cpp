@@ -14,21 +14,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "TestFiles.h"
+
 using namespace tw;
+using tw::test::readBytes;
+using tw::test::writeBytes;
 
 namespace {
-
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool spit(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // Opens the page into the editor as a document window does; the encoding to save with.
 PageEncoding openInto(SourceEditor &editor, const QString &path)
@@ -94,7 +86,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QByteArray, saved);
         QFETCH(QString, shown);
-        QVERIFY(spit(path("page.htm"), bytes));
+        QVERIFY(writeBytes(path("page.htm"), bytes));
         SourceEditor editor;
         const PageEncoding encoding = openInto(editor, path("page.htm"));
         QCOMPARE(encoding, legacy ? PageEncoding::Legacy : PageEncoding::Utf8);
@@ -108,7 +100,7 @@ private slots:
         const PageWriteResult written =
             writePage(path("page.htm"), editor.documentData(), editor.documentLength(), encoding);
         QVERIFY2(written.ok, qPrintable(written.error));
-        QCOMPARE(slurp(path("page.htm")), saved.isNull() ? bytes + "\r\n" : saved);
+        QCOMPARE(readBytes(path("page.htm")), saved.isNull() ? bytes + "\r\n" : saved);
         SourceEditor reopened; // nothing lost, and the page reads back as written
         QCOMPARE(openInto(reopened, path("page.htm")), written.written);
         QCOMPARE(reopened.textExact(), editor.textExact() + "\r\n");
@@ -148,7 +140,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("page.htm"));
-        QVERIFY(spit(file, "old content\r\n"));
+        QVERIFY(writeBytes(file, "old content\r\n"));
         const QByteArray doc(1 << 20, 'x');
         const auto refused = [&](const QString &target, const char *reason) {
             const PageWriteResult w = writePage(target, doc.constData(), doc.size(), PageEncoding::Utf8);
@@ -167,14 +159,14 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
         // The old page is whole; no temporary file or folder is left behind.
-        QCOMPARE(slurp(file), QByteArray("old content\r\n"));
+        QCOMPARE(readBytes(file), QByteArray("old content\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"page.htm"});
     }
 
     void saveKeepsPermissionsOwnerAndLink()
     {
-        QVERIFY(spit(path("kept.htm"), "old"));
+        QVERIFY(writeBytes(path("kept.htm"), "old"));
         QVERIFY(QFile::setPermissions(path("kept.htm"),
                                       QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
         const bool root = geteuid() == 0; // only root can give the file away
@@ -183,7 +175,7 @@ private slots:
         QVERIFY(QFile::link(path("kept.htm"), path("link.htm")));
         QVERIFY(writePage(path("link.htm"), "new", 3, PageEncoding::Utf8).ok);
         QVERIFY(QFileInfo(path("link.htm")).isSymLink());
-        QCOMPARE(slurp(path("kept.htm")), QByteArray("new\r\n"));
+        QCOMPARE(readBytes(path("kept.htm")), QByteArray("new\r\n"));
         struct stat st;
         QCOMPARE(stat(QFile::encodeName(path("kept.htm")).constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0640));

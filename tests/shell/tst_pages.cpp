@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
@@ -24,15 +25,12 @@ namespace {
 
 QByteArray readAll(const QString &path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    return tw::test::readBytes(path);
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    QVERIFY(tw::test::writeBytes(path, bytes));
 }
 
 Shown shown(const QString &kind, const QString &title, const QString &text, const QString &extra = {})
