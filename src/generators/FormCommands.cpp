@@ -1,7 +1,8 @@
 #include "generators/FormCommands.h"
 
 #include "documents/ActiveEditor.h"
-#include "generators/Prompt.h"
+#include "documents/EditorOperations.h"
+#include "platform/Prompt.h"
 #include "platform/Dialogs.h"
 
 namespace tw {
@@ -45,15 +46,6 @@ void buttonInput(Dialogs &dialogs, ActiveEditor &editor, const QString &type, co
 }
 
 } // namespace
-
-void insertAndFocus(ActiveEditor &editor, const QString &text)
-{
-    {
-        UndoStep step(editor);
-        editor.replaceSelection(text);
-    }
-    editor.focusBack();
-}
 
 QString formBlockText(const QString &action, const QString &method)
 {

@@ -37,8 +37,4 @@ void CmdSubmit_Click(Dialogs &dialogs, ActiveEditor &editor);
 void CmdText_Click(Dialogs &dialogs, ActiveEditor &editor);
 void TextArea_Click(Dialogs &dialogs, ActiveEditor &editor);
 
-// Writes text in place of the selection as one undo step, then gives the
-// focus back. Shared by the prompted generators.
-void insertAndFocus(ActiveEditor &editor, const QString &text);
-
 } // namespace tw

@@ -1,8 +1,8 @@
 #include "generators/TableCommand.h"
 
 #include "documents/ActiveEditor.h"
-#include "generators/FormCommands.h"
-#include "generators/Prompt.h"
+#include "documents/EditorOperations.h"
+#include "platform/Prompt.h"
 #include "platform/Dialogs.h"
 
 namespace tw {

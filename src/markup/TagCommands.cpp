@@ -1,6 +1,7 @@
 #include "markup/TagCommands.h"
 
 #include "documents/ActiveEditor.h"
+#include "documents/EditorOperations.h"
 
 #include <iterator>
 
@@ -49,12 +50,10 @@ void runTagCommand(const TagCommand &command, ActiveEditor &editor)
     const std::optional<QString> text = tagText(command, selection);
     if (!text)
         return;
-    {
-        UndoStep step(editor);
-        editor.replaceSelection(*text);
-    }
     if (command.focusBack)
-        editor.focusBack();
+        insertAndFocus(editor, *text);
+    else
+        insertAsOneStep(editor, *text);
 }
 
 } // namespace tw

@@ -1,7 +1,8 @@
 #include "rollover/RolloverCommands.h"
 
 #include "documents/ActiveEditor.h"
-#include "generators/Prompt.h"
+#include "documents/EditorOperations.h"
+#include "platform/Prompt.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 
@@ -134,8 +135,7 @@ void CmdInsertPic_Click(Dialogs &dialogs, ActiveEditor &editor)
     const QString tipText = Prompt(
         dialogs, QStringLiteral("Enter the TIP TEXT for the ANIMATION ") + number, QStringLiteral("Tip Text"));
 
-    UndoStep step(editor);
-    editor.replaceSelection(animatedPictureText(pictureName, link, notOverPicture, tipText));
+    insertAsOneStep(editor, animatedPictureText(pictureName, link, notOverPicture, tipText));
 }
 
 } // namespace tw

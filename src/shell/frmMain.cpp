@@ -6,7 +6,7 @@
 #include "generators/FormCommands.h"
 #include "generators/TableCommand.h"
 #include "markup/TagCommands.h"
-#include "platform/Clipboard.h"
+#include "documents/EditorOperations.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
@@ -607,34 +607,19 @@ void frmMain::tbToolBar_ButtonClick(const QString &key)
         DeleteActiveDocument(*this);
 }
 
-// Cut puts the removed text on the clipboard, as every editor's Cut does.
 void frmMain::Cut()
 {
-    const QString selection = m_activeEditor.selectedText();
-    if (selection.isEmpty())
-        return;
-    clipboard::setText(selection);
-    UndoStep step(m_activeEditor);
-    m_activeEditor.replaceSelection(QString());
+    cutSelection(m_activeEditor);
 }
 
 void frmMain::Copy()
 {
-    if (!m_activeEditor.hasTextControl())
-        return;
-    const QString selection = m_activeEditor.selectedText();
-    if (!selection.isEmpty())
-        clipboard::setText(selection);
+    copySelection(m_activeEditor);
 }
 
-// An empty clipboard leaves the selection alone rather than deleting it.
 void frmMain::Paste()
 {
-    const QString text = clipboard::text();
-    if (text.isEmpty())
-        return;
-    UndoStep step(m_activeEditor);
-    m_activeEditor.replaceSelection(text);
+    pasteClipboard(m_activeEditor);
 }
 
 } // namespace tw

@@ -1,4 +1,4 @@
-#include "generators/Prompt.h"
+#include "platform/Prompt.h"
 
 #include "platform/Dialogs.h"
 
