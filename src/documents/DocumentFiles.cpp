@@ -31,7 +31,7 @@ frmDocument *activeDocument(const DocumentHost &host)
 // its caption and counts as unchanged. A failure is reported and changes nothing.
 bool writeDocument(DocumentHost &host, frmDocument *document, const QString &path)
 {
-    SourceEditor *editor = document->TxtText;
+    SourceEditor *editor = document->textEdit;
     const PageWriteResult result =
         writePage(path, editor->documentData(), editor->documentLength(), document->encoding);
     if (!result.ok) {
@@ -73,7 +73,7 @@ frmDocument *openPage(DocumentHost &host, const QString &path, int &openCount)
     }
     ++openCount;
     frmDocument *document = host.createDocument(QStringLiteral("Document ") + QString::number(openCount));
-    document->TxtText->loadBytes(page.utf8);
+    document->textEdit->loadBytes(page.utf8);
     page.utf8.clear();
     document->encoding = page.encoding;
     document->setCaption(path);
@@ -105,12 +105,12 @@ frmDocument *NewFromTemplate(DocumentHost &host)
                                                 + QStringLiteral(" - Template"));
     const PageReadResult page = readPage(besideProgram(QStringLiteral("Template.html")));
     if (page.ok) {
-        document->TxtText->loadBytes(page.utf8);
+        document->textEdit->loadBytes(page.utf8);
         document->encoding = page.encoding;
     } else {
         host.dialogs().message(page.error, QStringLiteral("Template"), MessageKind::Warning);
     }
-    document->TxtText->setFocus(Qt::OtherFocusReason);
+    document->textEdit->setFocus(Qt::OtherFocusReason);
     return document;
 }
 
@@ -145,7 +145,7 @@ void DeleteActiveDocument(DocumentHost &host)
 
 bool confirmClose(DocumentHost &host, frmDocument *document)
 {
-    if (!document->TxtText->isModified())
+    if (!document->textEdit->isModified())
         return true;
     const Answer answer = host.dialogs().askYesNoCancel(
         QStringLiteral("The text in %1 has changed.\n\nDo you want to save the changes?").arg(document->caption()),

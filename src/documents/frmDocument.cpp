@@ -1,14 +1,10 @@
 #include "documents/frmDocument.h"
 
-#include "documents/MenuItems.h"
 #include "documents/SourceEditor.h"
 #include "platform/Twips.h"
 
-#include <QAction>
 #include <QCloseEvent>
-#include <QKeySequence>
 #include <QMdiSubWindow>
-#include <QMenu>
 
 namespace tw {
 
@@ -21,11 +17,6 @@ int raiseDocumentCount()
     return ++g_documentCount;
 }
 
-int documentCount()
-{
-    return g_documentCount;
-}
-
 void resetDocumentCountForTests()
 {
     g_documentCount = 0;
@@ -36,45 +27,13 @@ bool isUntitledCaption(const QString &caption)
     return caption.left(8).toLower() == QLatin1String("document");
 }
 
-frmDocument::frmDocument(QWidget *parent) : QWidget(parent), TxtText(new SourceEditor(this))
+frmDocument::frmDocument(QWidget *parent) : QWidget(parent), textEdit(new SourceEditor(this))
 {
     setObjectName(QStringLiteral("frmDocument"));
-    TxtText->setObjectName(QStringLiteral("TxtText"));
-    setFocusProxy(TxtText);
+    textEdit->setObjectName(QStringLiteral("TxtText"));
+    setFocusProxy(textEdit);
     setMinimumSize(1, 1);
-
-    mnuFile = newMenu(this, "&File", "mnuFile");
-    mnuNew = addMenuItem(mnuFile, "&New", "mnuNew", QKeySequence(QStringLiteral("Ctrl+N")));
-    mnuOpen = addMenuItem(mnuFile, "&Open", "mnuOpen", QKeySequence(QStringLiteral("Ctrl+O")));
-    mnuClose = addMenuItem(mnuFile, "&Close", "mnuClose");
-    mnuFile->addSeparator();
-    mnuFileSave = addMenuItem(mnuFile, "Sa&ve", "mnuFileSave");
-    mnuFileSaveAs = addMenuItem(mnuFile, "Sav&e As...", "mnuFileSaveAs");
-    mnuProperties = addMenuItem(mnuFile, "Propert&ies", "mnuProperties");
-    mnuFile->addSeparator();
-    mnuExit = addMenuItem(mnuFile, "E&xit", "mnuExit");
-
-    mnuView = newMenu(this, "&View", "mnuView");
-    mnuViewToolbar = addCheckItem(mnuView, "Toolbar", "mnuViewToolbar");
-    mnuViewEdit = addCheckItem(mnuView, "HTML Edit Toolbar", "mnuViewEdit");
-    mnuView->addSeparator();
-    mnuPreview = addMenuItem(mnuView, "&Preview", "mnuPreview", QKeySequence(Qt::Key_F5));
-    mnuViewBrowser = addMenuItem(mnuView, "&Web Browser", "mnuViewBrowser");
-
-    mnuHelp = newMenu(this, "&Help", "mnuHelp");
-    mnuContents = addMenuItem(mnuHelp, "&Contents", "mnuContents");
-    mnuViewTemplate = addMenuItem(mnuHelp, "&Template", "mnuViewTemplate", QKeySequence(Qt::Key_F1));
-    mnuHelp->addSeparator();
-    mnuAbout = addMenuItem(mnuHelp, "&About Tagwright...", "mnuAbout");
-
-    connect(mnuClose, &QAction::triggered, this, &frmDocument::mnuClose_Click);
     layoutEditor();
-}
-
-void frmDocument::showBarState(bool toolbarShown, bool editBarsShown)
-{
-    mnuViewToolbar->setChecked(toolbarShown);
-    mnuViewEdit->setChecked(editBarsShown);
 }
 
 void frmDocument::resizeEvent(QResizeEvent *event)
@@ -91,7 +50,7 @@ void frmDocument::layoutEditor()
     const int h = height() - px(25);
     if (w < 0 || h < 0)
         return;
-    TxtText->setGeometry(px(15), px(15), w, h);
+    textEdit->setGeometry(px(15), px(15), w, h);
 }
 
 void frmDocument::closeEvent(QCloseEvent *event)
@@ -106,10 +65,10 @@ void frmDocument::closeEvent(QCloseEvent *event)
 void frmDocument::closeWithoutQuestion()
 {
     m_closeWithoutQuestion = true;
-    mnuClose_Click();
+    closeWindow();
 }
 
-void frmDocument::mnuClose_Click()
+void frmDocument::closeWindow()
 {
     if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
         sub->close();

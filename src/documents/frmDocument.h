@@ -2,14 +2,10 @@
 
 #include "documents/PageFile.h"
 
-#include <QList>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
-
-class QAction;
-class QMenu;
 
 namespace tw {
 
@@ -18,7 +14,6 @@ class SourceEditor;
 // The process-wide counter behind "Document N" captions. It is raised before
 // each new empty or template document and never lowered.
 int raiseDocumentCount();
-int documentCount();
 void resetDocumentCountForTests();
 
 // A document is untitled while the first eight characters of its caption,
@@ -27,8 +22,7 @@ bool isUntitledCaption(const QString &caption);
 
 // A document window: one editor whose text is the whole page, and a caption
 // that is the document's identity and, once it has a file, the file's path.
-// Its own menus replace the frame's while it is the active child; the frame
-// connects their actions.
+// Its menus are the frame's shared document menus.
 class frmDocument : public QWidget {
     Q_OBJECT
 public:
@@ -38,42 +32,18 @@ public:
     void setCaption(const QString &caption) { setWindowTitle(caption); }
     bool isUntitled() const { return isUntitledCaption(caption()); }
 
-    QList<QMenu *> menus() const { return {mnuFile, mnuView, mnuHelp}; }
-
-    // Keeps the View check marks equal to the frame's bar visibility.
-    void showBarState(bool toolbarShown, bool editBarsShown);
-
-    SourceEditor *TxtText;
-
-    QMenu *mnuFile;
-    QMenu *mnuView;
-    QMenu *mnuHelp;
-    QAction *mnuNew;
-    QAction *mnuOpen;
-    QAction *mnuClose;
-    QAction *mnuFileSave;
-    QAction *mnuFileSaveAs;
-    QAction *mnuProperties;
-    QAction *mnuExit;
-    QAction *mnuViewToolbar;
-    QAction *mnuViewEdit;
-    QAction *mnuPreview;
-    QAction *mnuViewBrowser;
-    QAction *mnuContents;
-    QAction *mnuViewTemplate;
-    QAction *mnuAbout;
+    // The editor, object name "TxtText".
+    SourceEditor *textEdit;
 
     // How the page's text is written back to its file.
     PageEncoding encoding = PageEncoding::Utf8;
 
     // Asked before the window closes; returning false keeps it open.
     std::function<bool(frmDocument *)> closeGuard;
+    // Closes the window (its frame too, inside the multiple-document area).
+    void closeWindow();
     // Closes the window and drops its text without asking.
     void closeWithoutQuestion();
-
-    // Counts the files this window's File, Open has chosen; it only numbers the
-    // caption of a window while its file is loading.
-    int OpenCount = 0;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -81,7 +51,6 @@ protected:
 
 private:
     void layoutEditor();
-    void mnuClose_Click();
     bool m_closeWithoutQuestion = false;
 };
 

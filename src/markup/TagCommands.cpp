@@ -3,37 +3,23 @@
 #include "documents/ActiveEditor.h"
 #include "documents/EditorOperations.h"
 
-#include <iterator>
 
 namespace tw {
 
-namespace {
-
-const TagCommand kCommands[] = {
-    {"CmdBold", true, "<B>", "</B>", true},
-    {"CmdItalic", true, "<I>", "</I>", true},
-    {"CmdUndeline", true, "<U>", "</U>", true},
-    {"CmdBlockQuote", true, "<BLOCKQUOTE>", "</BLOCKQUOTE>", true},
-    {"CmdCenter", true, "<CENTER>", "</CENTER>", false},
-    {"CmdLeft", true, "<DIV ALIGN=left>", "</DIV>", false},
-    {"CmdRight", true, "<DIV ALIGN=right>", "</DIV>", false},
-    {"BreakLine", false, "<BR>", "", true},
-    {"CmdParagraphe", false, "<P>", "", true},
-    {"CmdLine", false, "<HR>\n", "", true},
-    {"CmdOpenProcedure", false, "<", "", true},
-    {"CmdCloseProcedure", false, ">", "", true},
-};
-
-} // namespace
-
-const TagCommand *findTagCommand(const QString &control)
-{
-    for (const TagCommand &command : kCommands) {
-        if (control == QLatin1String(command.control))
-            return &command;
-    }
-    return nullptr;
-}
+namespace tags {
+const TagCommand bold{"CmdBold", true, "<B>", "</B>", true};
+const TagCommand italic{"CmdItalic", true, "<I>", "</I>", true};
+const TagCommand underline{"CmdUndeline", true, "<U>", "</U>", true};
+const TagCommand blockQuote{"CmdBlockQuote", true, "<BLOCKQUOTE>", "</BLOCKQUOTE>", true};
+const TagCommand center{"CmdCenter", true, "<CENTER>", "</CENTER>", false};
+const TagCommand left{"CmdLeft", true, "<DIV ALIGN=left>", "</DIV>", false};
+const TagCommand right{"CmdRight", true, "<DIV ALIGN=right>", "</DIV>", false};
+const TagCommand breakLine{"BreakLine", false, "<BR>", "", true};
+const TagCommand paragraph{"CmdParagraphe", false, "<P>", "", true};
+const TagCommand line{"CmdLine", false, "<HR>\n", "", true};
+const TagCommand openProcedure{"CmdOpenProcedure", false, "<", "", true};
+const TagCommand closeProcedure{"CmdCloseProcedure", false, ">", "", true};
+} // namespace tags
 
 std::optional<QString> tagText(const TagCommand &command, const QString &selection)
 {

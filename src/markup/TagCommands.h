@@ -19,7 +19,12 @@ struct TagCommand {
     bool focusBack;
 };
 
-const TagCommand *findTagCommand(const QString &control);
+// The commands, one constant each, named after what they write.
+namespace tags {
+extern const TagCommand bold, italic, underline, blockQuote, center, left, right, breakLine,
+    paragraph, line, openProcedure, closeProcedure;
+} // namespace tags
+
 
 // What the command writes for this selection; nothing when a wrap command
 // finds the selection empty.

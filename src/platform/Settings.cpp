@@ -1,6 +1,11 @@
 #include "platform/Settings.h"
 
+#include "platform/Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
+#include <QWidget>
 #include <cmath>
 
 namespace tw {
@@ -75,6 +80,42 @@ QRect reachablePlacement(const QRect &saved, const QRect &fallback, const QVecto
             return saved;
     }
     return fallback;
+}
+
+namespace {
+
+QRect pixelRect(const Placement &p, double dpi)
+{
+    return {twipsToPixels(p.left, dpi), twipsToPixels(p.top, dpi), twipsToPixels(p.width, dpi),
+            twipsToPixels(p.height, dpi)};
+}
+
+} // namespace
+
+void restoreWindowPlacement(QWidget &window)
+{
+    const double dpi = logicalDpi();
+    QVector<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens << screen->geometry();
+    const QRect placement =
+        reachablePlacement(pixelRect(Settings::loadPlacement(), dpi), pixelRect(Placement(), dpi), screens);
+    window.move(placement.topLeft());
+    window.resize(placement.size());
+}
+
+// The frame position and client size, so that restoring gives back the same pixels.
+void saveWindowPlacement(const QWidget &window)
+{
+    if (window.isMinimized())
+        return;
+    const double dpi = logicalDpi();
+    Placement p;
+    p.left = pixelsToTwips(window.x(), dpi);
+    p.top = pixelsToTwips(window.y(), dpi);
+    p.width = pixelsToTwips(window.width(), dpi);
+    p.height = pixelsToTwips(window.height(), dpi);
+    Settings::savePlacement(p);
 }
 
 } // namespace tw

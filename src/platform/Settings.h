@@ -5,6 +5,7 @@
 #include <QVector>
 
 class QSettings;
+class QWidget;
 
 namespace tw {
 
@@ -27,6 +28,12 @@ public:
     static Placement loadPlacement(QSettings &store);
     static void savePlacement(QSettings &store, const Placement &placement);
 };
+
+// Puts the window where the settings store says, through the logical DPI, or
+// at the defaults when the stored place could not be reached on any screen.
+void restoreWindowPlacement(QWidget &window);
+// Stores the window's place unless it is minimized.
+void saveWindowPlacement(const QWidget &window);
 
 // A pixel rectangle restored from a placement, or the defaults when the saved
 // one would leave the window wholly off every screen (an unreachable window).

@@ -41,18 +41,6 @@ QString picFlipTail(const QString &fragment2)
     return QLatin1Char('\n') + fragment2 + QLatin1Char('\n');
 }
 
-QString picFlipText(const QString &fragment1, const QString &fragment2,
-                    const QStringList &overPictures, const QStringList &notOverPictures)
-{
-    QString text = picFlipHead(fragment1);
-    for (int n = 1; n <= overPictures.size(); ++n)
-        text += picFlipImageLines(n, QStringLiteral("on"), overPictures.at(n - 1));
-    text += picFlipMiddle();
-    for (int n = 1; n <= notOverPictures.size(); ++n)
-        text += picFlipImageLines(n, QStringLiteral("off"), notOverPictures.at(n - 1));
-    return text + picFlipTail(fragment2);
-}
-
 QString readFragment(const QString &path)
 {
     QFile file(path);

@@ -21,10 +21,6 @@ QString picFlipHead(const QString &fragment1);
 QString picFlipImageLines(int animation, const QString &state, const QString &picture);
 QString picFlipMiddle();
 QString picFlipTail(const QString &fragment2);
-// The whole script for these mouse-over and mouse-not-over picture names.
-QString picFlipText(const QString &fragment1, const QString &fragment2,
-                    const QStringList &overPictures, const QStringList &notOverPictures);
-
 // A fragment file's whole text, line breaks kept; empty when the file is
 // missing or unreadable.
 QString readFragment(const QString &path);

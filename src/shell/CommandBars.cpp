@@ -1,7 +1,9 @@
 #include "shell/CommandBars.h"
 
 #include "platform/Twips.h"
+#include "shell/CommandActions.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFont>
 #include <QPushButton>
@@ -38,21 +40,29 @@ CommandBar::CommandBar(const QString &objectName, const QString &title, QWidget 
     m_panel->setObjectName(objectName + QStringLiteral("Panel"));
 }
 
-QPushButton *CommandBar::addButton(const char *name, const char *caption, const char *tooltip,
-                                   double top, double left, double width, double height,
-                                   double pointSize)
+QPushButton *CommandBar::addButton(const char *name, QAction *action, double top, double left, double width,
+                                   double height, double pointSize)
 {
-    auto *button = new QPushButton(QString::fromLatin1(caption), m_panel);
+    auto *button = new QPushButton(m_panel);
     button->setObjectName(QLatin1String(name));
-    button->setToolTip(QString::fromLatin1(tooltip));
-    button->setAccessibleName(plainCaption(QString::fromLatin1(caption)));
-    button->setAccessibleDescription(QString::fromLatin1(tooltip));
     QFont font(QStringLiteral("Arial"));
     font.setBold(true);
     font.setPointSizeF(pointSize);
     button->setFont(font);
     button->setGeometry(pxRect(left, top, width, height));
-    m_buttons.insert(QLatin1String(name), button);
+    // The button mirrors its action, so a caption or tooltip the command
+    // changes (the Advanced toggle) shows at once.
+    const auto mirror = [button, action] {
+        button->setText(action->text());
+        button->setToolTip(action->toolTip());
+        button->setAccessibleName(plainCaption(action->text()));
+        button->setAccessibleDescription(action->toolTip());
+        button->setEnabled(action->isEnabled());
+    };
+    mirror();
+    connect(action, &QAction::changed, button, mirror);
+    connect(button, &QPushButton::clicked, action, [action] { action->trigger(); });
+    m_buttons << button;
     return button;
 }
 
@@ -64,56 +74,56 @@ void CommandBar::finish(double width, double height)
     setMinimumHeight(0);
 }
 
-EditBar::EditBar(QWidget *parent) : CommandBar(QStringLiteral("Editbar"), QStringLiteral("HTML Edit"), parent)
+EditBar::EditBar(const CommandActions &a, QWidget *parent) : CommandBar(QStringLiteral("Editbar"), QStringLiteral("HTML Edit"), parent)
 {
-    addButton("CmdTemplate", "&Template", "Create Document from template", 120, 120, kWide, kSquare, kWordFont);
-    addButton("CmdLine", "&Line", "Line", 504, 120, kWide, kSquare, kWordFont);
-    addButton("CmdImage", "I&mage", "Image", 888, 120, kWide, kSquare, kWordFont);
-    addButton("CmdProperties", "Propert&ies", "Page Properties", 1272, 120, kWide, kSquare, kWordFont);
-    addButton("CmdFontColor", "&Font Color", "Custom color for text", 1656, 120, kWide, kSquare, kWordFont);
-    addButton("CmdLinks", "L&inks", "Add links", 2040, 120, kWide, kSquare, kWordFont);
-    addButton("CmdOpenProcedure", "<", "Open procedure", 2556, 240, kSquare, kSquare, kBracketFont);
-    addButton("CmdCloseProcedure", ">", "Close procedure", 2556, 720, kSquare, kSquare, kBracketFont);
-    addButton("CmdBold", "B", "Bold", 3036, 72, kSquare, kSquare, kLetterFont);
-    addButton("CmdItalic", "I", "Italics", 3036, 444, kSquare, kSquare, kLetterFont);
-    QPushButton *underline = addButton("CmdUndeline", "U", "Undeline", 3036, 816, kSquare, kSquare, kLetterFont);
+    addButton("CmdTemplate", a.helpTemplate, 120, 120, kWide, kSquare, kWordFont);
+    addButton("CmdLine", a.line, 504, 120, kWide, kSquare, kWordFont);
+    addButton("CmdImage", a.image, 888, 120, kWide, kSquare, kWordFont);
+    addButton("CmdProperties", a.fileProperties, 1272, 120, kWide, kSquare, kWordFont);
+    addButton("CmdFontColor", a.fontColor, 1656, 120, kWide, kSquare, kWordFont);
+    addButton("CmdLinks", a.links, 2040, 120, kWide, kSquare, kWordFont);
+    addButton("CmdOpenProcedure", a.openProcedure, 2556, 240, kSquare, kSquare, kBracketFont);
+    addButton("CmdCloseProcedure", a.closeProcedure, 2556, 720, kSquare, kSquare, kBracketFont);
+    addButton("CmdBold", a.bold, 3036, 72, kSquare, kSquare, kLetterFont);
+    addButton("CmdItalic", a.italic, 3036, 444, kSquare, kSquare, kLetterFont);
+    QPushButton *underline = addButton("CmdUndeline", a.underline, 3036, 816, kSquare, kSquare, kLetterFont);
     QFont font = underline->font();
     font.setUnderline(true);
     underline->setFont(font);
 
-    Size = new QComboBox(panel());
-    Size->setObjectName(QStringLiteral("Size"));
-    Size->setEditable(true);
-    Size->setEditText(QStringLiteral("1"));
-    Size->setToolTip(QStringLiteral("Fontsize"));
-    Size->setAccessibleName(QStringLiteral("Fontsize"));
-    Size->setGeometry(px(120), px(3552), px(612), Size->sizeHint().height());
+    sizeBox = new QComboBox(panel());
+    sizeBox->setObjectName(QStringLiteral("Size"));
+    sizeBox->setEditable(true);
+    sizeBox->setEditText(QStringLiteral("1"));
+    sizeBox->setToolTip(QStringLiteral("Fontsize"));
+    sizeBox->setAccessibleName(QStringLiteral("Fontsize"));
+    sizeBox->setGeometry(px(120), px(3552), px(612), sizeBox->sizeHint().height());
 
-    addButton("CmdSize", "A", "Apply fontsize", 3516, 780, kSquare, kSquare, kLetterFont);
-    addButton("CmdLeft", "L", "Align to left", 3996, 72, kSquare, kSquare, kLetterFont);
-    addButton("CmdCenter", "C", "Align center", 3996, 444, kSquare, kSquare, kLetterFont);
-    addButton("CmdRight", "R", "Align to right", 3996, 816, kSquare, kSquare, kLetterFont);
-    addButton("CmdAdvanced", "&Advanced", "Advanced toolbar", 5160, 120, kWide, kSquare, kWordFont);
+    addButton("CmdSize", a.applySize, 3516, 780, kSquare, kSquare, kLetterFont);
+    addButton("CmdLeft", a.alignLeft, 3996, 72, kSquare, kSquare, kLetterFont);
+    addButton("CmdCenter", a.alignCenter, 3996, 444, kSquare, kSquare, kLetterFont);
+    addButton("CmdRight", a.alignRight, 3996, 816, kSquare, kSquare, kLetterFont);
+    addButton("CmdAdvanced", a.advanced, 5160, 120, kWide, kSquare, kWordFont);
     finish(1296, 5652);
 }
 
-AdvancedBar::AdvancedBar(QWidget *parent)
+AdvancedBar::AdvancedBar(const CommandActions &a, QWidget *parent)
     : CommandBar(QStringLiteral("AEditBar"), QStringLiteral("Advanced"), parent)
 {
     const double w = 1044;
-    addButton("CmdParagraphe", "&Paragraph", "Paragraph", 120, 120, w, kSquare, kWordFont);
-    addButton("BreakLine", "Break &Line", "Break Line", 504, 120, w, kSquare, kWordFont);
-    addButton("CmdBlockQuote", "Block Quote", "Block Quote", 888, 120, w, 495, kWordFont);
-    addButton("CmdForm", "&Form", "New Form", 1440, 120, w, kSquare, kWordFont);
-    addButton("CmdCheckBox", "Chec&k Box", "Check Box", 1992, 120, w, kSquare, kWordFont);
-    addButton("CmdRadio", "&Radio", "Radio", 2376, 120, w, kSquare, kWordFont);
-    addButton("CmdText", "&Text", "Text", 2760, 120, w, kSquare, kWordFont);
-    addButton("TextArea", "Text &Area", "Text Area", 3144, 120, w, kSquare, kWordFont);
-    addButton("CmdSubmit", "&Submit", "Submit Button", 3528, 120, w, kSquare, kWordFont);
-    addButton("CmdReset", "Re&set", "Reset Button", 3912, 120, w, kSquare, kWordFont);
-    addButton("CmdTable", "Ta&ble", "Reset Button", 4296, 120, w, kSquare, kWordFont);
-    addButton("CmdPicFlip", "Pi&c Flip", "Picture Flip Java Script", 4776, 120, w, kSquare, kWordFont);
-    addButton("CmdInsertPic", "I&nsert Pic", "Insert a Picture Flip", 5160, 120, w, kSquare, kWordFont);
+    addButton("CmdParagraphe", a.paragraph, 120, 120, w, kSquare, kWordFont);
+    addButton("BreakLine", a.breakLine, 504, 120, w, kSquare, kWordFont);
+    addButton("CmdBlockQuote", a.blockQuote, 888, 120, w, 495, kWordFont);
+    addButton("CmdForm", a.form, 1440, 120, w, kSquare, kWordFont);
+    addButton("CmdCheckBox", a.checkBox, 1992, 120, w, kSquare, kWordFont);
+    addButton("CmdRadio", a.radio, 2376, 120, w, kSquare, kWordFont);
+    addButton("CmdText", a.textField, 2760, 120, w, kSquare, kWordFont);
+    addButton("TextArea", a.textArea, 3144, 120, w, kSquare, kWordFont);
+    addButton("CmdSubmit", a.submit, 3528, 120, w, kSquare, kWordFont);
+    addButton("CmdReset", a.reset, 3912, 120, w, kSquare, kWordFont);
+    addButton("CmdTable", a.table, 4296, 120, w, kSquare, kWordFont);
+    addButton("CmdPicFlip", a.picFlip, 4776, 120, w, kSquare, kWordFont);
+    addButton("CmdInsertPic", a.insertPic, 5160, 120, w, kSquare, kWordFont);
     finish(1284, 5652);
 }
 

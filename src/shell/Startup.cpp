@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/QtDialogs.h"
+#include "platform/Version.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
 
@@ -19,7 +20,7 @@ int Main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tagwright"));
     QApplication::setOrganizationName(QStringLiteral("Tagwright"));
-    QApplication::setApplicationVersion(QStringLiteral("1.03"));
+    QApplication::setApplicationVersion(versionText());
 
     QApplication::setWindowIcon(QIcon(logoPixmap(64)));
     recordStartDir();

@@ -1,6 +1,7 @@
 #include "shell/frmSplash.h"
 
 #include "platform/Twips.h"
+#include "platform/Version.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -82,7 +83,7 @@ frmSplash::frmSplash(QWidget *parent)
 
     lblProductName = label(fraMainFrame, "lblProductName", QStringLiteral("Tagwright"), 24, true, 2520, 600, 4500, 600);
     lblPlatform = label(fraMainFrame, "lblPlatform", QStringLiteral("for Windows 98"), 12, true, 2520, 1320, 4500, 360);
-    lblVersion = label(fraMainFrame, "lblVersion", QStringLiteral("Version 1.03"), 10, true, 2520, 1740, 4500, 300);
+    lblVersion = label(fraMainFrame, "lblVersion", QStringLiteral("Version ") + versionText(), 10, true, 2520, 1740, 4500, 300);
     lblWarning = label(fraMainFrame, "lblWarning",
                        QStringLiteral("A hand-coding editor for HTML pages. Click to close."), 8, false,
                        2520, 2100, 4500, 480);

@@ -104,7 +104,8 @@ void GeneratorCommandsTest::commandRuns_data()
         << "table" << QStringList{"3", "2", ""} << "" << "123"
         << "\n<TABLE  CELLSPACING=1  CELLPADDING=2 BORDER=>\n" + row + row + "</TABLE>\n";
     QTest::newRow("table border taken as typed")
-        << "table" << QStringList{"1", "1", " -2.5 "} << "" << "123" << tableText(1, 1, " -2.5 ");
+        << "table" << QStringList{"1", "1", " -2.5 "} << "" << "123"
+        << "\n<TABLE  CELLSPACING=1  CELLPADDING=2 BORDER= -2.5 >\n<TR>\n<TD> edit here... </TD>\n</TR>\n</TABLE>\n";
     // Counts that name no table end the command after the three prompts.
     for (const char *bad : {"0", ".", "0.4", "-1", "-32768", "99999", "32767.5"}) {
         QTest::addRow("table cols %s", bad) << "table" << QStringList{bad, "2", "1"} << "[s]" << "123" << "s";

@@ -10,11 +10,19 @@ using namespace tw;
 
 namespace {
 
-const TagCommand &command(const char *name)
+// The commands by their buttons' control names.
+const TagCommand &command(const QString &name)
 {
-    const TagCommand *c = findTagCommand(QLatin1String(name));
-    Q_ASSERT(c);
-    return *c;
+    static const QHash<QString, const TagCommand *> byName = {
+        {"CmdBold", &tags::bold},           {"CmdItalic", &tags::italic},
+        {"CmdUndeline", &tags::underline},  {"CmdBlockQuote", &tags::blockQuote},
+        {"CmdCenter", &tags::center},       {"CmdLeft", &tags::left},
+        {"CmdRight", &tags::right},         {"BreakLine", &tags::breakLine},
+        {"CmdParagraphe", &tags::paragraph}, {"CmdLine", &tags::line},
+        {"CmdOpenProcedure", &tags::openProcedure}, {"CmdCloseProcedure", &tags::closeProcedure},
+    };
+    Q_ASSERT(byName.contains(name));
+    return *byName.value(name);
 }
 
 // Selects [from, to) in byte positions of the editor's UTF-8 text.
@@ -58,9 +66,7 @@ private Q_SLOTS:
         QFETCH(QString, selection);
         QFETCH(QString, expected);
         QFETCH(bool, writes);
-        const TagCommand *c = findTagCommand(control);
-        QVERIFY(c);
-        const auto text = tagText(*c, selection);
+        const auto text = tagText(command(control), selection);
         QCOMPARE(text.has_value(), writes);
         if (writes)
             QCOMPARE(*text, expected);

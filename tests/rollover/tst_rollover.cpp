@@ -76,10 +76,13 @@ void RolloverTest::commandRuns_data()
     QTest::newRow("flip: count cancelled") << true << QStringList{""} << "[s]" << flipPrompts(0) << "s";
     QTest::newRow("flip: count with letters re-asked, empty names re-asked")
         << true << QStringList{"two", "1", "", "", "on.gif", "", "off.gif"} << ""
-        << promptsOf(flipPrompts(1), "1122233") << picFlipText(kF1, kF2, {"on.gif"}, {"off.gif"});
+        << promptsOf(flipPrompts(1), "1122233") << "\n\n" + kF1 + "\n    Pic1on = new Image;\n    Pic1on.src =\"on.gif\";\n\n    Pic1off = new Image;\n"
+               "    Pic1off.src =\"off.gif\";\n\n" + kF2 + "\n";
     QTest::newRow("flip: half goes to even, names verbatim")
         << true << QStringList{"2.5", "my pic.gif", "\"q\".gif", "<c>", "d&e"} << "" << flipPrompts(2)
-        << picFlipText(kF1, kF2, {"my pic.gif", "\"q\".gif"}, {"<c>", "d&e"});
+        << "\n\n" + kF1 + "\n    Pic1on = new Image;\n    Pic1on.src =\"my pic.gif\";\n    Pic2on = new Image;\n"
+               "    Pic2on.src =\"\"q\".gif\";\n\n    Pic1off = new Image;\n    Pic1off.src =\"<c>\";\n"
+               "    Pic2off = new Image;\n    Pic2off.src =\"d&e\";\n\n" + kF2 + "\n";
     // A count below 1 would never end its questions: nothing more is asked.
     for (const char *bad : {"0", ".", "0.5", "-1", "-32768", "32768", "99999"})
         QTest::addRow("flip: count %s", bad) << true << QStringList{bad} << "[s]" << flipPrompts(0) << "s";
@@ -92,13 +95,16 @@ void RolloverTest::commandRuns_data()
     QTest::newRow("pic: number cancelled") << false << QStringList{""} << "[s]" << picPrompts("").first(1) << "s";
     QTest::newRow("pic: letters re-asked, leading blank kept in prompts, picture re-asked")
         << false << QStringList{"x", " 2", "", "", "", "p.gif", ""} << ""
-        << promptsOf(picPrompts(" 2"), "1123334") << animatedPictureText("Pic2", "", "p.gif", "");
+        << promptsOf(picPrompts(" 2"), "1123334") << "\n<TR>\n<TD><A HREF=\"\" onMouseOver=\"img_act('Pic2')\" onMouseOut=\"img_inact('Pic2')\" "
+           "onClick=\"shut=false\"><IMG SRC=\"p.gif\" NAME=\"Pic2\" ALT=\"\"  BORDER=0 ALIGN=TEXTTOP></A>&nbsp;</TD>\n</TR>\n";
     QTest::newRow("pic: number read but neither rounded nor limited")
         << false << QStringList{"-70000.5", "", "p", ""} << "" << picPrompts("-70000.5")
-        << animatedPictureText("Pic-70000.5", "", "p", "");
+        << "\n<TR>\n<TD><A HREF=\"\" onMouseOver=\"img_act('Pic-70000.5')\" onMouseOut=\"img_inact('Pic-70000.5')\" "
+           "onClick=\"shut=false\"><IMG SRC=\"p\" NAME=\"Pic-70000.5\" ALT=\"\"  BORDER=0 ALIGN=TEXTTOP></A>&nbsp;</TD>\n</TR>\n";
     QTest::newRow("pic: answers verbatim")
         << false << QStringList{"03", "a.htm?x=1&y=\"2\"", "<p>.gif", "It's"} << "" << picPrompts("03")
-        << animatedPictureText("Pic3", "a.htm?x=1&y=\"2\"", "<p>.gif", "It's");
+        << "\n<TR>\n<TD><A HREF=\"a.htm?x=1&y=\"2\"\" onMouseOver=\"img_act('Pic3')\" onMouseOut=\"img_inact('Pic3')\" "
+           "onClick=\"shut=false\"><IMG SRC=\"<p>.gif\" NAME=\"Pic3\" ALT=\"It's\"  BORDER=0 ALIGN=TEXTTOP></A>&nbsp;</TD>\n</TR>\n";
 }
 
 void RolloverTest::commandRuns()

@@ -4,7 +4,10 @@
 #include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
 #include "platform/Clipboard.h"
+#include "shell/BarToggles.h"
+#include "shell/CommandActions.h"
 #include "shell/CommandBars.h"
+#include "shell/FrameMenus.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
 
@@ -17,6 +20,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace tw;
@@ -59,8 +63,17 @@ class FrameTest : public QObject {
         [&] { QVERIFY(QTest::qWaitForWindowExposed(m_frame.get())); }();
         return *m_frame;
     }
-    SourceEditor *editorOf(frmDocument *doc) { return doc ? doc->TxtText : nullptr; }
-    void click(const char *name) { QTest::mouseClick(m_frame->button(QLatin1String(name)), Qt::LeftButton); }
+    SourceEditor *editorOf(frmDocument *doc) { return doc ? doc->textEdit : nullptr; }
+    QPushButton *button(const char *name) const { return m_frame->findChild<QPushButton *>(QLatin1String(name)); }
+    void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    // Presses a toolbar button ("tbNew") as the user does.
+    void press(const char *name)
+    {
+        auto *b = m_frame->toolBar->findChild<QToolButton *>(QLatin1String(name));
+        QVERIFY2(b, name);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    CommandActions &a() { return m_frame->commands(); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -87,35 +100,35 @@ private Q_SLOTS:
         frmDocument *doc = frame.activeDocument();
         QVERIFY(doc);
         QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
-        QTRY_VERIFY(doc->TxtText->hasFocus());
-        QCOMPARE(frame.activeControl(), doc->TxtText);
+        QTRY_VERIFY(doc->textEdit->hasFocus());
+        QCOMPARE(frame.activeControl(), doc->textEdit);
 
-        QVERIFY(!frame.tbToolBar->isHidden());
-        QVERIFY(!frame.Editbar->isHidden());
-        QVERIFY(frame.AEditBar->isHidden());
-        QVERIFY(!frame.sbStatusBar->isHidden());
+        QVERIFY(!frame.toolBar->isHidden());
+        QVERIFY(!frame.editBar->isHidden());
+        QVERIFY(frame.advancedBar->isHidden());
+        QVERIFY(!frame.statusBar()->isHidden());
         QCOMPARE(frame.statusText->text(), QStringLiteral("Status"));
         QVERIFY(!frame.statusDate->text().isEmpty());
-        QCOMPARE(frame.button(QStringLiteral("CmdAdvanced"))->text(), QStringLiteral("&Advanced"));
-        QCOMPARE(frame.button(QStringLiteral("CmdAdvanced"))->toolTip(), QStringLiteral("Advanced toolbar"));
-        QCOMPARE(frame.Size->currentText(), QStringLiteral("1"));
-        QCOMPARE(frame.Size->count(), 6);
-        QCOMPARE(frame.Size->itemText(5), QStringLiteral("6"));
-        for (QAction *a : {frame.mnuViewToolbar, frame.mnuViewEdit, frame.mnuViewStatusBar,
-                           doc->mnuViewToolbar, doc->mnuViewEdit})
+        QCOMPARE(button("CmdAdvanced")->text(), QStringLiteral("&Advanced"));
+        QCOMPARE(button("CmdAdvanced")->toolTip(), QStringLiteral("Advanced toolbar"));
+        QCOMPARE(frame.editBar->sizeBox->currentText(), QStringLiteral("1"));
+        QCOMPARE(frame.editBar->sizeBox->count(), 6);
+        QCOMPARE(frame.editBar->sizeBox->itemText(5), QStringLiteral("6"));
+        for (QAction *a : {a().viewToolbar, a().viewEditBars, a().viewStatusBar,
+                           a().documentViewToolbar, a().documentViewEditBars})
             QVERIFY2(a->isChecked(), qPrintable(a->objectName()));
 
         // A sample of the bars' captions, tooltips and fonts.
-        QPushButton *underline = frame.button(QStringLiteral("CmdUndeline"));
+        QPushButton *underline = button("CmdUndeline");
         QCOMPARE(underline->toolTip(), QStringLiteral("Undeline"));
         QVERIFY(underline->font().underline());
         QVERIFY(underline->font().bold());
         QCOMPARE(underline->font().pointSizeF(), 10.5);
-        QCOMPARE(frame.button(QStringLiteral("CmdOpenProcedure"))->font().pointSizeF(), 13.5);
-        QCOMPARE(frame.button(QStringLiteral("CmdTable"))->toolTip(), QStringLiteral("Reset Button"));
-        QCOMPARE(frame.button(QStringLiteral("CmdTemplate"))->geometry(), QRect(8, 8, 70, 25));
-        QCOMPARE(frame.button(QStringLiteral("CmdBlockQuote"))->height(), 33);
-        QCOMPARE(frame.tbToolBar->actions().size(), 11);
+        QCOMPARE(button("CmdOpenProcedure")->font().pointSizeF(), 13.5);
+        QCOMPARE(button("CmdTable")->toolTip(), QStringLiteral("Reset Button"));
+        QCOMPARE(button("CmdTemplate")->geometry(), QRect(8, 8, 70, 25));
+        QCOMPARE(button("CmdBlockQuote")->height(), 33);
+        QCOMPARE(frame.toolBar->actions().size(), 11);
     }
 
     void boldWrapsTheSelectionAndUndoesInOneStep()
@@ -132,7 +145,7 @@ private Q_SLOTS:
         editor->selectAll(true);
         click("CmdCenter");
         QCOMPARE(editor->textExact(), QStringLiteral("<CENTER>say <B>hello</B></CENTER>"));
-        QVERIFY(frame.button(QStringLiteral("CmdCenter"))->hasFocus());
+        QVERIFY(button("CmdCenter")->hasFocus());
         editor->undo();
         QCOMPARE(editor->textExact(), QStringLiteral("say <B>hello</B>"));
 
@@ -163,14 +176,14 @@ private Q_SLOTS:
     {
         frmMain &frame = open();
         frmDocument *doc = frame.activeDocument();
-        QTRY_VERIFY(doc->TxtText->hasFocus());
-        QTest::keyClick(doc->TxtText, Qt::Key_F, Qt::AltModifier); // also "&Font Color"
-        QTRY_VERIFY(doc->mnuFile->isVisible());
-        QTest::keyClick(doc->mnuFile, Qt::Key_Escape);
-        QTRY_VERIFY(!doc->mnuFile->isVisible());
-        QVERIFY(!frame.button(QStringLiteral("CmdFontColor"))->hasFocus());
+        QTRY_VERIFY(doc->textEdit->hasFocus());
+        QTest::keyClick(doc->textEdit, Qt::Key_F, Qt::AltModifier); // also "&Font Color"
+        QTRY_VERIFY(frame.menus().documentFile->isVisible());
+        QTest::keyClick(frame.menus().documentFile, Qt::Key_Escape);
+        QTRY_VERIFY(!frame.menus().documentFile->isVisible());
+        QVERIFY(!button("CmdFontColor")->hasFocus());
         // Letters that no menu uses still reach the bar buttons.
-        QTest::keyClick(doc->TxtText, Qt::Key_T, Qt::AltModifier);
+        QTest::keyClick(doc->textEdit, Qt::Key_T, Qt::AltModifier);
         QTRY_COMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 2 - Template"));
     }
 
@@ -178,81 +191,84 @@ private Q_SLOTS:
     {
         frmMain &frame = open();
         frmDocument *doc = frame.activeDocument();
-        QPushButton *advanced = frame.button(QStringLiteral("CmdAdvanced"));
+        QPushButton *advanced = button("CmdAdvanced");
 
         click("CmdAdvanced");
-        QVERIFY(!frame.AEditBar->isHidden());
+        QVERIFY(!frame.advancedBar->isHidden());
         QCOMPARE(advanced->text(), QStringLiteral("&Hide"));
         QCOMPARE(advanced->toolTip(), QStringLiteral("Hide Advanced toolbar"));
-        QTRY_VERIFY(doc->TxtText->hasFocus());
+        QTRY_VERIFY(doc->textEdit->hasFocus());
 
         // Hiding the edit bars from the document's menu unchecks both menus at once.
-        doc->mnuViewEdit->trigger();
-        QVERIFY(frame.Editbar->isHidden());
-        QVERIFY(frame.AEditBar->isHidden());
-        QVERIFY(!doc->mnuViewEdit->isChecked());
-        QVERIFY(!frame.mnuViewEdit->isChecked());
-        frame.mnuViewEdit->trigger();
-        QVERIFY(!frame.Editbar->isHidden());
-        QVERIFY(!frame.AEditBar->isHidden()); // the user had asked for it
-        QVERIFY(doc->mnuViewEdit->isChecked());
+        a().documentViewEditBars->trigger();
+        QVERIFY(frame.editBar->isHidden());
+        QVERIFY(frame.advancedBar->isHidden());
+        QVERIFY(!a().documentViewEditBars->isChecked());
+        QVERIFY(!a().viewEditBars->isChecked());
+        a().viewEditBars->trigger();
+        QVERIFY(!frame.editBar->isHidden());
+        QVERIFY(!frame.advancedBar->isHidden()); // the user had asked for it
+        QVERIFY(a().documentViewEditBars->isChecked());
 
         click("CmdAdvanced");
         QCOMPARE(advanced->text(), QStringLiteral("&Advanced"));
-        frame.mnuViewEdit->trigger();
-        frame.mnuViewEdit->trigger();
-        QVERIFY(!frame.Editbar->isHidden());
-        QVERIFY(frame.AEditBar->isHidden());
+        a().viewEditBars->trigger();
+        a().viewEditBars->trigger();
+        QVERIFY(!frame.editBar->isHidden());
+        QVERIFY(frame.advancedBar->isHidden());
 
-        doc->mnuViewToolbar->trigger();
-        QVERIFY(frame.tbToolBar->isHidden());
-        QVERIFY(!frame.mnuViewToolbar->isChecked());
-        frame.mnuViewToolbar->trigger();
-        QVERIFY(doc->mnuViewToolbar->isChecked());
+        a().documentViewToolbar->trigger();
+        QVERIFY(frame.toolBar->isHidden());
+        QVERIFY(!a().viewToolbar->isChecked());
+        a().viewToolbar->trigger();
+        QVERIFY(a().documentViewToolbar->isChecked());
 
         // Minimizing the frame is not hiding a bar.
         frame.showMinimized();
         QTest::qWait(20);
-        QVERIFY(frame.mnuViewToolbar->isChecked());
-        QVERIFY(doc->mnuViewEdit->isChecked());
+        QVERIFY(a().viewToolbar->isChecked());
+        QVERIFY(a().documentViewEditBars->isChecked());
         frame.showNormal();
 
-        frame.mnuViewStatusBar->trigger();
-        QVERIFY(frame.sbStatusBar->isHidden());
-        QVERIFY(!frame.mnuViewStatusBar->isChecked());
-        frame.mnuViewStatusBar->trigger();
-        QVERIFY(!frame.sbStatusBar->isHidden());
+        a().viewStatusBar->trigger();
+        QVERIFY(frame.statusBar()->isHidden());
+        QVERIFY(!a().viewStatusBar->isChecked());
+        a().viewStatusBar->trigger();
+        QVERIFY(!frame.statusBar()->isHidden());
     }
 
     void documentCounterAndMenuBarSwitch()
     {
         frmMain &frame = open();
-        frame.mnuFileNew->trigger(); // not reachable while a document is active, but still the command
-        frame.activeDocument()->mnuNew->trigger();
+        press("tbNew");
+        a().fileNew->trigger();
         QStringList captions;
         for (frmDocument *d : frame.documents())
             captions << d->caption();
         QCOMPARE(captions, (QStringList{"Document 1", "Document 2", "Document 3"}));
         QCOMPARE(menuTitles(frame), (QStringList{"mnuFile:&File", "mnuView:&View", "mnuHelp:&Help"}));
-        QVERIFY(frame.menuBar()->actions().first()->menu()->actions().contains(frame.activeDocument()->mnuClose));
+        QVERIFY(frame.menuBar()->actions().first()->menu()->actions().contains(a().fileClose));
 
-        frame.documents().at(1)->mnuClose->trigger();
+        frame.mdiArea->setActiveSubWindow(frame.mdiArea->subWindowList().at(1));
+        a().fileClose->trigger();
         QTRY_COMPARE(frame.documents().size(), 2);
-        frame.tbToolBar_ButtonClick(QStringLiteral("New"));
+        QCOMPARE(frame.documents().at(1)->caption(), QStringLiteral("Document 3"));
+        press("tbNew");
         QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 4"));
 
         frame.mdiArea->closeAllSubWindows();
         QTRY_VERIFY(frame.documents().isEmpty());
-        QVERIFY(frame.menuBar()->actions().first()->menu()->actions().contains(frame.mnuFileExit));
-        QVERIFY(!frame.mnuHelpTemplate->shortcut().isEmpty());
+        QVERIFY(frame.menuBar()->actions().first()->menu()->actions().contains(a().fileExit));
+        QVERIFY(!a().fileClose->isEnabled());
+        QCOMPARE(a().helpTemplate->shortcut(), QKeySequence(Qt::Key_F1));
 
         // With no document open the commands change nothing and show nothing.
         clipboard::setText(QStringLiteral("kept"));
         for (const char *name : {"CmdBold", "CmdLine", "CmdCenter", "CmdOpenProcedure", "CmdAdvanced"})
             click(name);
-        frame.Copy();
-        frame.Cut();
-        frame.Paste();
+        press("tbCopy");
+        press("tbCut");
+        press("tbPaste");
         QCOMPARE(clipboard::text(), QStringLiteral("kept"));
         QVERIFY(m_dialogs.shown.isEmpty());
         frame.NewDocument();
@@ -265,21 +281,21 @@ private Q_SLOTS:
         SourceEditor *editor = editorOf(frame.activeDocument());
         typeAndSelectAll(editor, QStringLiteral("one two"));
         editor->setSelection(0, 0, 0, 3);
-        frame.tbToolBar_ButtonClick(QStringLiteral("Copy"));
+        press("tbCopy");
         QCOMPARE(clipboard::text(), QStringLiteral("one"));
         editor->setSelection(0, 4, 0, 7);
-        frame.tbToolBar_ButtonClick(QStringLiteral("Paste"));
+        press("tbPaste");
         QCOMPARE(editor->textExact(), QStringLiteral("one one"));
         editor->setSelection(0, 0, 0, 4);
-        frame.tbToolBar_ButtonClick(QStringLiteral("Cut"));
+        press("tbCut");
         QCOMPARE(editor->textExact(), QStringLiteral("one"));
         QCOMPARE(clipboard::text(), QStringLiteral("one "));
         // An empty clipboard does not eat the selection.
         clipboard::setText(QString());
         editor->selectAll(true);
-        frame.Paste();
+        press("tbPaste");
         QCOMPARE(editor->textExact(), QStringLiteral("one"));
-        frame.tbToolBar_ButtonClick(QStringLiteral("Unknown")); // ignored
+        QVERIFY(editor->hasSelectedText());
     }
 
     void aboutShowsTheSplashModallyUntilClicked()
@@ -294,7 +310,7 @@ private Q_SLOTS:
             QCOMPARE(splash->lblPlatform->text(), QStringLiteral("for Windows 98"));
             QTest::mouseClick(splash->fraMainFrame, Qt::LeftButton, {}, QPoint(30, 30));
         });
-        frame.activeDocument()->mnuAbout->trigger();
+        a().about->trigger();
         QVERIFY(seen);
         QVERIFY(!QApplication::activeModalWidget());
     }

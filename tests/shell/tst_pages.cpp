@@ -3,6 +3,8 @@
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
+#include "shell/CommandActions.h"
+#include "shell/FileDrops.h"
 #include "shell/frmMain.h"
 
 #include <QDir>
@@ -14,6 +16,8 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -58,7 +62,21 @@ class PagesTest : public QObject {
         return *m_frame;
     }
     QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
-    static void type(frmDocument *doc, const QString &text) { doc->TxtText->replaceSelectionExact(text); }
+    static void type(frmDocument *doc, const QString &text) { doc->textEdit->replaceSelectionExact(text); }
+    CommandActions &a() { return m_frame->commands(); }
+    // Presses a toolbar button ("tbSave") as the user does.
+    void press(const char *name)
+    {
+        auto *b = m_frame->toolBar->findChild<QToolButton *>(QLatin1String(name));
+        QVERIFY2(b, name);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    // Runs a document menu command with this window active.
+    void inWindow(frmDocument *doc, QAction *action)
+    {
+        m_frame->mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
+        action->trigger();
+    }
 
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -80,20 +98,20 @@ private Q_SLOTS:
         writeFile(path("a.htm"), page);
         frmMain &frame = open();
         m_dialogs.file(path("a.htm"));
-        frame.tbToolBar_ButtonClick(QStringLiteral("Open"));
+        press("tbOpen");
         QCOMPARE(m_dialogs.shown.at(0), shown(QStringLiteral("open"), {}, kOpenPages, QStringLiteral("htm")));
         frmDocument *doc = frame.activeDocument();
         QCOMPARE(doc->caption(), path("a.htm"));
-        QCOMPARE(doc->TxtText->documentBytes(), page);
-        QVERIFY(!doc->TxtText->isModified());
+        QCOMPARE(doc->textEdit->documentBytes(), page);
+        QVERIFY(!doc->textEdit->isModified());
         // Opening a file does not raise the document counter.
         frame.NewDocument();
         QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 2"));
 
         // Cancelled: nothing. Unreadable: a message naming the file, no window.
         m_dialogs.file(QString()).file(path("missing.htm")).acknowledge();
-        frame.tbToolBar_ButtonClick(QStringLiteral("Open"));
-        frame.activeDocument()->mnuOpen->trigger();
+        press("tbOpen");
+        a().fileOpen->trigger();
         QCOMPARE(frame.documents().size(), 3);
         QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("message"));
         QVERIFY(m_dialogs.shown.last().text.contains(path("missing.htm")));
@@ -107,51 +125,90 @@ private Q_SLOTS:
         type(doc, QStringLiteral("<B>x</B>"));
 
         m_dialogs.file(QString());
-        frame.tbToolBar_ButtonClick(QStringLiteral("Save"));
+        press("tbSave");
         QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
         QCOMPARE(m_dialogs.shown.at(0), shown(QStringLiteral("save"), {}, QStringLiteral("HTML Document"), QStringLiteral("htm")));
 
         m_dialogs.file(path("b.htm"));
-        doc->mnuFileSave->trigger();
+        inWindow(doc, a().fileSave);
         QCOMPARE(doc->caption(), path("b.htm"));
         QCOMPARE(readAll(path("b.htm")), QByteArray("<B>x</B>\r\n"));
-        QVERIFY(!doc->TxtText->isModified());
+        QVERIFY(!doc->textEdit->isModified());
 
         // Titled: straight to its path, no dialog, replacing the file.
         type(doc, QStringLiteral("!"));
-        frame.tbToolBar_ButtonClick(QStringLiteral("Save"));
+        press("tbSave");
         QCOMPARE(m_dialogs.shown.size(), 2);
         QCOMPARE(readAll(path("b.htm")), QByteArray("<B>x</B>!\r\n"));
 
         // Save As always asks and writes this window's text.
         m_dialogs.file(path("c.htm"));
-        doc->mnuFileSaveAs->trigger();
+        inWindow(doc, a().fileSaveAs);
         QCOMPARE(doc->caption(), path("c.htm"));
         QCOMPARE(readAll(path("c.htm")), QByteArray("<B>x</B>!\r\n"));
 
         // A save that fails says so and leaves the caption and the old file alone.
         m_dialogs.file(m_dir.filePath(QStringLiteral("no/such/folder/d.htm"))).acknowledge();
-        doc->mnuFileSaveAs->trigger();
+        inWindow(doc, a().fileSaveAs);
         QCOMPARE(doc->caption(), path("c.htm"));
         QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("message"));
         QVERIFY(m_dialogs.shown.last().text.contains(QStringLiteral("d.htm")));
+    }
+
+    // What a document window saves is what the page held plus what was typed:
+    // its single-byte encoding, NUL bytes and its line-end style all survive.
+    void bytesEncodingAndLineEndsSurviveEditingAndSaving()
+    {
+        writeFile(path("legacy.htm"), QByteArray("caf\xe9\r\nx"));
+        writeFile(path("nul.htm"), QByteArray("a\0b", 3));
+        writeFile(path("Template.html"), QByteArray("<P>\xe9</P>"));
+        frmMain &frame = open();
+        int count = 0;
+
+        frmDocument *legacy = openPage(frame, path("legacy.htm"), count);
+        QCOMPARE(legacy->textEdit->textExact(), QStringLiteral("caf\u00e9\r\nx"));
+        legacy->textEdit->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+        QTest::keyClick(legacy->textEdit, Qt::Key_Return); // the page's own CR LF
+        type(legacy, QStringLiteral("\u00fc"));
+        press("tbSave");
+        QCOMPARE(readAll(path("legacy.htm")), QByteArray("caf\xe9\r\nx\r\n\xfc\r\n"));
+        // A letter outside the single-byte set: saved as UTF-8, and UTF-8 it stays.
+        type(legacy, QStringLiteral("\u03b1"));
+        press("tbSave");
+        QCOMPARE(readAll(path("legacy.htm")), QByteArray("caf\xc3\xa9\r\nx\r\n\xc3\xbc\xce\xb1\r\n"));
+        legacy->textEdit->selectAll(true);
+        type(legacy, QStringLiteral("\u00e9"));
+        press("tbSave");
+        QCOMPARE(readAll(path("legacy.htm")), QByteArray("\xc3\xa9\r\n"));
+
+        frmDocument *nul = openPage(frame, path("nul.htm"), count);
+        nul->textEdit->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+        QTest::keyClick(nul->textEdit, Qt::Key_Return); // no line end yet: LF
+        press("tbSave");
+        QCOMPARE(readAll(path("nul.htm")), QByteArray("a\0b\n\r\n", 6));
+
+        a().helpTemplate->trigger();
+        m_dialogs.file(path("fromTemplate.htm"));
+        press("tbSave");
+        QCOMPARE(readAll(path("fromTemplate.htm")), QByteArray("<P>\xe9</P>\r\n"));
+        QCOMPARE(m_dialogs.remaining(), 0);
     }
 
     void templateWindowsAreUntitledCopiesOfTheTemplate()
     {
         writeFile(path("Template.html"), "<HTML>\r\n<BODY>\r\n</BODY>\r\n</HTML>");
         frmMain &frame = open();
-        frame.mnuHelpTemplate->trigger();
+        a().helpTemplate->trigger();
         frmDocument *first = frame.activeDocument();
         QCOMPARE(first->caption(), QStringLiteral("Document 2 - Template"));
         QVERIFY(first->isUntitled());
-        QCOMPARE(first->TxtText->documentBytes(), QByteArray("<HTML>\r\n<BODY>\r\n</BODY>\r\n</HTML>"));
-        QTRY_VERIFY(first->TxtText->hasFocus());
-        first->mnuViewTemplate->trigger();
+        QCOMPARE(first->textEdit->documentBytes(), QByteArray("<HTML>\r\n<BODY>\r\n</BODY>\r\n</HTML>"));
+        QTRY_VERIFY(first->textEdit->hasFocus());
+        inWindow(first, a().helpTemplate);
         QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 3 - Template"));
 
         // The counting example: close one, and New still counts on.
-        frame.documents().at(1)->mnuClose->trigger();
+        inWindow(frame.documents().at(1), a().fileClose);
         QTRY_COMPARE(frame.documents().size(), 2);
         frame.NewDocument();
         QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 4"));
@@ -159,36 +216,37 @@ private Q_SLOTS:
         QFile::remove(path("Template.html"));
         m_dialogs.acknowledge();
         frame.NewDocument(); // 5
-        frame.button(QStringLiteral("CmdTemplate"))->click();
+        frame.findChild<QPushButton *>(QStringLiteral("CmdTemplate"))->click();
         QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 6 - Template"));
-        QVERIFY(frame.activeDocument()->TxtText->documentBytes().isEmpty());
+        QVERIFY(frame.activeDocument()->textEdit->documentBytes().isEmpty());
         QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("message"));
     }
 
     void deleteAsksThenRemovesTheFileAndTheWindow()
     {
+        // Files left in the test trash by an earlier run would pass the check below.
+        const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+            + QStringLiteral("/Trash");
+        QVERIFY(QDir(trash).removeRecursively());
         writeFile(path("gone.htm"), "x");
         frmMain &frame = open();
-        frame.tbToolBar_ButtonClick(QStringLiteral("Trash")); // untitled: no question
+        press("tbTrash"); // untitled: no question
         QVERIFY(m_dialogs.shown.isEmpty());
 
         int count = 0;
         frmDocument *doc = openPage(frame, path("gone.htm"), count);
         m_dialogs.no();
-        frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
+        press("tbTrash");
         QCOMPARE(m_dialogs.shown.last(), shown(QStringLiteral("yesno"), QStringLiteral("Delete File"), QStringLiteral("Do you want to delete the curent HTML ?")));
         QVERIFY(QFile::exists(path("gone.htm")));
         QCOMPARE(frame.documents().size(), 2);
 
         type(doc, QStringLiteral("changes are not asked about again"));
         m_dialogs.yes();
-        frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
+        press("tbTrash");
         QTRY_COMPARE(frame.documents().size(), 1);
         QVERIFY(!QFile::exists(path("gone.htm")));
-        const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-            + QStringLiteral("/Trash/files/");
-        QVERIFY(QFileInfo(trash + QStringLiteral("gone.htm")).isFile()
-                || !QDir(trash).entryList({QStringLiteral("gone.htm*")}).isEmpty());
+        QCOMPARE(QDir(trash + QStringLiteral("/files")).entryList(QDir::Files), QStringList{"gone.htm"});
         QCOMPARE(m_dialogs.remaining(), 0);
 
         // A file already gone: the window still closes, silently.
@@ -196,7 +254,7 @@ private Q_SLOTS:
         doc = openPage(frame, path("gone2.htm"), count);
         QFile::remove(path("gone2.htm"));
         m_dialogs.yes();
-        frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
+        press("tbTrash");
         QTRY_COMPARE(frame.documents().size(), 1);
     }
 
@@ -210,15 +268,15 @@ private Q_SLOTS:
         sub->show();
         frame.mdiArea->setActiveSubWindow(sub);
         QCOMPARE(frame.activeChild(), other);
-        frame.tbToolBar_ButtonClick(QStringLiteral("Save"));
-        frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
+        press("tbSave");
+        press("tbTrash");
         QVERIFY(m_dialogs.shown.isEmpty());
         QCOMPARE(readAll(path("other.htm")), QByteArray("keep"));
 
         frame.mdiArea->closeAllSubWindows();
         QTRY_VERIFY(frame.mdiArea->subWindowList().isEmpty());
-        frame.tbToolBar_ButtonClick(QStringLiteral("Save"));
-        frame.tbToolBar_ButtonClick(QStringLiteral("Trash"));
+        press("tbSave");
+        press("tbTrash");
         QVERIFY(m_dialogs.shown.isEmpty());
     }
 
@@ -227,23 +285,23 @@ private Q_SLOTS:
         frmMain &frame = open();
         frmDocument *doc = frame.activeDocument();
         // Unchanged: closes without a question.
-        frame.NewDocument()->mnuClose->trigger();
+        inWindow(frame.NewDocument(), a().fileClose);
         QTRY_COMPARE(frame.documents().size(), 1);
         QVERIFY(m_dialogs.shown.isEmpty());
 
         type(doc, QStringLiteral("work"));
         m_dialogs.cancel();
-        doc->mnuClose->trigger();
+        inWindow(doc, a().fileClose);
         QCOMPARE(frame.documents().size(), 1);
         QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("yesnocancel"));
         QVERIFY(m_dialogs.shown.last().text.contains(QStringLiteral("Document 1")));
 
         // Yes on an untitled page asks for a name; cancelling that keeps the window.
         m_dialogs.yes().file(QString());
-        doc->mnuClose->trigger();
+        inWindow(doc, a().fileClose);
         QCOMPARE(frame.documents().size(), 1);
         m_dialogs.yes().file(path("kept.htm"));
-        doc->mnuClose->trigger();
+        inWindow(doc, a().fileClose);
         QTRY_COMPARE(frame.documents().size(), 0);
         QCOMPARE(readAll(path("kept.htm")), QByteArray("work\r\n"));
 
@@ -255,7 +313,7 @@ private Q_SLOTS:
         QCOMPARE(frame.documents().size(), 2);
         // A document's Exit asks the same way.
         m_dialogs.no().cancel();
-        frame.documents().first()->mnuExit->trigger();
+        inWindow(frame.documents().first(), a().exitAtOnce);
         QCOMPARE(frame.documents().size(), 2);
         m_dialogs.no().no();
         QVERIFY(frame.close());
@@ -273,12 +331,12 @@ private Q_SLOTS:
 
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(path("one.html"))});
-        QVERIFY(frame.openDropped(&mime));
+        QVERIFY(frame.drops().openDropped(&mime));
         QMimeData web;
         web.setUrls({QUrl(QStringLiteral("http://example.test/a.htm"))});
-        QVERIFY(!frame.openDropped(&web));
+        QVERIFY(!frame.drops().openDropped(&web));
         QCOMPARE(frame.documents().size(), 4);
-        QCOMPARE(frame.activeDocument()->TxtText->documentBytes(), QByteArray("1"));
+        QCOMPARE(frame.activeDocument()->textEdit->documentBytes(), QByteArray("1"));
     }
 };
 

@@ -1,0 +1,103 @@
+#include "shell/CommandActions.h"
+
+#include <QAction>
+#include <QKeySequence>
+
+namespace tw {
+
+namespace {
+
+// text: the caption menus show; tip: the tooltip of toolbar and bar buttons.
+QAction *make(QObject *owner, const char *name, const char *text, const char *tip = nullptr,
+              const QKeySequence &shortcut = {})
+{
+    auto *action = new QAction(QString::fromLatin1(text), owner);
+    action->setObjectName(QLatin1String(name));
+    if (tip)
+        action->setToolTip(QString::fromLatin1(tip));
+    action->setShortcut(shortcut);
+    // Toolbar pictures stay on the toolbar; the menus show captions only.
+    action->setIconVisibleInMenu(false);
+    return action;
+}
+
+QAction *makeCheck(QObject *owner, const char *name, const char *text)
+{
+    QAction *action = make(owner, name, text);
+    action->setCheckable(true);
+    action->setChecked(true);
+    return action;
+}
+
+QKeySequence keys(const char *portable)
+{
+    return QKeySequence(QString::fromLatin1(portable));
+}
+
+} // namespace
+
+CommandActions::CommandActions(QObject *parent) : QObject(parent)
+{
+    fileNew = make(this, "mnuFileNew", "&New", "New", keys("Ctrl+N"));
+    fileOpen = make(this, "mnuFileOpen", "&Open", "Open", keys("Ctrl+O"));
+    fileExit = make(this, "mnuFileExit", "E&xit");
+    fileClose = make(this, "mnuClose", "&Close");
+    fileSave = make(this, "mnuFileSave", "Sa&ve", "Save");
+    fileSaveAs = make(this, "mnuFileSaveAs", "Sav&e As...");
+    fileProperties = make(this, "mnuProperties", "Propert&ies", "Page Properties");
+    exitAtOnce = make(this, "mnuExit", "E&xit");
+    deleteFile = make(this, "tbTrash", "Delete", "Delete");
+
+    viewToolbar = makeCheck(this, "mnuViewToolbar", "&Toolbar");
+    viewEditBars = makeCheck(this, "mnuViewEdit", "HTML &Edit Toolbar");
+    documentViewToolbar = makeCheck(this, "mnuViewToolbar", "Toolbar");
+    documentViewEditBars = makeCheck(this, "mnuViewEdit", "HTML Edit Toolbar");
+    viewStatusBar = makeCheck(this, "mnuViewStatusBar", "Status &Bar");
+    preview = make(this, "mnuPreview", "&Preview", "Preview", QKeySequence(Qt::Key_F5));
+    webBrowser = make(this, "mnuViewBrowser", "&Web Browser", "Web Browser");
+
+    contents = make(this, "mnuContents", "&Contents");
+    helpTemplate = make(this, "mnuHelpTemplate", "&Template", "Create Document from template",
+                        QKeySequence(Qt::Key_F1));
+    about = make(this, "mnuHelpAbout", "&About Tagwright...");
+
+    cut = make(this, "tbCut", "Cut", "Cut");
+    copy = make(this, "tbCopy", "Copy", "Copy");
+    paste = make(this, "tbPaste", "Paste", "Paste");
+
+    line = make(this, "CmdLine", "&Line", "Line");
+    image = make(this, "CmdImage", "I&mage", "Image");
+    fontColor = make(this, "CmdFontColor", "&Font Color", "Custom color for text");
+    links = make(this, "CmdLinks", "L&inks", "Add links");
+    openProcedure = make(this, "CmdOpenProcedure", "<", "Open procedure");
+    closeProcedure = make(this, "CmdCloseProcedure", ">", "Close procedure");
+    bold = make(this, "CmdBold", "B", "Bold");
+    italic = make(this, "CmdItalic", "I", "Italics");
+    underline = make(this, "CmdUndeline", "U", "Undeline");
+    applySize = make(this, "CmdSize", "A", "Apply fontsize");
+    alignLeft = make(this, "CmdLeft", "L", "Align to left");
+    alignCenter = make(this, "CmdCenter", "C", "Align center");
+    alignRight = make(this, "CmdRight", "R", "Align to right");
+    advanced = make(this, "CmdAdvanced", "&Advanced", "Advanced toolbar");
+
+    paragraph = make(this, "CmdParagraphe", "&Paragraph", "Paragraph");
+    breakLine = make(this, "BreakLine", "Break &Line", "Break Line");
+    blockQuote = make(this, "CmdBlockQuote", "Block Quote", "Block Quote");
+    form = make(this, "CmdForm", "&Form", "New Form");
+    checkBox = make(this, "CmdCheckBox", "Chec&k Box", "Check Box");
+    radio = make(this, "CmdRadio", "&Radio", "Radio");
+    textField = make(this, "CmdText", "&Text", "Text");
+    textArea = make(this, "TextArea", "Text &Area", "Text Area");
+    submit = make(this, "CmdSubmit", "&Submit", "Submit Button");
+    reset = make(this, "CmdReset", "Re&set", "Reset Button");
+    table = make(this, "CmdTable", "Ta&ble", "Reset Button");
+    picFlip = make(this, "CmdPicFlip", "Pi&c Flip", "Picture Flip Java Script");
+    insertPic = make(this, "CmdInsertPic", "I&nsert Pic", "Insert a Picture Flip");
+}
+
+QList<QAction *> CommandActions::documentOnly() const
+{
+    return {fileClose, fileSaveAs, exitAtOnce, documentViewToolbar, documentViewEditBars};
+}
+
+} // namespace tw

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class QAction;
+
+namespace tw {
+
+// One QAction for every command of the frame: the frame's and the document
+// windows' menus, the toolbar and the command bars all show these same
+// actions, so a command has one caption, one shortcut and one enabled state
+// wherever it appears. Each action's object name is its control name.
+class CommandActions : public QObject {
+    Q_OBJECT
+public:
+    explicit CommandActions(QObject *parent = nullptr);
+
+    // File
+    QAction *fileNew;        // "&New": frame and document menus, toolbar
+    QAction *fileOpen;       // "&Open": frame and document menus, toolbar
+    QAction *fileExit;       // "E&xit" of the frame: closes it, placement saved
+    QAction *fileClose;      // "&Close" of a document window
+    QAction *fileSave;       // "Sa&ve": document menu, toolbar
+    QAction *fileSaveAs;     // "Sav&e As..."
+    QAction *fileProperties; // "Propert&ies": document menu, bar button
+    QAction *exitAtOnce;     // "E&xit" of a document window: no placement saved
+    QAction *deleteFile;     // toolbar "Delete"
+
+    // View. A document window's menu names the bar toggles without access
+    // keys, so it has two actions of its own that run the same toggles.
+    QAction *viewToolbar;
+    QAction *viewEditBars;
+    QAction *documentViewToolbar;
+    QAction *documentViewEditBars;
+    QAction *viewStatusBar;
+    QAction *preview;
+    QAction *webBrowser;
+
+    // Help
+    QAction *contents;
+    QAction *helpTemplate; // also the bar's "&Template" button
+    QAction *about;
+
+    // Clipboard (toolbar)
+    QAction *cut;
+    QAction *copy;
+    QAction *paste;
+
+    // The HTML Edit bar.
+    QAction *line;
+    QAction *image;
+    QAction *fontColor;
+    QAction *links;
+    QAction *openProcedure;
+    QAction *closeProcedure;
+    QAction *bold;
+    QAction *italic;
+    QAction *underline;
+    QAction *applySize;
+    QAction *alignLeft;
+    QAction *alignCenter;
+    QAction *alignRight;
+    QAction *advanced;
+
+    // The Advanced bar.
+    QAction *paragraph;
+    QAction *breakLine;
+    QAction *blockQuote;
+    QAction *form;
+    QAction *checkBox;
+    QAction *radio;
+    QAction *textField;
+    QAction *textArea;
+    QAction *submit;
+    QAction *reset;
+    QAction *table;
+    QAction *picFlip;
+    QAction *insertPic;
+
+    // The actions that only a document window's menus show and that act on
+    // that window; they are enabled only while a document window is active.
+    QList<QAction *> documentOnly() const;
+};
+
+} // namespace tw

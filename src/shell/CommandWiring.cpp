@@ -1,0 +1,114 @@
+#include "shell/CommandWiring.h"
+
+#include "documents/DocumentFiles.h"
+#include "documents/EditorOperations.h"
+#include "documents/frmDocument.h"
+#include "generators/FormCommands.h"
+#include "generators/TableCommand.h"
+#include "markup/TagCommands.h"
+#include "rollover/RolloverCommands.h"
+#include "shell/BarToggles.h"
+#include "shell/CommandActions.h"
+#include "shell/frmMain.h"
+#include "shell/frmSplash.h"
+
+#include <QAction>
+#include <QMdiSubWindow>
+
+namespace tw {
+
+namespace {
+
+template <typename Work>
+void on(QAction *action, frmMain &frame, Work work)
+{
+    QObject::connect(action, &QAction::triggered, &frame, work);
+}
+
+void showAbout(frmMain &frame)
+{
+    frmSplash splash(&frame);
+    splash.exec();
+}
+
+// Closes the active document window; its close guard asks about unsaved text.
+void closeActiveDocument(frmMain &frame)
+{
+    if (frmDocument *document = frame.activeDocument())
+        document->closeWindow();
+}
+
+} // namespace
+
+void wireCommands(frmMain &frame)
+{
+    CommandActions &a = frame.commands();
+    BarToggles &bars = frame.bars();
+    ActiveEditor &editor = frame.activeEditor();
+    Dialogs &dialogs = frame.dialogs();
+
+    // Pages and windows.
+    on(a.fileNew, frame, [&frame] { frame.NewDocument(); });
+    on(a.fileOpen, frame, [&frame] { openWithDialog(frame, frame.openCount); });
+    on(a.fileSave, frame, [&frame] { SaveActiveDocument(frame); });
+    on(a.fileSaveAs, frame, [&frame] { SaveDocumentAs(frame, frame.activeDocument()); });
+    on(a.fileClose, frame, [&frame] { closeActiveDocument(frame); });
+    on(a.helpTemplate, frame, [&frame] { NewFromTemplate(frame); });
+    on(a.deleteFile, frame, [&frame] { DeleteActiveDocument(frame); });
+    on(a.fileExit, frame, [&frame] { frame.close(); });
+    on(a.exitAtOnce, frame, [&frame] { frame.exitAtOnce(); });
+    on(a.about, frame, [&frame] { showAbout(frame); });
+
+    // Bars.
+    for (QAction *toggle : {a.viewToolbar, a.documentViewToolbar})
+        on(toggle, frame, [&bars] { bars.toggleToolbar(); });
+    for (QAction *toggle : {a.viewEditBars, a.documentViewEditBars})
+        on(toggle, frame, [&bars] { bars.toggleEditBars(); });
+    on(a.viewStatusBar, frame, [&bars] { bars.mnuViewStatusBar_Click(); });
+    on(a.advanced, frame, [&bars, &editor] {
+        bars.CmdAdvanced_Click();
+        editor.focusBack();
+    });
+
+    // Clipboard.
+    on(a.cut, frame, [&editor] { cutSelection(editor); });
+    on(a.copy, frame, [&editor] { copySelection(editor); });
+    on(a.paste, frame, [&editor] { pasteClipboard(editor); });
+
+    // One-press tags.
+    const std::pair<QAction *, const TagCommand *> tagButtons[] = {
+        {a.bold, &tags::bold},
+        {a.italic, &tags::italic},
+        {a.underline, &tags::underline},
+        {a.blockQuote, &tags::blockQuote},
+        {a.alignCenter, &tags::center},
+        {a.alignLeft, &tags::left},
+        {a.alignRight, &tags::right},
+        {a.breakLine, &tags::breakLine},
+        {a.paragraph, &tags::paragraph},
+        {a.line, &tags::line},
+        {a.openProcedure, &tags::openProcedure},
+        {a.closeProcedure, &tags::closeProcedure},
+    };
+    for (const auto &[action, command] : tagButtons)
+        on(action, frame, [&editor, command = command] { runTagCommand(*command, editor); });
+
+    // Prompted generators.
+    using Generator = void (*)(Dialogs &, ActiveEditor &);
+    const std::pair<QAction *, Generator> generators[] = {
+        {a.form, &CmdForm_Click},
+        {a.checkBox, &CmdCheckBox_Click},
+        {a.radio, &CmdRadio_Click},
+        {a.textField, &CmdText_Click},
+        {a.textArea, &TextArea_Click},
+        {a.submit, &CmdSubmit_Click},
+        {a.reset, &CmdReset_Click},
+        {a.table, &CmdTable_Click},
+        {a.picFlip, static_cast<Generator>(&CmdPicFlip_Click)},
+        {a.insertPic, &CmdInsertPic_Click},
+    };
+    for (const auto &[action, generator] : generators)
+        on(action, frame, [&dialogs, &editor, generator = generator] { generator(dialogs, editor); });
+}
+
+} // namespace tw

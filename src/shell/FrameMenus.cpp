@@ -1,0 +1,55 @@
+#include "shell/FrameMenus.h"
+
+#include "shell/CommandActions.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+namespace tw {
+
+namespace {
+
+QMenu *menu(QWidget *owner, const char *caption, const char *name, const QList<QAction *> &items)
+{
+    auto *m = new QMenu(QString::fromLatin1(caption), owner);
+    m->setObjectName(QLatin1String(name));
+    for (QAction *item : items) {
+        if (item)
+            m->addAction(item);
+        else
+            m->addSeparator();
+    }
+    return m;
+}
+
+} // namespace
+
+FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
+    : QObject(owner), m_bar(bar)
+{
+    // A null entry is a separator.
+    mnuFile = menu(owner, "&File", "mnuFile", {a.fileNew, a.fileOpen, nullptr, a.fileExit});
+    mnuView = menu(owner, "&View", "mnuView",
+                   {a.viewToolbar, a.viewEditBars, a.viewStatusBar, nullptr, a.webBrowser});
+    mnuHelp = menu(owner, "&Help", "mnuHelp", {a.contents, a.helpTemplate, nullptr, a.about});
+
+    documentFile = menu(owner, "&File", "mnuFile",
+                        {a.fileNew, a.fileOpen, a.fileClose, nullptr, a.fileSave, a.fileSaveAs,
+                         a.fileProperties, nullptr, a.exitAtOnce});
+    documentView = menu(owner, "&View", "mnuView",
+                        {a.documentViewToolbar, a.documentViewEditBars, nullptr, a.preview, a.webBrowser});
+    documentHelp = menu(owner, "&Help", "mnuHelp", {a.contents, a.helpTemplate, nullptr, a.about});
+    show(frameMenus());
+}
+
+void FrameMenus::show(const QList<QMenu *> &menus)
+{
+    if (menus == m_shown)
+        return;
+    m_bar->clear();
+    for (QMenu *m : menus)
+        m_bar->addMenu(m);
+    m_shown = menus;
+}
+
+} // namespace tw

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+namespace tw {
+
+class CommandActions;
+
+// The two menu trees built from the shared actions: the frame's own (File,
+// View, Help) and the one every document window shows (File, View, Help).
+// While a child window is active its tree replaces the frame's in the menu
+// bar; each tree is built once and only moved in and out.
+class FrameMenus : public QObject {
+    Q_OBJECT
+public:
+    FrameMenus(const CommandActions &actions, QMenuBar *bar, QWidget *owner);
+
+    QList<QMenu *> frameMenus() const { return {mnuFile, mnuView, mnuHelp}; }
+    QList<QMenu *> documentMenus() const { return {documentFile, documentView, documentHelp}; }
+    // Puts these menus in the menu bar, unless they are there already.
+    void show(const QList<QMenu *> &menus);
+
+    QMenu *mnuFile;
+    QMenu *mnuView;
+    QMenu *mnuHelp;
+    QMenu *documentFile;
+    QMenu *documentView;
+    QMenu *documentHelp;
+
+private:
+    QMenuBar *m_bar;
+    QList<QMenu *> m_shown;
+};
+
+} // namespace tw
