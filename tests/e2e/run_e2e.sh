@@ -7,8 +7,9 @@ set -euo pipefail
 exe=$1
 closer=$2
 
+# Exit code 77 tells CTest the test was skipped, not passed.
 for tool in Xvfb xdotool xdpyinfo; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
 work=$(mktemp -d)
@@ -32,7 +33,9 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+up=""
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && { up=1; break; }; sleep 0.1; done
+[ -n "$up" ] || { echo "SKIP: Xvfb did not come up on $display"; cat "$work/xvfb.log"; exit 77; }
 
 (cd "$(dirname "$exe")" && exec "$exe") >"$work/app.log" 2>&1 &
 app=$!
