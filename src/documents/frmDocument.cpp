@@ -8,19 +8,7 @@
 
 namespace tw {
 
-namespace {
-int g_documentCount = 0;
-} // namespace
-
-int raiseDocumentCount()
-{
-    return ++g_documentCount;
-}
-
-void resetDocumentCountForTests()
-{
-    g_documentCount = 0;
-}
+int DocumentCount = 0;
 
 bool isUntitledCaption(const QString &caption)
 {

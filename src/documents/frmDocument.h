@@ -11,10 +11,13 @@ namespace tw {
 
 class SourceEditor;
 
-// The process-wide counter behind "Document N" captions. It is raised before
-// each new empty or template document and never lowered.
-int raiseDocumentCount();
-void resetDocumentCountForTests();
+// The process-wide counter behind "Document N" captions: zero at start,
+// raised before each new empty or template document and never lowered.
+extern int DocumentCount;
+inline int raiseDocumentCount()
+{
+    return ++DocumentCount;
+}
 
 // A document is untitled while the first eight characters of its caption,
 // lower-cased, are "document"; a file path is titled.

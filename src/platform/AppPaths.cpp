@@ -20,13 +20,7 @@ QString &storedStartDir()
 
 void recordStartDir()
 {
-    if (storedStartDir().isEmpty())
-        storedStartDir() = QDir::currentPath();
-}
-
-void setStartDir(const QString &dir)
-{
-    storedStartDir() = dir;
+    storedStartDir() = QDir::currentPath();
 }
 
 QString startDir()

@@ -4,9 +4,9 @@
 
 namespace tw {
 
-// The working directory at start-up, recorded once before any window exists.
+// The working directory at start-up, recorded before any window exists.
 void recordStartDir();
-void setStartDir(const QString &dir); // tests
+// The recorded folder; the working directory when none was recorded yet.
 QString startDir();
 
 // Path of a file that lies beside the program: first StartDir, then the folder

@@ -138,12 +138,6 @@ void frmMain::exitAtOnce()
     QApplication::exit(0);
 }
 
-void frmMain::closeAllWithoutQuestionForTests()
-{
-    m_closing = true;
-    mdiArea->closeAllSubWindows();
-}
-
 QWidget *frmMain::activeControl() const
 {
     QMdiSubWindow *sub = mdiArea->currentSubWindow();

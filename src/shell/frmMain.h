@@ -50,8 +50,6 @@ public:
 
     // Ends the program at once, without saving the frame's placement.
     void exitAtOnce();
-    // Drops every document without a question (tests tear down with this).
-    void closeAllWithoutQuestionForTests();
 
     CommandActions &commands() { return *m_commands; }
     BarToggles &bars() { return *m_bars; }

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
@@ -80,7 +81,7 @@ private Q_SLOTS:
     void filesBesideTheProgramAreFoundInOrder()
     {
         QTemporaryDir start;
-        setStartDir(start.path());
+        tw::test::startIn(start.path());
         // Not in the start folder: the folder of the executable is next.
         QFile beside(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tw-probe.txt")));
         QVERIFY(beside.open(QIODevice::WriteOnly));

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "CommandHarness.h"
 #include "platform/AppPaths.h"
 #include "rollover/RolloverCommands.h"
@@ -57,7 +58,7 @@ void RolloverTest::initTestCase()
         QFile file(m_dir.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.size());
     }
-    setStartDir(m_dir.path());
+    tw::test::startIn(m_dir.path());
 }
 
 void RolloverTest::commandRuns_data()

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
 #include "documents/SourceEditor.h"
@@ -56,7 +57,7 @@ class FrameTest : public QObject {
 
     frmMain &open()
     {
-        resetDocumentCountForTests();
+        DocumentCount = 0;
         m_frame = std::make_unique<frmMain>(m_dialogs);
         m_frame->MDIForm_Load();
         m_frame->show();
@@ -80,7 +81,7 @@ private Q_SLOTS:
     {
         QStandardPaths::setTestModeEnabled(true);
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        setStartDir(qEnvironmentVariable("TW_TEST_DATA_DIR"));
+        tw::test::startIn(qEnvironmentVariable("TW_TEST_DATA_DIR"));
     }
     void init()
     {

@@ -55,7 +55,7 @@ class PagesTest : public QObject {
 
     frmMain &open()
     {
-        resetDocumentCountForTests();
+        DocumentCount = 0;
         m_frame = std::make_unique<frmMain>(m_dialogs);
         m_frame->MDIForm_Load();
         m_frame->show();
@@ -83,12 +83,15 @@ private Q_SLOTS:
     void init()
     {
         m_dialogs = ScriptedDialogs();
-        setStartDir(m_dir.path());
+        tw::test::startIn(m_dir.path());
     }
     void cleanup()
     {
-        if (m_frame)
-            m_frame->closeAllWithoutQuestionForTests();
+        // Unsaved test pages close without a question.
+        if (m_frame) {
+            for (frmDocument *doc : m_frame->documents())
+                doc->textEdit->setModified(false);
+        }
         m_frame.reset();
     }
 

@@ -1,0 +1,283 @@
+#include "documents/PageEncoding.h"
+
+#include <QFileDevice>
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+namespace tw {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Windows-1252 tables
+
+// What bytes 0x80..0x9F mean. The bytes the code page leaves undefined stand
+// for the C1 control character of the same value, which keeps the mapping
+// one to one.
+constexpr char16_t kHighHalf[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
+};
+
+constexpr char16_t legacyChar(unsigned byte)
+{
+    return (byte >= 0x80 && byte < 0xA0) ? kHighHalf[byte - 0x80] : char16_t(byte);
+}
+
+struct Utf8Seq {
+    unsigned char len;
+    unsigned char bytes[3];
+};
+
+constexpr std::array<Utf8Seq, 256> makeDecodeTable()
+{
+    std::array<Utf8Seq, 256> table{};
+    for (unsigned b = 0; b < 256; ++b) {
+        const unsigned cp = legacyChar(b);
+        Utf8Seq &s = table[b];
+        if (cp < 0x80) {
+            s.len = 1;
+            s.bytes[0] = static_cast<unsigned char>(cp);
+        } else if (cp < 0x800) {
+            s.len = 2;
+            s.bytes[0] = static_cast<unsigned char>(0xC0 | (cp >> 6));
+            s.bytes[1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        } else {
+            s.len = 3;
+            s.bytes[0] = static_cast<unsigned char>(0xE0 | (cp >> 12));
+            s.bytes[1] = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+            s.bytes[2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return table;
+}
+
+constexpr std::array<Utf8Seq, 256> kDecode = makeDecodeTable();
+
+// The byte for a character, or -1 when Windows-1252 has none.
+int legacyByte(char32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return int(cp);
+    if (cp > 0xFFFF)
+        return -1;
+    for (unsigned i = 0; i < 32; ++i) {
+        if (kHighHalf[i] == cp)
+            return int(0x80 + i);
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------------------
+// UTF-8 scanning
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Length of the run of ASCII bytes at p, looked at eight bytes at a time.
+inline qsizetype asciiRun(const unsigned char *p, qsizetype n)
+{
+    qsizetype i = 0;
+    while (n - i >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        if (w & kHighBits)
+            break;
+        i += 8;
+    }
+    while (i < n && p[i] < 0x80)
+        ++i;
+    return i;
+}
+
+// Decodes the well-formed UTF-8 sequence of two to four bytes at p (p[0] >=
+// 0x80). Returns its length and sets cp, or returns 0 for a malformed,
+// overlong, surrogate or out-of-range sequence.
+inline int decodeMultiByte(const unsigned char *p, qsizetype avail, char32_t &cp)
+{
+    const unsigned c = p[0];
+    auto cont = [&](qsizetype k) { return k < avail && (p[k] & 0xC0) == 0x80; };
+    if (c < 0xC2)
+        return 0;
+    if (c < 0xE0) {
+        if (!cont(1))
+            return 0;
+        cp = char32_t(((c & 0x1F) << 6) | (p[1] & 0x3F));
+        return 2;
+    }
+    if (c < 0xF0) {
+        if (!cont(1) || !cont(2))
+            return 0;
+        if ((c == 0xE0 && p[1] < 0xA0) || (c == 0xED && p[1] >= 0xA0))
+            return 0;
+        cp = char32_t(((c & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+        return 3;
+    }
+    if (c < 0xF5) {
+        if (!cont(1) || !cont(2) || !cont(3))
+            return 0;
+        if ((c == 0xF0 && p[1] < 0x90) || (c == 0xF4 && p[1] >= 0x90))
+            return 0;
+        cp = char32_t(((c & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6)
+                      | (p[3] & 0x3F));
+        return 4;
+    }
+    return 0;
+}
+
+// True when the bytes are well-formed UTF-8 and every multi-byte character
+// passes accept(cp); ASCII always passes.
+template <typename Accept>
+bool everyCharacter(const char *data, qsizetype size, Accept accept)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(data);
+    qsizetype i = 0;
+    while (i < size) {
+        i += asciiRun(p + i, size - i);
+        if (i == size)
+            break;
+        char32_t cp;
+        const int len = decodeMultiByte(p + i, size - i, cp);
+        if (len == 0 || !accept(cp))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isValidUtf8(const char *data, qsizetype size)
+{
+    return everyCharacter(data, size, [](char32_t) { return true; });
+}
+
+// True when every character of the UTF-8 text has a Windows-1252 byte.
+// Malformed UTF-8 counts as not representable.
+bool fitsLegacy(const char *data, qsizetype size)
+{
+    return everyCharacter(data, size, [](char32_t cp) { return legacyByte(cp) >= 0; });
+}
+
+// Windows-1252 bytes to UTF-8, sized exactly in a first pass.
+QByteArray legacyToUtf8(const QByteArray &bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+
+    qsizetype outSize = 0;
+    for (qsizetype i = 0; i < n;) {
+        const qsizetype run = asciiRun(p + i, n - i);
+        outSize += run;
+        i += run;
+        if (i < n)
+            outSize += kDecode[p[i++]].len;
+    }
+
+    QByteArray out(outSize, Qt::Uninitialized);
+    auto *o = reinterpret_cast<unsigned char *>(out.data());
+    for (qsizetype i = 0; i < n;) {
+        const qsizetype run = asciiRun(p + i, n - i);
+        std::memcpy(o, p + i, size_t(run));
+        o += run;
+        i += run;
+        if (i < n) {
+            const Utf8Seq &s = kDecode[p[i++]];
+            for (unsigned k = 0; k < s.len; ++k)
+                *o++ = s.bytes[k];
+        }
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+// Writes all of the data. A short write is followed by another attempt, so
+// that a failure (a full disk) ends with the system's reason for it.
+bool writeAll(QFileDevice &file, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const qint64 done = file.write(data, size);
+        if (done <= 0)
+            return false;
+        data += done;
+        size -= done;
+    }
+    return true;
+}
+
+namespace {
+
+class LegacyWriter {
+public:
+    explicit LegacyWriter(QFileDevice &file) : m_file(file) {}
+
+    // Encodes text that fitsLegacy() accepted and writes it in chunks, so
+    // the document is never copied whole.
+    bool write(const char *data, qsizetype size)
+    {
+        const auto *p = reinterpret_cast<const unsigned char *>(data);
+        qsizetype i = 0;
+        while (i < size) {
+            const qsizetype run = asciiRun(p + i, size - i);
+            if (!put(p + i, run))
+                return false;
+            i += run;
+            if (i == size)
+                break;
+            char32_t cp = 0;
+            const int len = decodeMultiByte(p + i, size - i, cp);
+            const int byte = len ? legacyByte(cp) : -1;
+            if (byte < 0) // fitsLegacy() was not asked first
+                return false;
+            const auto b = static_cast<unsigned char>(byte);
+            if (!put(&b, 1))
+                return false;
+            i += len;
+        }
+        return flush();
+    }
+
+private:
+    bool put(const unsigned char *p, qsizetype n)
+    {
+        while (n > 0) {
+            const qsizetype room = qsizetype(sizeof m_buffer) - m_used;
+            const qsizetype take = n < room ? n : room;
+            std::memcpy(m_buffer + m_used, p, size_t(take));
+            m_used += take;
+            p += take;
+            n -= take;
+            if (m_used == qsizetype(sizeof m_buffer) && !flush())
+                return false;
+        }
+        return true;
+    }
+
+    bool flush()
+    {
+        if (!writeAll(m_file, m_buffer, m_used))
+            return false;
+        m_used = 0;
+        return true;
+    }
+
+    QFileDevice &m_file;
+    char m_buffer[1 << 16];
+    qsizetype m_used = 0;
+};
+
+} // namespace
+
+bool writeLegacy(QFileDevice &file, const char *utf8, qsizetype size)
+{
+    auto writer = std::make_unique<LegacyWriter>(file);
+    return writer->write(utf8, size);
+}
+
+} // namespace tw
