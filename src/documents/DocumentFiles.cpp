@@ -93,7 +93,7 @@ bool saveDocument(DocumentHost &host, frmDocument *document)
     return writeDocument(host, document, document->caption());
 }
 
-bool SaveDocumentAs(DocumentHost &host, frmDocument *document)
+bool saveDocumentAs(DocumentHost &host, frmDocument *document)
 {
     return document && saveWithDialog(host, document);
 }

@@ -38,7 +38,7 @@ frmDocument *openPage(DocumentHost &host, const QString &path, int &openCount);
 // Nothing happens when the active child is not a document. True when saved.
 bool SaveActiveDocument(DocumentHost &host);
 // Save As of this window: always asks for a name.
-bool SaveDocumentAs(DocumentHost &host, frmDocument *document);
+bool saveDocumentAs(DocumentHost &host, frmDocument *document);
 // Writes the document to its caption's path, or asks first while untitled.
 bool saveDocument(DocumentHost &host, frmDocument *document);
 

@@ -51,7 +51,7 @@ void wireCommands(frmMain &frame)
     on(a.fileNew, frame, [&frame] { frame.NewDocument(); });
     on(a.fileOpen, frame, [&frame] { openWithDialog(frame, frame.openCount); });
     on(a.fileSave, frame, [&frame] { SaveActiveDocument(frame); });
-    on(a.fileSaveAs, frame, [&frame] { SaveDocumentAs(frame, frame.activeDocument()); });
+    on(a.fileSaveAs, frame, [&frame] { saveDocumentAs(frame, frame.activeDocument()); });
     on(a.fileClose, frame, [&frame] { closeActiveDocument(frame); });
     on(a.helpTemplate, frame, [&frame] { NewFromTemplate(frame); });
     on(a.deleteFile, frame, [&frame] { DeleteActiveDocument(frame); });

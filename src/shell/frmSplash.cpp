@@ -75,11 +75,11 @@ frmSplash::frmSplash(QWidget *parent)
     picLogo->setPixmap(logoPixmap(px(1800)));
     picLogo->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    Picture1 = new QLabel(fraMainFrame);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(pxRect(360, 2640, 6660, 30));
-    Picture1->setStyleSheet(QStringLiteral("background: #1d4e89"));
-    Picture1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    picture1 = new QLabel(fraMainFrame);
+    picture1->setObjectName(QStringLiteral("Picture1"));
+    picture1->setGeometry(pxRect(360, 2640, 6660, 30));
+    picture1->setStyleSheet(QStringLiteral("background: #1d4e89"));
+    picture1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     lblProductName = label(fraMainFrame, "lblProductName", QStringLiteral("Tagwright"), 24, true, 2520, 600, 4500, 600);
     lblPlatform = label(fraMainFrame, "lblPlatform", QStringLiteral("for Windows 98"), 12, true, 2520, 1320, 4500, 360);

@@ -32,7 +32,7 @@ public:
 
     ClickFrame *fraMainFrame;
     QLabel *picLogo;
-    QLabel *Picture1;
+    QLabel *picture1;
     QLabel *lblProductName;
     QLabel *lblPlatform;
     QLabel *lblVersion;
