@@ -102,17 +102,27 @@ PictureCopy copyPicture(const QString &source, const QString &target)
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return failed(in.errorString());
+    return copyPictureFrom(in, target);
+}
+
+PictureCopy copyPictureFrom(QIODevice &in, const QString &target)
+{
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
         return failed(out.errorString());
-    QByteArray chunk;
-    while (!in.atEnd()) {
-        chunk = in.read(1 << 20);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
+    // Read until the device says it has no more rather than trusting a
+    // reported size, which some files do not have.
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in.read(chunk.data(), chunk.size());
+        if (got == 0)
+            break;
+        if (got < 0) {
+            const QString reason = in.errorString();
             out.cancelWriting();
-            return failed(in.errorString());
+            return failed(reason);
         }
-        if (out.write(chunk) != chunk.size()) {
+        if (out.write(chunk.constData(), got) != got) {
             const QString reason = out.errorString();
             out.cancelWriting();
             return failed(reason);

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class QIODevice;
 class QWidget;
 
 namespace tw {
@@ -42,6 +43,8 @@ bool isSameFile(const QString &a, const QString &b);
 // copy leaves an old target whole. When target already is the source file,
 // nothing is written.
 PictureCopy copyPicture(const QString &source, const QString &target);
+// The same from an open device: everything it gives until its end.
+PictureCopy copyPictureFrom(QIODevice &source, const QString &target);
 
 // Asks for a picture and a tip text and writes the IMG tag in place of the
 // selection as one undo step, then gives the focus back. A cancelled picture

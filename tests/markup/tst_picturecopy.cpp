@@ -86,15 +86,38 @@ private Q_SLOTS:
 
     void aFailedCopyLeavesTheOldTargetWhole()
     {
-        // /proc/self/mem opens but cannot be read at its start: the copy
-        // fails after the temporary file was begun.
-        const QString target = m_web + "/mem.gif";
+        // A source that breaks after its first bytes: the copy fails after
+        // the temporary file was begun.
+        struct Breaking final : QIODevice {
+            qint64 given = 0;
+            qint64 readData(char *data, qint64 max) override
+            {
+                if (given > 0)
+                    return -1;
+                given = qMin<qint64>(max, 4);
+                memcpy(data, "GIF8", size_t(given));
+                return given;
+            }
+            qint64 writeData(const char *, qint64) override { return -1; }
+            bool isSequential() const override { return true; }
+        } source;
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QString target = m_web + "/old.gif";
         QVERIFY(writeBytes(target, "old picture"));
-        const PictureCopy copy = copyPicture("/proc/self/mem", target);
+        const PictureCopy copy = copyPictureFrom(source, target);
         QCOMPARE(copy.outcome, PictureCopy::Failed);
         QVERIFY(!copy.error.isEmpty());
         QCOMPARE(readBytes(target), QByteArray("old picture"));
-        QCOMPARE(QDir(m_web).entryList(QDir::Files), (QStringList{"logo.gif", "mem.gif"}));
+        QCOMPARE(QDir(m_web).entryList(QDir::Files), (QStringList{"logo.gif", "old.gif"}));
+    }
+
+    void aSourceWithoutAReportedSizeIsCopiedWhole()
+    {
+        QVERIFY(QFileInfo("/proc/self/cmdline").size() == 0);
+        const QByteArray whole = readBytes("/proc/self/cmdline");
+        QVERIFY(!whole.isEmpty());
+        QCOMPARE(copyPicture("/proc/self/cmdline", m_web + "/cmdline").outcome, PictureCopy::Copied);
+        QCOMPARE(readBytes(m_web + "/cmdline"), whole);
     }
 
     void failuresSayWhy_data()
