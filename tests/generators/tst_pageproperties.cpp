@@ -21,15 +21,6 @@ namespace {
 
 const QString kDefaultBody = "<BODY TEXT=\"0\" BGCOLOR=\"#FFFFFF\" LINK=\"#0000FF\" VLINK=\"#800080\" ALINK=\"#FF0000\">";
 
-int cellIndex(const char *name)
-{
-    for (int i = 0; i < paletteCells().size(); ++i) {
-        if (qstrcmp(paletteCells().at(i).name, name) == 0)
-            return i;
-    }
-    return -1;
-}
-
 // A Page Properties window whose user acts from a script: each opening runs
 // the next step, which returns true for OK.
 class ScriptedPageWindow final : public PagePropertiesWindow {
@@ -73,23 +64,17 @@ struct Fixture {
     }
 };
 
-ScriptedPageWindow::Step ok(std::function<void(ScriptedPageWindow &)> act = {})
+// One opening: the user's actions, then OK (true) or Cancel.
+ScriptedPageWindow::Step closeWith(bool accept, std::function<void(ScriptedPageWindow &)> act = {})
 {
-    return [act](ScriptedPageWindow &w) {
+    return [accept, act](ScriptedPageWindow &w) {
         if (act)
             act(w);
-        return true;
+        return accept;
     };
 }
-
-ScriptedPageWindow::Step cancel(std::function<void(ScriptedPageWindow &)> act = {})
-{
-    return [act](ScriptedPageWindow &w) {
-        if (act)
-            act(w);
-        return false;
-    };
-}
+ScriptedPageWindow::Step ok(std::function<void(ScriptedPageWindow &)> act = {}) { return closeWith(true, act); }
+ScriptedPageWindow::Step cancel(std::function<void(ScriptedPageWindow &)> act = {}) { return closeWith(false, act); }
 
 } // namespace
 

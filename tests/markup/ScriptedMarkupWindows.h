@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedDialogs.h"
+#include "markup/FontCommands.h"
 #include "markup/MarkupWindows.h"
 
 #include <QList>
@@ -44,6 +45,16 @@ public:
         return picPaths.takeFirst()(dialogs, folder, savePage);
     }
 };
+
+// The palette index of the cell with this name ("a1" to "d4").
+inline int cellIndex(const char *name)
+{
+    for (int i = 0; i < paletteCells().size(); ++i) {
+        if (qstrcmp(paletteCells().at(i).name, name) == 0)
+            return i;
+    }
+    return -1;
+}
 
 // A warning closed at once with this button and folder text.
 inline ScriptedMarkupWindows::PicPathStep answerPicPath(PicPathAnswer::Button button, const QString &folder,

@@ -16,15 +16,6 @@ using namespace tw::test;
 
 namespace {
 
-int cellIndex(const char *name)
-{
-    for (int i = 0; i < paletteCells().size(); ++i) {
-        if (qstrcmp(paletteCells().at(i).name, name) == 0)
-            return i;
-    }
-    return -1;
-}
-
 // Records which page colour labels were drawn, and in what colour.
 struct LabelsSeen final : PageColorLabels {
     QMap<int, QColor> drawn;
