@@ -165,6 +165,8 @@ private Q_SLOTS:
         CmdLinks_Click(dialogs, page.active, windows, nullptr);
         QCOMPARE(windows.shown.size(), opens ? 1 : 0);
         QCOMPARE(page.text(), after);
+        page.editor.undo();
+        QCOMPARE(page.text(), before.remove('[').remove(']'));
     }
 
     void linksCancelledWritesNothing()
