@@ -184,7 +184,7 @@ std::optional<QString> savePageForPicture(DocumentHost &host)
                                MessageKind::Information);
         return std::nullopt;
     }
-    if (!SaveDocumentAs(host, document))
+    if (!saveDocumentAs(host, document))
         return std::nullopt;
     const QString path = document->caption();
     return folderOfChoice(path, QFileInfo(path).fileName());

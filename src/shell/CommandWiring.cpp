@@ -4,15 +4,23 @@
 #include "documents/EditorOperations.h"
 #include "documents/frmDocument.h"
 #include "generators/FormCommands.h"
+#include "generators/PageProperties.h"
 #include "generators/TableCommand.h"
+#include "markup/FontCommands.h"
+#include "markup/ImageCommand.h"
+#include "markup/LinkCommand.h"
+#include "markup/MarkupWindows.h"
 #include "markup/TagCommands.h"
 #include "rollover/RolloverCommands.h"
 #include "shell/BarToggles.h"
 #include "shell/CommandActions.h"
+#include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 
 namespace tw {
@@ -92,6 +100,27 @@ void wireCommands(frmMain &frame)
     };
     for (const auto &[action, command] : tagButtons)
         on(action, frame, [&editor, command = command] { runTagCommand(*command, editor); });
+
+    // Commands that ask through windows of their own.
+    CommandState &state = frame.markupState();
+    MarkupWindows &windows = frame.markupWindows();
+    QComboBox *sizeBox = frame.editBar->sizeBox;
+    on(a.applySize, frame, [&editor, sizeBox] { CmdSize_Click(editor, sizeBox->currentText()); });
+    // Enter in the size box applies the size and leaves the box's text and list alone.
+    sizeBox->setInsertPolicy(QComboBox::NoInsert);
+    QObject::connect(sizeBox->lineEdit(), &QLineEdit::returnPressed, a.applySize, &QAction::trigger);
+    on(a.fontColor, frame, [&state, &editor, &windows, &frame] {
+        CmdFontColor_Click(state, editor, windows, &frame);
+    });
+    on(a.links, frame, [&dialogs, &editor, &windows, &frame] {
+        CmdLinks_Click(dialogs, editor, windows, &frame);
+    });
+    on(a.image, frame, [&state, &editor, &windows, &frame] {
+        CmdImage_Click(state, editor, frame, windows, &frame);
+    });
+    on(a.fileProperties, frame, [&state, &editor, &dialogs, &windows, &frame] {
+        CmdProperties_Click(state, editor, realPageProperties(dialogs, windows, &frame));
+    });
 
     // Prompted generators.
     using Generator = void (*)(Dialogs &, ActiveEditor &);

@@ -2,6 +2,8 @@
 
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
+#include "markup/CommandState.h"
+#include "markup/MarkupWindows.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
 #include "shell/BarToggles.h"
@@ -30,7 +32,9 @@ namespace tw {
 
 frmMain::frmMain(Dialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), m_dialogs(dialogs),
-      m_activeEditor([this] { return activeControl(); }), m_commands(new CommandActions(this))
+      m_activeEditor([this] { return activeControl(); }), m_commands(new CommandActions(this)),
+      m_markupState(std::make_unique<CommandState>()),
+      m_markupWindows(std::make_unique<QtMarkupWindows>())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tagwright"));

@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QLabel;
 class QMdiArea;
 class QToolBar;
@@ -14,6 +16,8 @@ namespace tw {
 class AdvancedBar;
 class BarToggles;
 class CommandActions;
+struct CommandState;
+class MarkupWindows;
 class Dialogs;
 class EditBar;
 class FileDrops;
@@ -55,6 +59,9 @@ public:
     BarToggles &bars() { return *m_bars; }
     FrameMenus &menus() { return *m_menus; }
     FileDrops &drops() { return *m_drops; }
+    // What the dialog commands share for this run, and the windows they show.
+    CommandState &markupState() { return *m_markupState; }
+    MarkupWindows &markupWindows() { return *m_markupWindows; }
 
     // Counts the files Open has chosen; it numbers a window's caption only
     // while its file loads.
@@ -82,6 +89,10 @@ private:
     FrameMenus *m_menus = nullptr;
     FileDrops *m_drops = nullptr;
     MenuAccessKeys *m_accessKeys = nullptr;
+    // Destroyed before the frame's child windows: the state may hold a hidden
+    // Page Properties window that is one of them.
+    std::unique_ptr<CommandState> m_markupState;
+    std::unique_ptr<MarkupWindows> m_markupWindows;
     bool m_closing = false;
 };
 

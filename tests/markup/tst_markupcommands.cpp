@@ -280,7 +280,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         TestHost host;
         frmDocument *document = host.createDocument("Document 1");
-        document->TxtText->loadBytes("<P>caf\xc3\xa9</P>\n");
+        document->textEdit->loadBytes("<P>caf\xc3\xa9</P>\n");
         const QString path = dir.filePath("page.htm");
         host.scripted.file(path);
         QCOMPARE(savePageForPicture(host), std::optional<QString>(dir.path() + "/"));

@@ -14,6 +14,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -243,6 +244,50 @@ private Q_SLOTS:
             QTRY_VERIFY(editor->hasFocus());
         else
             QVERIFY(button(qPrintable(name))->hasFocus());
+    }
+
+    // The size box, the palette, Links, Image and Properties are reached from
+    // their buttons (and Properties from the document's File menu too).
+    void dialogButtonsOpenTheirOwnWindows()
+    {
+        frmMain &frame = open();
+        SourceEditor *editor = editorOf(frame.activeDocument());
+        typeAndSelectAll(editor, QStringLiteral("sel"));
+        frame.editBar->sizeBox->setEditText(QStringLiteral("+2"));
+        click("CmdSize");
+        QCOMPARE(editor->textExact(), QStringLiteral("<FONT SIZE=+2>sel</FONT>"));
+        editor->selectAll(true);
+        QTest::keyClick(frame.editBar->sizeBox->lineEdit(), Qt::Key_Return);
+        QCOMPARE(editor->textExact(), QStringLiteral("<FONT SIZE=+2><FONT SIZE=+2>sel</FONT></FONT>"));
+        QCOMPARE(frame.editBar->sizeBox->count(), 6); // Enter added nothing to the list
+
+        QStringList opened;
+        const auto record = [&opened](const char *pick) {
+            tw::test::onNextModal([&opened, pick](QWidget *w) {
+                opened << w->objectName();
+                if (auto *cell = pick ? w->findChild<QPushButton *>(QLatin1String(pick)) : nullptr)
+                    QTest::mouseClick(cell, Qt::LeftButton);
+                else
+                    QTest::keyClick(w, Qt::Key_Escape);
+            });
+        };
+        editor->selectAll(true);
+        typeAndSelectAll(editor, QStringLiteral("sel"));
+        record("a2");
+        click("CmdFontColor");
+        QCOMPARE(editor->textExact(), QStringLiteral("<FONT COLOR=\"#C0C0C0\">sel</FONT>"));
+        editor->selectAll(true);
+        record(nullptr);
+        click("CmdLinks");
+        record(nullptr);
+        click("CmdImage");
+        record(nullptr);
+        click("CmdProperties");
+        record(nullptr);
+        a().fileProperties->trigger();
+        QCOMPARE(opened, (QStringList{"frmColor", "frmLinks", "frmPicPath", "frmOptions", "frmOptions"}));
+        QCOMPARE(editor->textExact(), QStringLiteral("<FONT COLOR=\"#C0C0C0\">sel</FONT>"));
+        QTRY_VERIFY(!QApplication::activeModalWidget());
     }
 
     void altAndAMenuLetterOpensTheMenuNotAButton()
