@@ -1,6 +1,10 @@
 // The parts of the browser that need no web engine: the value look-up
 // behind System Info, and how typed addresses become targets.
 #include "browser/Address.h"
+#include "browser/BrowserCommands.h"
+#include "browser/BrowserEngine.h"
+#include "browser/BrowserHost.h"
+#include "browser/frmBrowser.h"
 #include "browser/SystemInfo.h"
 #include "platform/QtDialogs.h"
 
@@ -8,7 +12,9 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QMap>
 #include <QMessageBox>
 #include <QPushButton>
@@ -66,6 +72,24 @@ private:
 
 const QString kKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
 const QString kLocation = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
+// A frame whose windows stand alone.
+class LoneHost final : public BrowserHost {
+public:
+    ScriptedDialogs script;
+    QList<frmBrowser *> windows;
+    Dialogs &dialogs() override { return script; }
+    void addBrowserWindow(frmBrowser *window) override
+    {
+        windows << window;
+        window->show();
+    }
+    bool toolbarShown() const override { return true; }
+    bool editBarsShown() const override { return false; }
+    void setToolbarShown(bool) override {}
+    void setEditBarsShown(bool) override {}
+    void watchBars(QObject *, std::function<void()>) override {}
+};
+
 const QString kUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
 
 } // namespace
@@ -199,6 +223,25 @@ private slots:
         QCOMPARE(icon, QMessageBox::NoIcon);
         QCOMPARE(text, kUnavailable);
         QCOMPARE(buttons, 1);
+    }
+
+    // Without the module (this test's folder has none) a browser window
+    // still opens and says why it shows no page.
+    void missingEngineIsReported()
+    {
+        LoneHost host;
+        frmBrowser *w = openBrowserWindow(host, QStringLiteral("/tmp/page.htm"));
+        QVERIFY(!browserEngineLoaded());
+        QVERIFY(!w->page());
+        QVERIFY(w->lblUnavailable && w->lblUnavailable->isVisible());
+        QVERIFY(w->lblUnavailable->text().contains(browserModuleFileName()));
+        QCOMPARE(w->cboAddress->currentText(), QStringLiteral("/tmp/page.htm"));
+        w->cboAddress_Click();
+        w->CmdBackUp_MouseUp();
+        w->CmdStopUp_MouseUp();
+        QCOMPARE(w->caption(), QString());
+        QVERIFY(!w->mnuViewEdit->isChecked() && w->mnuViewToolbar->isChecked());
+        delete w;
     }
 
     void addressToUrl_data()

@@ -119,6 +119,7 @@ private slots:
         QVERIFY(test::writeBytes(path("b page.htm"), page("Page B")));
         QVERIFY(test::writeBytes(path("help.htm"), page("Help page")));
         QVERIFY(test::writeBytes(path("sample.htm"), page("Sample page")));
+        QVERIFY(test::writeBytes(path("no title.htm"), "<p>no title</p>"));
         setStartDir(m_dir.path());
         m_host = new FakeHost;
         m_host->area.resize(1000, 800);
@@ -169,6 +170,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w->caption(), QStringLiteral("Page A"), kLoad);
         QCOMPARE(captions.first(), QStringLiteral("Working..."));
         QCOMPARE(w->page()->url(), QUrl::fromLocalFile(path("a.htm")));
+
+        // A page without a title is named by its address.
+        frmBrowser *untitled = open(path("no title.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(untitled->caption(), QStringLiteral("no title.htm"), kLoad);
     }
 
     // Enter navigates to exactly the typed text and adds nothing to the list;
@@ -446,16 +451,19 @@ F&avorites
     {
         frmBrowser *w = open(QString());
         QString caption;
+        bool focused = false;
         test::onNextModal([&](QWidget *modal) {
             auto *dialog = qobject_cast<frmOpen *>(modal);
             if (!dialog)
                 return;
+            focused = QApplication::focusWidget() == dialog->txtOpen;
             caption = dialog->windowTitle() + QLatin1Char('|') + dialog->Label1->text() + QLatin1Char('|')
                 + dialog->Label2->text();
             QTest::keyClicks(dialog->txtOpen->lineEdit(), path("a.htm"));
             QTest::keyClick(dialog->txtOpen->lineEdit(), Qt::Key_Enter);
         });
         w->mnuFileOpen->trigger();
+        QVERIFY(focused);
         QCOMPARE(caption, QStringLiteral("Open|Type a Internet address of a document or folder, and Web "
                                          "Browser will open it for you.|&Open:"));
         QCOMPARE(m_host->windows().size(), 2);
