@@ -41,6 +41,8 @@ void provideShareContext()
     auto *context = new QOpenGLContext(QCoreApplication::instance());
     context->create();
     qt_gl_set_global_share_context(context);
+    // It lives until the application object goes, after the engine has shut down.
+    QObject::connect(context, &QObject::destroyed, [] { qt_gl_set_global_share_context(nullptr); });
 }
 
 bool loadModule()
