@@ -21,7 +21,10 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPainter>
 #include <QStyle>
+
+#include <cmath>
 
 namespace tw {
 
@@ -34,9 +37,30 @@ constexpr int kPanelHeight = 675;
 constexpr int kPageTop = 1200;
 constexpr int kButtonSize = 480;
 
-QIcon themeIcon(const char *name, QStyle::StandardPixmap fallback, const QStyle *style)
+// Drawn fallbacks where the style has no fitting picture: a magnifier for
+// Search, a star for Favorites.
+QIcon drawnIcon(bool star, const QPalette &palette)
 {
-    return QIcon::fromTheme(QLatin1String(name), style->standardIcon(fallback));
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette.color(QPalette::ButtonText), 2.5));
+    if (star) {
+        QPolygonF points;
+        for (int i = 0; i < 10; ++i) {
+            const double radius = i % 2 ? 6.0 : 14.0;
+            const double angle = -M_PI / 2 + i * M_PI / 5;
+            points << QPointF(16 + radius * std::cos(angle), 17 + radius * std::sin(angle));
+        }
+        painter.setBrush(QColor(0xf0, 0xc0, 0x20));
+        painter.drawPolygon(points);
+    } else {
+        painter.drawEllipse(QRectF(5, 5, 15, 15));
+        painter.setPen(QPen(palette.color(QPalette::ButtonText), 4, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(18, 18), QPointF(27, 27));
+    }
+    return QIcon(pixmap);
 }
 
 } // namespace
@@ -53,6 +77,8 @@ frmBrowser::frmBrowser(BrowserHost &host, QWidget *parent) : QWidget(parent), m_
     lblAddress = new QLabel(QStringLiteral("&Address:"), picAddress);
     lblAddress->setObjectName(QStringLiteral("lblAddress"));
     lblAddress->setGeometry(pxRect(48, 84, 648, 192));
+    // Larger fonts than the designed ones still show the whole caption.
+    lblAddress->resize(lblAddress->size().expandedTo(lblAddress->sizeHint()));
     cboAddress = new QComboBox(picAddress);
     cboAddress->setObjectName(QStringLiteral("cboAddress"));
     cboAddress->setEditable(true);
@@ -113,8 +139,15 @@ void frmBrowser::buildStrip()
          &frmBrowser::CmdFavoriteUp_MouseUp},
     };
     for (const Spec &spec : specs) {
-        auto *button = new PictureButton(QLatin1String(spec.name), QLatin1String(spec.label),
-                                         themeIcon(spec.icon, spec.fallback, s), tbToolBar);
+        QIcon icon = QIcon::fromTheme(QLatin1String(spec.icon));
+        if (icon.isNull()) {
+            if (spec.button == &CmdSearchUp || spec.button == &CmdFavoriteUp)
+                icon = drawnIcon(spec.button == &CmdFavoriteUp, palette());
+            else
+                icon = s->standardIcon(spec.fallback);
+        }
+        auto *button = new PictureButton(QLatin1String(spec.name), QLatin1String(spec.label), icon,
+                                         tbToolBar);
         button->setGeometry(pxRect(spec.left, 0, kButtonSize, kButtonSize));
         connect(button, &PictureButton::acted, this, spec.action);
         *spec.button = button;
@@ -215,6 +248,11 @@ void frmBrowser::Form_Load()
     cboAddress->setEditText(StartingAddress);
     cboAddress->addItem(cboAddress->currentText());
     Navigate(StartingAddress);
+}
+
+QSize frmBrowser::sizeHint() const
+{
+    return pxSize(9600, 7200);
 }
 
 void frmBrowser::resizeEvent(QResizeEvent *event)

@@ -85,6 +85,10 @@ public:
     void mnuWebBrowser_Click();
     void mnuExit_Click();
 
+    // Room for the strip, the address box and a page; the frame may size
+    // the child window otherwise.
+    QSize sizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
