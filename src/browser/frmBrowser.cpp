@@ -9,7 +9,7 @@
 #include "browser/PictureButton.h"
 #include "browser/frmAbout.h"
 #include "browser/frmOpen.h"
-#include "documents/MenuItems.h"
+#include "browser/MenuItems.h"
 #include "platform/AppPaths.h"
 #include "platform/Twips.h"
 

@@ -121,7 +121,7 @@ private slots:
         QVERIFY(test::writeBytes(path("sample.htm"), page("Sample page")));
         QVERIFY(test::writeBytes(path("no title.htm"), "<p>no title</p>"));
         QVERIFY(test::writeBytes(path("Ã©tÃ© #1.htm"), page("Summer")));
-        setStartDir(m_dir.path());
+        tw::test::startIn(m_dir.path());
         m_host = new FakeHost;
         m_host->area.resize(1000, 800);
         m_host->area.show();
@@ -522,7 +522,7 @@ F&avorites
     {
         frmDocument document;
         document.setCaption(path("preview.htm"));
-        document.TxtText->loadBytes(page("Previewed"));
+        document.textEdit->loadBytes(page("Previewed"));
         DocumentFrame frame;
         frame.active = &document;
         QVERIFY(PreviewActiveDocument(frame, [this](const QString &p) { openBrowserWindow(*m_host, p); }));

@@ -64,7 +64,7 @@ private slots:
 
         frmDocument document;
         document.setCaption(caption);
-        document.TxtText->loadBytes("<P>x</P>\n");
+        document.textEdit->loadBytes("<P>x</P>\n");
         Host host;
         host.active = &document;
         if (answer == QLatin1String("yes"))
