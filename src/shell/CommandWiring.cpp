@@ -1,6 +1,8 @@
 #include "shell/CommandWiring.h"
 
+#include "browser/BrowserCommands.h"
 #include "documents/DocumentFiles.h"
+#include "documents/Preview.h"
 #include "documents/EditorOperations.h"
 #include "documents/frmDocument.h"
 #include "generators/FormCommands.h"
@@ -66,6 +68,13 @@ void wireCommands(frmMain &frame)
     on(a.fileExit, frame, [&frame] { frame.close(); });
     on(a.exitAtOnce, frame, [&frame] { frame.exitAtOnce(); });
     on(a.about, frame, [&frame] { showAbout(frame); });
+
+    // Browser windows.
+    on(a.preview, frame, [&frame] {
+        PreviewActiveDocument(frame, [&frame](const QString &page) { openBrowserWindow(frame, page); });
+    });
+    on(a.webBrowser, frame, [&frame] { ShowSampleInBrowser(frame); });
+    on(a.contents, frame, [&frame] { ShowHelpContents(frame); });
 
     // Bars.
     for (QAction *toggle : {a.viewToolbar, a.documentViewToolbar})

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/BrowserHost.h"
 #include "documents/ActiveEditor.h"
 #include "documents/DocumentFiles.h"
 
@@ -29,7 +30,7 @@ class frmDocument;
 // along the right edge, the status bar at the bottom, and the child windows.
 // It lays these out and owns the windows' lifetime; the commands, menus, bar
 // toggles, drops and clock live in classes of their own.
-class frmMain : public QMainWindow, public DocumentHost {
+class frmMain : public QMainWindow, public DocumentHost, public BrowserHost {
     Q_OBJECT
 public:
     explicit frmMain(Dialogs &dialogs, QWidget *parent = nullptr);
@@ -42,6 +43,13 @@ public:
     frmDocument *createDocument(const QString &caption) override;
     QWidget *activeChild() const override;
     QList<frmDocument *> documents() const override;
+
+    void addBrowserWindow(frmBrowser *window) override;
+    bool toolbarShown() const override;
+    bool editBarsShown() const override;
+    void setToolbarShown(bool shown) override;
+    void setEditBarsShown(bool shown) override;
+    void watchBars(QObject *context, std::function<void()> changed) override;
 
     // Opens each page as the frame's Open does (command line, dropped files).
     void openFiles(const QStringList &paths);
@@ -81,6 +89,7 @@ protected:
 private:
     void buildStatusBar();
     void followActiveChild();
+    void addChildWindow(QWidget *content);
 
     Dialogs &m_dialogs;
     ActiveEditor m_activeEditor;
