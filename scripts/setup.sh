@@ -9,7 +9,7 @@ packages=(
   qt6-webengine-dev qt6-webengine-dev-tools
   libqscintilla2-qt6-dev
   libx11-dev
-  xvfb xdotool x11-utils dbus
+  xvfb xdotool x11-utils xclip dbus
   tidy
   fonts-liberation
 )

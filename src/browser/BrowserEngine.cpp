@@ -9,6 +9,8 @@
 #include <QOpenGLContext>
 #include <QStringList>
 
+#include <unistd.h>
+
 // Qt offers no public way to set the global share context once the
 // application object exists, and setting Qt::AA_ShareOpenGLContexts before it
 // makes every start create a GL context and load the GL driver, browser or
@@ -95,8 +97,28 @@ QStringList browserModuleDirs()
     return dirs;
 }
 
+QString engineRefusal(bool root, const QByteArray &disableSandbox, const QByteArray &engineFlags)
+{
+    if (!root)
+        return QString();
+    const bool sandboxOff = (!disableSandbox.isEmpty() && disableSandbox != "0")
+        || engineFlags.split(' ').contains(QByteArrayLiteral("--no-sandbox"));
+    if (sandboxOff)
+        return QString();
+    return QStringLiteral("The web browser does not run as the administrator (root) with its "
+                          "sandbox on. Start Tagwright as an ordinary user, or set "
+                          "QTWEBENGINE_DISABLE_SANDBOX=1 if you accept the risk.");
+}
+
 PageArea *createPageArea(QWidget *parent, QString *error)
 {
+    const QString refusal = engineRefusal(geteuid() == 0, qgetenv("QTWEBENGINE_DISABLE_SANDBOX"),
+                                          qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
+    if (!refusal.isEmpty()) {
+        if (error)
+            *error = refusal;
+        return nullptr;
+    }
     if (!loadModule()) {
         if (error)
             *error = g_loadError;

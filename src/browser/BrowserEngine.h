@@ -19,6 +19,12 @@ void addBrowserModuleDir(const QString &dir);
 // the installed library folder.
 QStringList browserModuleDirs();
 
+// Why the engine cannot start for this user, or nothing. The engine ends the
+// whole process when it is started as root with its sandbox on, so for root
+// it starts only when the user's environment turns the sandbox off
+// (QTWEBENGINE_DISABLE_SANDBOX, or --no-sandbox among the engine's flags).
+QString engineRefusal(bool root, const QByteArray &disableSandbox, const QByteArray &engineFlags);
+
 // Creates a page area as a child of parent. The first call loads the module,
 // after giving the engine the shared OpenGL context it needs. Returns null,
 // with the reason in *error, when the module cannot be loaded.

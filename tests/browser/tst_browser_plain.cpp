@@ -97,6 +97,27 @@ const QString kUnavailable = QStringLiteral("System Information Is Unavailable A
 class TestBrowserPlain : public QObject {
     Q_OBJECT
 private slots:
+    // Root with the sandbox on would end the whole program inside the engine.
+    void engineRefusesOnlyRootWithItsSandboxOn()
+    {
+        const struct {
+            bool root;
+            const char *disable;
+            const char *flags;
+            bool refused;
+        } cases[] = {
+            {false, "", "", false},
+            {true, "", "", true},
+            {true, "0", "--disable-gpu", true},
+            {true, "1", "", false},
+            {true, "", "--disable-gpu --no-sandbox", false},
+            {true, "", "--no-sandboxes", true},
+        };
+        for (const auto &c : cases) {
+            const QString why = engineRefusal(c.root, c.disable, c.flags);
+            QVERIFY2(why.isEmpty() != c.refused, c.flags);
+        }
+    }
     void getKeyValue_data()
     {
         QTest::addColumn<int>("type"); // -1: no such value; -2: no such key

@@ -7,46 +7,13 @@ set -euo pipefail
 exe=$1
 closer=$2
 
-# Exit code 77 tells CTest the test was skipped, not passed.
-for tool in Xvfb xdotool xdpyinfo; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d)
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
-mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM
-
-display=""
-for n in $(seq 120 160); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free X display"; exit 1; }
-
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-app=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export DISPLAY=$display
-up=""
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && { up=1; break; }; sleep 0.1; done
-[ -n "$up" ] || { echo "SKIP: Xvfb did not come up on $display"; cat "$work/xvfb.log"; exit 77; }
+. "$(dirname "$0")/xsession.sh"
+start_x xdotool
 
 (cd "$(dirname "$exe")" && exec "$exe") >"$work/app.log" 2>&1 &
 app=$!
 
-wid=""
-for _ in $(seq 150); do
-  wid=$(xdotool search --onlyvisible --name '^Tagwright$' 2>/dev/null | head -n 1 || true)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
-[ -n "$wid" ] || { echo "FAIL: no window titled Tagwright"; cat "$work/app.log"; exit 1; }
+wid=$(wait_window '^Tagwright$') || { echo "FAIL: no window titled Tagwright"; cat "$work/app.log"; exit 1; }
 echo "found frame window $wid"
 
 xdotool windowmove "$wid" 200 150

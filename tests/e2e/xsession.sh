@@ -1,0 +1,44 @@
+# Sourced by the end-to-end scripts: a private Xvfb with a fresh home folder,
+# ended with everything started from here when the script exits. Exit code 77
+# tells CTest the test was skipped (a tool missing, or no X server).
+#   start_x [extra tools needed...]
+work=""
+xvfb=""
+app=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  [ -n "$work" ] && rm -rf "$work"
+}
+trap cleanup EXIT
+
+start_x() {
+  for tool in Xvfb xdpyinfo "$@"; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+  done
+  work=$(mktemp -d)
+  export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
+  mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"; chmod 700 "$XDG_RUNTIME_DIR"
+  unset QT_QPA_PLATFORM
+  # Xvfb picks a free display itself and writes its number, so parallel runs
+  # never race for the same one.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || { echo "SKIP: Xvfb did not start"; cat "$work/xvfb.log"; exit 77; }
+  export DISPLAY=":$(head -n 1 "$work/display")"
+  local up=""
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && { up=1; break; }; sleep 0.1; done
+  [ -n "$up" ] || { echo "SKIP: Xvfb did not come up on $DISPLAY"; cat "$work/xvfb.log"; exit 77; }
+}
+
+# Waits up to 15 s for a visible window whose name matches; prints its id.
+wait_window() {
+  local wid=""
+  for _ in $(seq 150); do
+    wid=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    [ -n "$wid" ] && { echo "$wid"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
