@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Start-up of the real program under a private Xvfb, as a new user sees it:
+# time from starting the process to its frame window being visible, and its
+# resident memory once settled (1 s later), each run a fresh process with a
+# fresh home folder. Prints the median of the runs (5 unless given).
+#
+#   bench/startup.sh [RUNS] [PROGRAM]
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-5}
+exe=${2:-$src/build/tagwright}
+[ -x "$exe" ] || { echo "no program at $exe (build it first: scripts/build.sh)"; exit 1; }
+for tool in Xvfb xdotool; do command -v "$tool" >/dev/null || { echo "$tool is needed"; exit 1; }; done
+
+work=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+app=
+trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$work/display")"
+unset QT_QPA_PLATFORM
+sleep 0.5
+
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+times=()
+rss=()
+for run in $(seq "$runs"); do
+    home=$work/home$run
+    mkdir -p "$home/run"; chmod 700 "$home/run"
+    start=$(date +%s%N)
+    (cd "$(dirname "$exe")" && HOME=$home XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run \
+        exec "$exe") >/dev/null 2>&1 &
+    app=$!
+    until xdotool search --onlyvisible --name '^Tagwright$' >/dev/null 2>&1; do :; done
+    shown=$(date +%s%N)
+    sleep 1
+    times+=($(( (shown - start) / 1000000 )))
+    rss+=($(awk '/^VmRSS/ {print $2}' "/proc/$app/status"))
+    kill "$app"; wait "$app" 2>/dev/null || true
+    app=
+done
+printf 'start to first window: %s ms (runs: %s)\n' "$(printf '%s\n' "${times[@]}" | median)" "${times[*]}"
+printf 'resident memory: %s MB\n' "$(printf '%s\n' "${rss[@]}" | median | awk '{printf "%.1f", $1 / 1024}')"
