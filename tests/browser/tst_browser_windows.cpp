@@ -1,3 +1,4 @@
+#include "TestHost.h"
 // Browser windows with the real web engine, offscreen, on local pages only.
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
@@ -74,15 +75,6 @@ Q_SIGNALS:
     void barsChanged();
 };
 
-class DocumentFrame final : public DocumentHost {
-public:
-    ScriptedDialogs script;
-    QWidget *active = nullptr;
-    Dialogs &dialogs() override { return script; }
-    frmDocument *createDocument(const QString &) override { return nullptr; }
-    QWidget *activeChild() const override { return active; }
-    QList<frmDocument *> documents() const override { return {}; }
-};
 
 bool engineMapped()
 {
@@ -523,7 +515,7 @@ F&avorites
         frmDocument document;
         document.setCaption(path("preview.htm"));
         document.textEdit->loadBytes(page("Previewed"));
-        DocumentFrame frame;
+        tw::test::TestHost frame;
         frame.active = &document;
         QVERIFY(PreviewActiveDocument(frame, [this](const QString &p) { openBrowserWindow(*m_host, p); }));
         QCOMPARE(m_host->windows().size(), 1);

@@ -1,3 +1,4 @@
+#include "TestHost.h"
 #include "documents/DocumentFiles.h"
 #include "documents/Preview.h"
 #include "documents/SourceEditor.h"
@@ -14,16 +15,6 @@ using tw::test::ScriptedDialogs;
 
 namespace {
 
-// A frame with one active child: a document, another window, or none.
-class Host final : public DocumentHost {
-public:
-    ScriptedDialogs script;
-    QWidget *active = nullptr;
-    Dialogs &dialogs() override { return script; }
-    frmDocument *createDocument(const QString &) override { return nullptr; }
-    QWidget *activeChild() const override { return active; }
-    QList<frmDocument *> documents() const override { return {}; }
-};
 
 const QString kQuestion = QStringLiteral("You must save your page before view it. Do you want to save it ?");
 
@@ -65,26 +56,26 @@ private slots:
         frmDocument document;
         document.setCaption(caption);
         document.textEdit->loadBytes("<P>x</P>\n");
-        Host host;
+        tw::test::TestHost host;
         host.active = &document;
         if (answer == QLatin1String("yes"))
-            host.script.yes();
+            host.scripted.yes();
         else if (answer == QLatin1String("no"))
-            host.script.no();
+            host.scripted.no();
         if (!chosen.isNull())
-            host.script.file(chosen);
+            host.scripted.file(chosen);
         if (failure)
-            host.script.acknowledge();
+            host.scripted.acknowledge();
         QStringList opened;
         QTEST(PreviewActiveDocument(host, [&](const QString &path) { opened << path; }), "opened");
 
-        QCOMPARE(host.script.remaining(), 0);
+        QCOMPARE(host.scripted.remaining(), 0);
         if (!answer.isEmpty())
-            QCOMPARE(host.script.shown.first(), (test::Shown{"yesno", "Preview", kQuestion, {}}));
+            QCOMPARE(host.scripted.shown.first(), (test::Shown{"yesno", "Preview", kQuestion, {}}));
         if (!chosen.isNull())
-            QCOMPARE(host.script.shown.at(1), (test::Shown{"save", {}, "HTML Document", "htm"}));
+            QCOMPARE(host.scripted.shown.at(1), (test::Shown{"save", {}, "HTML Document", "htm"}));
         if (failure)
-            QCOMPARE(host.script.shown.last().kind, QStringLiteral("message"));
+            QCOMPARE(host.scripted.shown.last().kind, QStringLiteral("message"));
         if (file.isNull()) {
             QVERIFY(opened.isEmpty());
             QCOMPARE(test::readBytes(dir.filePath("page.htm")), QByteArray("old"));
@@ -101,7 +92,7 @@ private slots:
         QTemporaryDir dir;
         frmDocument document;
         document.setCaption(dir.filePath("p.htm"));
-        Host host;
+        tw::test::TestHost host;
         host.active = &document;
         QStringList opened;
         const auto open = [&](const QString &path) { opened << path; };
@@ -116,13 +107,13 @@ private slots:
         QTemporaryDir dir;
         QWidget browser;
         browser.setWindowTitle(dir.filePath("page.htm"));
-        Host host;
+        tw::test::TestHost host;
         bool opened = false;
         QVERIFY(!PreviewActiveDocument(host, [&](const QString &) { opened = true; }));
         host.active = &browser;
         QVERIFY(!PreviewActiveDocument(host, [&](const QString &) { opened = true; }));
         QVERIFY(!opened);
-        QVERIFY(host.script.shown.isEmpty());
+        QVERIFY(host.scripted.shown.isEmpty());
         QVERIFY(!QFile::exists(dir.filePath("page.htm")));
     }
 };
