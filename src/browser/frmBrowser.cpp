@@ -113,7 +113,7 @@ frmBrowser::~frmBrowser()
 void frmBrowser::buildStrip()
 {
     const QStyle *s = style();
-    struct Spec {
+    struct ButtonEntry {
         PictureButton **button;
         const char *name;
         const char *label;
@@ -122,7 +122,7 @@ void frmBrowser::buildStrip()
         int left;
         void (frmBrowser::*action)();
     };
-    const Spec specs[] = {
+    const ButtonEntry entries[] = {
         {&CmdBackUp, "CmdBackUp", "Back", "go-previous", QStyle::SP_ArrowBack, 0,
          &frmBrowser::CmdBackUp_MouseUp},
         {&CmdFowardUp, "CmdFowardUp", "Forward", "go-next", QStyle::SP_ArrowForward, 480,
@@ -138,23 +138,23 @@ void frmBrowser::buildStrip()
         {&CmdFavoriteUp, "CmdFavoriteUp", "Favorites", "bookmarks", QStyle::SP_DirLinkIcon, 3120,
          &frmBrowser::CmdFavoriteUp_MouseUp},
     };
-    for (const Spec &spec : specs) {
-        QIcon icon = QIcon::fromTheme(QLatin1String(spec.icon));
+    for (const ButtonEntry &entry : entries) {
+        QIcon icon = QIcon::fromTheme(QLatin1String(entry.icon));
         if (icon.isNull()) {
-            if (spec.button == &CmdSearchUp || spec.button == &CmdFavoriteUp)
-                icon = drawnIcon(spec.button == &CmdFavoriteUp, palette());
+            if (entry.button == &CmdSearchUp || entry.button == &CmdFavoriteUp)
+                icon = drawnIcon(entry.button == &CmdFavoriteUp, palette());
             else
-                icon = s->standardIcon(spec.fallback);
+                icon = s->standardIcon(entry.fallback);
         }
-        auto *button = new PictureButton(QLatin1String(spec.name), QLatin1String(spec.label), icon,
+        auto *button = new PictureButton(QLatin1String(entry.name), QLatin1String(entry.label), icon,
                                          tbToolBar);
-        button->setGeometry(pxRect(spec.left, 0, kButtonSize, kButtonSize));
-        connect(button, &PictureButton::acted, this, spec.action);
-        *spec.button = button;
+        button->setGeometry(pxRect(entry.left, 0, kButtonSize, kButtonSize));
+        connect(button, &PictureButton::acted, this, entry.action);
+        *entry.button = button;
     }
     // The buttons come first in the tab order, then the address box.
-    for (int i = 0; i + 1 < int(std::size(specs)); ++i)
-        setTabOrder(*specs[i].button, *specs[i + 1].button);
+    for (int i = 0; i + 1 < int(std::size(entries)); ++i)
+        setTabOrder(*entries[i].button, *entries[i + 1].button);
     setTabOrder(CmdFavoriteUp, cboAddress);
 }
 

@@ -60,13 +60,13 @@ frmOptions::frmOptions(CommandState &state, Dialogs &dialogs, MarkupWindows &win
     fraColors = new QGroupBox(QStringLiteral("Colors"), picOptions);
     fraColors->setObjectName(QStringLiteral("fraColors"));
     fraColors->setGeometry(pxRect(2760, 120, 2520, 3000));
-    struct LabelSpec {
+    struct ColorLabel {
         QPushButton **member;
         const char *name;
         const char *caption;
         PageColor which;
     };
-    const LabelSpec labels[] = {
+    const ColorLabel labels[] = {
         {&Label4, "Label4", "Text", PageColor::Text},
         {&Label5, "Label5", "BackGround", PageColor::Bg},
         {&Label1, "Label1", "Links", PageColor::Link},
@@ -74,14 +74,14 @@ frmOptions::frmOptions(CommandState &state, Dialogs &dialogs, MarkupWindows &win
         {&Label2, "Label2", "Active Links", PageColor::ALink},
     };
     int top = 360;
-    for (const LabelSpec &spec : labels) {
-        const QString caption = QString::fromLatin1(spec.caption);
-        QPushButton *b = button(fraColors, spec.name, caption, pxRect(240, top, 2040, 375));
+    for (const ColorLabel &entry : labels) {
+        const QString caption = QString::fromLatin1(entry.caption);
+        QPushButton *b = button(fraColors, entry.name, caption, pxRect(240, top, 2040, 375));
         b->setFlat(true);
         b->setToolTip(QStringLiteral("Pick the %1 colour").arg(caption));
-        *spec.member = b;
-        showPageColor(spec.which, defaultLabelColor(spec.which));
-        const PageColor which = spec.which;
+        *entry.member = b;
+        showPageColor(entry.which, defaultLabelColor(entry.which));
+        const PageColor which = entry.which;
         connect(b, &QPushButton::clicked, this, [this, which] { clickLabel(which, this); });
         top += 540;
     }
