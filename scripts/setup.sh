@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools
   libqscintilla2-qt6-dev
+  libpcre2-dev
   libx11-dev
   xvfb xdotool x11-utils dbus
   tidy
