@@ -78,6 +78,12 @@ public:
     QAction *picFlip;
     QAction *insertPic;
 
+    // Find and replace (the document window's Edit menu).
+    QAction *find = nullptr;         // Ctrl+F
+    QAction *findNext = nullptr;     // F3
+    QAction *findPrevious = nullptr; // Shift+F3
+    QAction *replace = nullptr;      // Ctrl+H
+
     // The actions that only a document window's menus show and that act on
     // that window; they are enabled only while a document window is active.
     QList<QAction *> documentOnly() const;

@@ -2,6 +2,8 @@
 
 #include "documents/DocumentFiles.h"
 #include "documents/EditorOperations.h"
+#include "documents/FindDialog.h"
+#include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "generators/FormCommands.h"
 #include "generators/TableCommand.h"
@@ -109,6 +111,18 @@ void wireCommands(frmMain &frame)
     };
     for (const auto &[action, generator] : generators)
         on(action, frame, [&dialogs, &editor, generator = generator] { generator(dialogs, editor); });
+
+    // Find and replace: one window for the frame, acting on the active page.
+    auto *findDialog = new FindDialog(
+        [&frame]() -> SourceEditor * {
+            frmDocument *document = frame.activeDocument();
+            return document ? document->textEdit : nullptr;
+        },
+        &frame);
+    on(a.find, frame, [findDialog] { findDialog->showFind(); });
+    on(a.replace, frame, [findDialog] { findDialog->showReplace(); });
+    on(a.findNext, frame, [findDialog] { findDialog->findNext(); });
+    on(a.findPrevious, frame, [findDialog] { findDialog->findPrevious(); });
 }
 
 } // namespace tw

@@ -321,7 +321,8 @@ private Q_SLOTS:
         for (frmDocument *d : frame.documents())
             captions << d->caption();
         QCOMPARE(captions, (QStringList{"Document 1", "Document 2", "Document 3"}));
-        QCOMPARE(menuTitles(frame), (QStringList{"mnuFile:&File", "mnuView:&View", "mnuHelp:&Help"}));
+        QCOMPARE(menuTitles(frame),
+                 (QStringList{"mnuFile:&File", "mnuEdit:&Edit", "mnuView:&View", "mnuHelp:&Help"}));
         QVERIFY(frame.menuBar()->actions().first()->menu()->actions().contains(a().fileClose));
 
         frame.mdiArea->setActiveSubWindow(frame.mdiArea->subWindowList().at(1));

@@ -1,0 +1,114 @@
+#include "ScriptedDialogs.h"
+#include "documents/FindDialog.h"
+#include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
+#include "shell/CommandActions.h"
+#include "shell/FrameMenus.h"
+#include "shell/frmMain.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QtTest>
+
+using namespace tw;
+using tw::test::ScriptedDialogs;
+
+// The editor commands every source editor has, reached as the user reaches
+// them: shortcuts typed into the page and the document window's menus.
+class EditorExtrasTest : public QObject {
+    Q_OBJECT
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<frmMain> m_frame;
+
+    frmMain &open()
+    {
+        DocumentCount = 0;
+        m_frame = std::make_unique<frmMain>(m_dialogs);
+        m_frame->MDIForm_Load();
+        m_frame->show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_frame.get())); }();
+        return *m_frame;
+    }
+    FindDialog *findDialog() const { return m_frame->findChild<FindDialog *>(); }
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() { m_frame.reset(); }
+
+    void editMenuFollowsFileInTheDocumentWindow()
+    {
+        frmMain &frame = open();
+        QCOMPARE(frame.menus().documentMenus().at(1), frame.menus().documentEdit);
+        QStringList items;
+        for (QAction *a : frame.menus().documentEdit->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text() + QLatin1Char('|')
+                                                                 + a->shortcut().toString());
+        QCOMPARE(items, (QStringList{"&Find...|Ctrl+F", "Find &Next|F3", "Find Pre&vious|Shift+F3", "-",
+                                     "&Replace...|Ctrl+H"}));
+        frame.mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(!frame.commands().find->isEnabled());
+    }
+
+    // Ctrl+F typed in the page opens the find window with the selection;
+    // F3 and Shift+F3 typed in the page step through the matches.
+    void shortcutsFromThePage()
+    {
+        frmMain &frame = open();
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+        editor->loadBytes("one two one two one");
+        QTRY_VERIFY(editor->hasFocus());
+        editor->SendScintilla(QsciScintilla::SCI_SETSEL, 4UL, 7L);
+        QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
+        FindDialog *dialog = findDialog();
+        QVERIFY(dialog);
+        QTRY_VERIFY(dialog->isVisible());
+        QCOMPARE(dialog->findEdit->text(), QStringLiteral("two"));
+        QVERIFY(dialog->replaceEdit->isHidden());
+
+        dialog->findEdit->setText(QStringLiteral("one"));
+        editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
+        editor->setFocus();
+        QTRY_VERIFY(editor->hasFocus());
+        QTest::keyClick(editor, Qt::Key_F3);
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 0L);
+        QTest::keyClick(editor, Qt::Key_F3);
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 8L);
+        QTest::keyClick(editor, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 0L);
+        QTest::keyClick(editor, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 16L);
+        QCOMPARE(dialog->status->text(), QStringLiteral("Reached the start of the page; went on from the end."));
+
+        QTest::keyClick(editor, Qt::Key_H, Qt::ControlModifier);
+        QTRY_VERIFY(dialog->replaceEdit->isVisible());
+        QCOMPARE(editor->documentBytes(), QByteArray("one two one two one"));
+    }
+
+    // The window acts on whichever page is active when a command runs.
+    void followsTheActivePage()
+    {
+        frmMain &frame = open();
+        SourceEditor *first = frame.activeDocument()->textEdit;
+        first->loadBytes("aaa");
+        frame.commands().replace->trigger();
+        FindDialog *dialog = findDialog();
+        frame.NewDocument();
+        SourceEditor *second = frame.activeDocument()->textEdit;
+        second->loadBytes("a-a");
+        dialog->findEdit->setText(QStringLiteral("a"));
+        dialog->replaceEdit->setText(QStringLiteral("b"));
+        dialog->replaceAll();
+        QCOMPARE(second->documentBytes(), QByteArray("b-b"));
+        QCOMPARE(first->documentBytes(), QByteArray("aaa"));
+        m_dialogs.no(); // do not save the changed page
+        frame.mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(frame.documents().isEmpty());
+        dialog->replaceAll();
+        QCOMPARE(dialog->status->text(), QStringLiteral("There is no page to search."));
+    }
+};
+
+QTEST_MAIN(EditorExtrasTest)
+#include "tst_editor_extras.moc"
