@@ -12,6 +12,8 @@
 
 #include <QApplication>
 
+using namespace tw;
+
 namespace {
 
 constexpr qsizetype kPageSize = 50 << 20;

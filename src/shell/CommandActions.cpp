@@ -100,6 +100,11 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
                         QKeySequence(Qt::SHIFT | Qt::Key_F3));
     replace = make(this, "mnuEditReplace", "&Replace...", "Replace text in the page",
                    QKeySequence(Qt::CTRL | Qt::Key_H));
+
+    viewHighlighting = makeCheck(this, "mnuViewHighlighting", "HTML &Highlighting");
+    viewHighlighting->setToolTip(QStringLiteral("Colour tags, attributes, comments and scripts"));
+    viewLineNumbers = makeCheck(this, "mnuViewLineNumbers", "Line &Numbers");
+    viewLineNumbers->setToolTip(QStringLiteral("Show line numbers beside the page"));
 }
 
 QList<QAction *> CommandActions::documentOnly() const

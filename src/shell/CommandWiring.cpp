@@ -11,6 +11,7 @@
 #include "rollover/RolloverCommands.h"
 #include "shell/BarToggles.h"
 #include "shell/CommandActions.h"
+#include "shell/LookWiring.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
 
@@ -123,6 +124,9 @@ void wireCommands(frmMain &frame)
     on(a.replace, frame, [findDialog] { findDialog->showReplace(); });
     on(a.findNext, frame, [findDialog] { findDialog->findNext(); });
     on(a.findPrevious, frame, [findDialog] { findDialog->findPrevious(); });
+
+    // Highlighting and line numbers.
+    wireLook(frame);
 }
 
 } // namespace tw

@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "documents/EditorLook.h"
 #include "documents/FindDialog.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
@@ -8,8 +9,12 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <Qsci/qscilexerhtml.h>
+
 #include <QMdiArea>
 #include <QMenu>
+#include <QSettings>
+#include <QStatusBar>
 #include <QtTest>
 
 using namespace tw;
@@ -35,6 +40,10 @@ class EditorExtrasTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        QSettings(QStringLiteral("Tagwright"), QStringLiteral("Tagwright")).remove(QStringLiteral("Editor"));
+    }
     void cleanup() { m_frame.reset(); }
 
     void editMenuFollowsFileInTheDocumentWindow()
@@ -107,6 +116,77 @@ private Q_SLOTS:
         QTRY_VERIFY(frame.documents().isEmpty());
         dialog->replaceAll();
         QCOMPARE(dialog->status->text(), QStringLiteral("There is no page to search."));
+    }
+
+    // Pages up to the limit are highlighted, bytes intact; a larger page
+    // loads into a document without style bytes and the status bar says so.
+    void highlightingUpToTheSizeLimit()
+    {
+        frmMain &frame = open();
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+        EditorLook *look = EditorLook::of(editor);
+        QVERIFY(look);
+        auto *notice = frame.statusBar()->findChild<QLabel *>(QStringLiteral("plainNotice"));
+        QVERIFY(notice);
+
+        const QByteArray page("<p class=\"a\">x</p>\0<script>var s = 1;</script>\r\n\xE9", 49);
+        editor->loadBytes(page);
+        QCOMPARE(editor->documentBytes(), page);
+        QVERIFY(look->hasStyleBytes());
+        QCOMPARE(editor->lexer(), look->lexer());
+        editor->SendScintilla(QsciScintilla::SCI_COLOURISE, 0UL, -1L);
+        QVERIFY(editor->SendScintilla(QsciScintilla::SCI_GETSTYLEAT, 1UL) != 0); // the tag name
+        QVERIFY(notice->isHidden());
+
+        QByteArray large(EditorLook::kPlainAbove + 1, 'a');
+        large.replace(0, 3, "<p>");
+        editor->loadBytes(large);
+        QVERIFY(!look->hasStyleBytes());
+        QVERIFY(look->isPlain());
+        QCOMPARE(editor->lexer(), nullptr);
+        QCOMPARE(editor->documentLength(), large.size());
+        QVERIFY(notice->isVisible());
+        large.clear();
+
+        // The notice follows the active window.
+        frame.NewDocument();
+        QTRY_VERIFY(notice->isHidden());
+
+        editor->loadBytes(page);
+        QVERIFY(look->hasStyleBytes());
+        QCOMPARE(editor->lexer(), look->lexer());
+        QCOMPARE(editor->documentBytes(), page);
+    }
+
+    // Both toggles act on every open page and are kept for the next start.
+    void viewTogglesAreKept()
+    {
+        {
+            frmMain &frame = open();
+            QVERIFY(frame.menus().documentView->actions().contains(frame.commands().viewLineNumbers));
+            QVERIFY(frame.menus().mnuView->actions().contains(frame.commands().viewHighlighting));
+            SourceEditor *first = frame.activeDocument()->textEdit;
+            first->loadBytes("<b>x</b>");
+            QVERIFY(first->marginWidth(0) > 0);
+            frame.commands().viewLineNumbers->trigger();
+            frame.commands().viewHighlighting->trigger();
+            QCOMPARE(first->marginWidth(0), 0);
+            QCOMPARE(first->lexer(), nullptr);
+            m_frame.reset();
+        }
+        QSettings store(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+        QCOMPARE(store.value(QStringLiteral("Editor/lineNumbers")).toString(), QStringLiteral("false"));
+        QCOMPARE(store.value(QStringLiteral("Editor/highlighting")).toString(), QStringLiteral("false"));
+        QVERIFY(!store.contains(QStringLiteral("Settings/lineNumbers")));
+
+        frmMain &frame = open();
+        QVERIFY(!frame.commands().viewLineNumbers->isChecked());
+        QVERIFY(!frame.commands().viewHighlighting->isChecked());
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+        QCOMPARE(editor->marginWidth(0), 0);
+        QCOMPARE(editor->lexer(), nullptr);
+        frame.commands().viewHighlighting->trigger();
+        QCOMPARE(editor->lexer(), EditorLook::of(editor)->lexer());
     }
 };
 
