@@ -3,6 +3,8 @@
 #include "documents/DocumentFiles.h"
 #include "documents/EditorOperations.h"
 #include "documents/FindDialog.h"
+#include "documents/PageWatcher.h"
+#include "documents/RecentPages.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "generators/FormCommands.h"
@@ -11,12 +13,14 @@
 #include "rollover/RolloverCommands.h"
 #include "shell/BarToggles.h"
 #include "shell/CommandActions.h"
+#include "shell/FrameMenus.h"
 #include "shell/LookWiring.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
 
 #include <QAction>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 namespace tw {
 
@@ -127,6 +131,16 @@ void wireCommands(frmMain &frame)
 
     // Highlighting and line numbers.
     wireLook(frame);
+
+    // Recent pages, at the end of both File menus.
+    auto *recent = new RecentPages(frame, frame.openCount, &frame);
+    for (QMenu *file : {frame.menus().mnuFile, frame.menus().documentFile}) {
+        file->addSeparator();
+        file->addMenu(recent->menu());
+    }
+
+    // Pages changed or deleted by other programs.
+    new PageWatcher(frame, &frame);
 }
 
 } // namespace tw

@@ -1,4 +1,7 @@
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
+#include "documents/EditorSettings.h"
+#include "documents/RecentPages.h"
 #include "documents/EditorLook.h"
 #include "documents/FindDialog.h"
 #include "documents/SourceEditor.h"
@@ -15,10 +18,13 @@
 #include <QMenu>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;
 using tw::test::ScriptedDialogs;
+using tw::test::readBytes;
+using tw::test::writeBytes;
 
 // The editor commands every source editor has, reached as the user reaches
 // them: shortcuts typed into the page and the document window's menus.
@@ -37,11 +43,31 @@ class EditorExtrasTest : public QObject {
         return *m_frame;
     }
     FindDialog *findDialog() const { return m_frame->findChild<FindDialog *>(); }
+    QMenu *recentMenu() const
+    {
+        QMenu *menu = m_frame->menus().mnuFile->actions().last()->menu();
+        emit menu->aboutToShow();
+        return menu;
+    }
+    QStringList captions(QMenu *menu) const
+    {
+        QStringList out;
+        for (QAction *a : menu->actions())
+            out << a->text();
+        return out;
+    }
+    // Waits until the scripted dialogs have shown `count` boxes in all.
+    bool shownCount(int count)
+    {
+        return QTest::qWaitFor([&] { return m_dialogs.shown.size() >= count; }, 5000)
+               && m_dialogs.shown.size() == count;
+    }
 
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
+        m_dialogs = ScriptedDialogs();
         QSettings(QStringLiteral("Tagwright"), QStringLiteral("Tagwright")).remove(QStringLiteral("Editor"));
     }
     void cleanup() { m_frame.reset(); }
@@ -187,6 +213,120 @@ private Q_SLOTS:
         QCOMPARE(editor->lexer(), nullptr);
         frame.commands().viewHighlighting->trigger();
         QCOMPARE(editor->lexer(), EditorLook::of(editor)->lexer());
+    }
+
+    void recentListKeepsTenNewestFirst_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("new") << QStringList{"b", "c"} << "a" << QStringList{"a", "b", "c"};
+        QTest::newRow("again moves up") << QStringList{"b", "a", "c"} << "a" << QStringList{"a", "b", "c"};
+        QTest::newRow("eleventh drops the oldest")
+            << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"} << "0"
+            << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    }
+    void recentListKeepsTenNewestFirst()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, page);
+        QFETCH(QStringList, after);
+        QCOMPARE(withRecentPage(before, page), after);
+    }
+
+    // Opened and saved pages are listed in both File menus; odd names come
+    // back from the settings store intact; a vanished page is taken off.
+    void recentPagesInTheFileMenus()
+    {
+        QTemporaryDir dir;
+        const QString blank = dir.filePath(QStringLiteral("my page.htm"));
+        const QString letters = dir.filePath(QStringLiteral("\u00e9t\u00e9 \u4e2d & co.htm"));
+        const QString newline = dir.filePath(QStringLiteral("two\nlines.htm"));
+        for (const QString &path : {blank, letters, newline})
+            QVERIFY(writeBytes(path, path.toUtf8()));
+        frmMain &frame = open();
+        QCOMPARE(captions(recentMenu()), QStringList{"(none)"});
+        frame.openFiles({blank, letters, newline});
+        QCOMPARE(editorSettings::recentPages(), (QStringList{newline, letters, blank}));
+        QSettings store(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+        QCOMPARE(store.value(QStringLiteral("Editor/recentPages/1/path")).toString(), newline);
+        QCOMPARE(store.value(QStringLiteral("Editor/recentPages/size")).toInt(), 3);
+
+        // Saving a page puts it first.
+        frame.mdiArea->setActiveSubWindow(frame.mdiArea->subWindowList().at(1));
+        QCOMPARE(frame.activeDocument()->caption(), blank);
+        frame.commands().fileSave->trigger();
+        QCOMPARE(editorSettings::recentPages(), (QStringList{blank, newline, letters}));
+
+        QMenu *menu = recentMenu();
+        QVERIFY(frame.menus().documentFile->actions().contains(menu->menuAction()));
+        QCOMPARE(captions(menu), (QStringList{"&1 " + blank, "&2 " + dir.path() + "/two\u21B5lines.htm",
+                                              "&3 " + dir.path() + "/\u00e9t\u00e9 \u4e2d && co.htm"}));
+        QCOMPARE(menu->actions().at(1)->data().toString(), newline);
+
+        // Choosing a listed page opens it.
+        frame.mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(frame.documents().isEmpty());
+        menu->actions().at(1)->trigger();
+        QCOMPARE(frame.activeDocument()->caption(), newline);
+        QCOMPARE(frame.activeDocument()->textEdit->documentBytes(), newline.toUtf8());
+
+        // A page gone from the disk: a message, and it leaves the list.
+        QVERIFY(QFile::remove(letters));
+        m_dialogs.acknowledge();
+        const int before = m_dialogs.shown.size();
+        recentMenu()->actions().at(2)->trigger();
+        QCOMPARE(m_dialogs.shown.size(), before + 1);
+        QCOMPARE(m_dialogs.shown.last().text,
+                 letters + QStringLiteral(" no longer exists. It has been taken off the recent pages."));
+        QCOMPARE(editorSettings::recentPages(), (QStringList{newline, blank}));
+        QCOMPARE(frame.documents().size(), 1);
+    }
+
+    // A real file changed underneath an open page.
+    void reloadQuestion()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.htm"));
+        QVERIFY(writeBytes(path, "<p>old</p>"));
+        frmMain &frame = open();
+        frame.openFiles({path});
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+
+        // Unchanged page, Yes: the new text, unmodified; undo brings the old.
+        m_dialogs.yes();
+        QVERIFY(writeBytes(path, "<p>new text</p>"));
+        QVERIFY(shownCount(1));
+        QCOMPARE(m_dialogs.shown.at(0).text,
+                 path + QStringLiteral(" was changed by another program.\n\nReload it? Undo takes the reload back."));
+        QCOMPARE(editor->documentBytes(), QByteArray("<p>new text</p>"));
+        QVERIFY(!editor->isModified());
+        editor->undo();
+        QCOMPARE(editor->documentBytes(), QByteArray("<p>old</p>"));
+        editor->redo();
+
+        // Unsaved changes, No: nothing changes, and the question said so.
+        editor->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+        editor->replaceSelectedBytes("<!-- mine -->");
+        m_dialogs.no();
+        QVERIFY(writeBytes(path, "<p>theirs</p>"));
+        QVERIFY(shownCount(2));
+        QVERIFY(m_dialogs.shown.at(1).text.contains(QLatin1String("changes that are not saved")));
+        QCOMPARE(editor->documentBytes(), QByteArray("<p>new text</p><!-- mine -->"));
+
+        // Our own save asks nothing.
+        frame.commands().fileSave->trigger();
+        QTest::qWait(300);
+        QCOMPARE(m_dialogs.shown.size(), 2);
+        QCOMPARE(readBytes(path), QByteArray("<p>new text</p><!-- mine -->\r\n"));
+
+        // Deleted: the text stays and counts as changed.
+        m_dialogs.acknowledge();
+        QVERIFY(QFile::remove(path));
+        QVERIFY(shownCount(3));
+        QCOMPARE(m_dialogs.shown.at(2).kind, QStringLiteral("message"));
+        QCOMPARE(editor->documentBytes(), QByteArray("<p>new text</p><!-- mine -->"));
+        QVERIFY(editor->isModified());
     }
 };
 
