@@ -164,9 +164,9 @@ private Q_SLOTS:
         QVERIFY(editor->SendScintilla(QsciScintilla::SCI_GETSTYLEAT, 1UL) != 0); // the tag name
         QVERIFY(notice->isHidden());
 
-        QByteArray large(EditorLook::kPlainAbove + 1, 'a');
-        large.replace(0, 3, "<p>");
+        QByteArray large = QByteArray("<p>line</p>\n").repeated(EditorLook::kPlainAbove / 12 + 1);
         editor->loadBytes(large);
+        QVERIFY(large.size() > EditorLook::kPlainAbove);
         QVERIFY(!look->hasStyleBytes());
         QVERIFY(look->isPlain());
         QCOMPARE(editor->lexer(), nullptr);
