@@ -12,6 +12,7 @@ packages=(
   libx11-dev
   xvfb xdotool x11-utils dbus
   tidy
+  desktop-file-utils dpkg-dev
   fonts-liberation
 )
 if [ "${TW_WITH_BENCHMARKS:-0}" = 1 ]; then
