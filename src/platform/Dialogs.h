@@ -13,7 +13,8 @@ struct FileChoice {
 };
 
 enum class Answer { Yes, No, Cancel };
-enum class MessageKind { Information, Warning, Critical };
+// Plain: an OK button and no icon.
+enum class MessageKind { Information, Warning, Critical, Plain };
 
 // Every modal interaction a command needs goes through this interface, so the
 // same command runs against Qt's real dialogs or against a test script.

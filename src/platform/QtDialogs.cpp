@@ -50,6 +50,11 @@ void QtDialogs::message(const QString &text, const QString &title, MessageKind k
     case MessageKind::Critical:
         QMessageBox::critical(m_parent, title, text);
         break;
+    case MessageKind::Plain: {
+        QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, m_parent);
+        box.exec();
+        break;
+    }
     }
 }
 

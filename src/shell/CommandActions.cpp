@@ -113,4 +113,12 @@ QList<QAction *> CommandActions::documentOnly() const
             find, findNext, findPrevious, replace};
 }
 
+void CommandActions::keepShortcutsWith(ShownMenus shown)
+{
+    const bool ours = shown != ShownMenus::Other;
+    fileNew->setShortcut(ours ? keys("Ctrl+N") : QKeySequence());
+    fileOpen->setShortcut(ours ? keys("Ctrl+O") : QKeySequence());
+    preview->setShortcut(shown == ShownMenus::Document ? QKeySequence(Qt::Key_F5) : QKeySequence());
+}
+
 } // namespace tw

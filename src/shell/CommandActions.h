@@ -91,6 +91,13 @@ public:
     // The actions that only a document window's menus show and that act on
     // that window; they are enabled only while a document window is active.
     QList<QAction *> documentOnly() const;
+
+    // Which menus the menu bar shows. The toolbar carries New, Open and
+    // Preview too, which would keep their shortcuts live under any menus;
+    // their shortcuts work only while menus that list them are shown, so a
+    // browser window's own Ctrl+O is not overruled.
+    enum class ShownMenus { Frame, Document, Other };
+    void keepShortcutsWith(ShownMenus shown);
 };
 
 } // namespace tw

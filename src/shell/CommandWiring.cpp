@@ -1,6 +1,8 @@
 #include "shell/CommandWiring.h"
 
+#include "browser/BrowserCommands.h"
 #include "documents/DocumentFiles.h"
+#include "documents/Preview.h"
 #include "documents/EditorOperations.h"
 #include "documents/FindDialog.h"
 #include "documents/PageWatcher.h"
@@ -8,17 +10,25 @@
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "generators/FormCommands.h"
+#include "generators/PageProperties.h"
 #include "generators/TableCommand.h"
+#include "markup/FontCommands.h"
+#include "markup/ImageCommand.h"
+#include "markup/LinkCommand.h"
+#include "markup/MarkupWindows.h"
 #include "markup/TagCommands.h"
 #include "rollover/RolloverCommands.h"
 #include "shell/BarToggles.h"
 #include "shell/CommandActions.h"
 #include "shell/FrameMenus.h"
 #include "shell/LookWiring.h"
+#include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 
@@ -66,6 +76,13 @@ void wireCommands(frmMain &frame)
     on(a.exitAtOnce, frame, [&frame] { frame.exitAtOnce(); });
     on(a.about, frame, [&frame] { showAbout(frame); });
 
+    // Browser windows.
+    on(a.preview, frame, [&frame] {
+        PreviewActiveDocument(frame, [&frame](const QString &page) { openBrowserWindow(frame, page); });
+    });
+    on(a.webBrowser, frame, [&frame] { ShowSampleInBrowser(frame); });
+    on(a.contents, frame, [&frame] { ShowHelpContents(frame); });
+
     // Bars.
     for (QAction *toggle : {a.viewToolbar, a.documentViewToolbar})
         on(toggle, frame, [&bars] { bars.toggleToolbar(); });
@@ -99,6 +116,27 @@ void wireCommands(frmMain &frame)
     };
     for (const auto &[action, command] : tagButtons)
         on(action, frame, [&editor, command = command] { runTagCommand(*command, editor); });
+
+    // Commands that ask through windows of their own.
+    CommandState &state = frame.markupState();
+    MarkupWindows &windows = frame.markupWindows();
+    QComboBox *sizeBox = frame.editBar->sizeBox;
+    on(a.applySize, frame, [&editor, sizeBox] { CmdSize_Click(editor, sizeBox->currentText()); });
+    // Enter in the size box applies the size and leaves the box's text and list alone.
+    sizeBox->setInsertPolicy(QComboBox::NoInsert);
+    QObject::connect(sizeBox->lineEdit(), &QLineEdit::returnPressed, a.applySize, &QAction::trigger);
+    on(a.fontColor, frame, [&state, &editor, &windows, &frame] {
+        CmdFontColor_Click(state, editor, windows, &frame);
+    });
+    on(a.links, frame, [&dialogs, &editor, &windows, &frame] {
+        CmdLinks_Click(dialogs, editor, windows, &frame);
+    });
+    on(a.image, frame, [&state, &editor, &windows, &frame] {
+        CmdImage_Click(state, editor, frame, windows, &frame);
+    });
+    on(a.fileProperties, frame, [&state, &editor, &dialogs, &windows, &frame] {
+        CmdProperties_Click(state, editor, realPageProperties(dialogs, windows, &frame));
+    });
 
     // Prompted generators.
     using Generator = void (*)(Dialogs &, ActiveEditor &);

@@ -14,9 +14,6 @@ namespace tw {
 
 int Main(int argc, char *argv[])
 {
-    // The browser engine is loaded later, on first use; it needs shared GL
-    // contexts set before the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tagwright"));
     QApplication::setOrganizationName(QStringLiteral("Tagwright"));

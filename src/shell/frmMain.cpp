@@ -1,7 +1,10 @@
 #include "shell/frmMain.h"
 
+#include "browser/frmBrowser.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
+#include "markup/CommandState.h"
+#include "markup/MarkupWindows.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
 #include "shell/BarToggles.h"
@@ -30,7 +33,9 @@ namespace tw {
 
 frmMain::frmMain(Dialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), m_dialogs(dialogs),
-      m_activeEditor([this] { return activeControl(); }), m_commands(new CommandActions(this))
+      m_activeEditor([this] { return activeControl(); }), m_commands(new CommandActions(this)),
+      m_markupState(std::make_unique<CommandState>()),
+      m_markupWindows(std::make_unique<QtMarkupWindows>())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tagwright"));
@@ -111,7 +116,14 @@ void frmMain::MDIForm_Load()
 void frmMain::followActiveChild()
 {
     const bool document = activeDocument() != nullptr;
-    m_menus->show(document ? m_menus->documentMenus() : m_menus->frameMenus());
+    if (auto *browser = qobject_cast<frmBrowser *>(activeChild())) {
+        m_menus->show(browser->menus());
+        m_commands->keepShortcutsWith(CommandActions::ShownMenus::Other);
+    } else {
+        m_menus->show(document ? m_menus->documentMenus() : m_menus->frameMenus());
+        m_commands->keepShortcutsWith(document ? CommandActions::ShownMenus::Document
+                                               : CommandActions::ShownMenus::Frame);
+    }
     for (QAction *action : m_commands->documentOnly())
         action->setEnabled(document);
 }
@@ -187,7 +199,20 @@ frmDocument *frmMain::createDocument(const QString &caption)
     auto *document = new frmDocument;
     document->setCaption(caption);
     document->closeGuard = [this](frmDocument *doc) { return m_closing || confirmClose(*this, doc); };
-    QMdiSubWindow *sub = mdiArea->addSubWindow(document);
+    addChildWindow(document);
+    document->textEdit->setFocus(Qt::OtherFocusReason);
+    return document;
+}
+
+void frmMain::addBrowserWindow(frmBrowser *window)
+{
+    addChildWindow(window);
+}
+
+// Shows the window as the active child, at three quarters of the room there is.
+void frmMain::addChildWindow(QWidget *content)
+{
+    QMdiSubWindow *sub = mdiArea->addSubWindow(content);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // Before the frame is first shown its layout has not run yet; the frame's
     // own size less the bars is the best guess of the room there is.
@@ -198,8 +223,32 @@ frmDocument *frmMain::createDocument(const QString &caption)
     sub->resize(qMax(area.width() * 3 / 4, 200), qMax(area.height() * 3 / 4, 120));
     sub->show();
     mdiArea->setActiveSubWindow(sub);
-    document->textEdit->setFocus(Qt::OtherFocusReason);
-    return document;
+}
+
+bool frmMain::toolbarShown() const
+{
+    return m_bars->toolbarShown();
+}
+
+bool frmMain::editBarsShown() const
+{
+    return m_bars->editBarsShown();
+}
+
+void frmMain::setToolbarShown(bool shown)
+{
+    m_bars->setToolbarShown(shown);
+}
+
+void frmMain::setEditBarsShown(bool shown)
+{
+    m_bars->setEditBarsShown(shown);
+}
+
+void frmMain::watchBars(QObject *context, std::function<void()> changed)
+{
+    connect(m_bars, &BarToggles::toolbarShownChanged, context, [changed] { changed(); });
+    connect(m_bars, &BarToggles::editBarsShownChanged, context, [changed] { changed(); });
 }
 
 } // namespace tw

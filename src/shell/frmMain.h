@@ -1,9 +1,12 @@
 #pragma once
 
+#include "browser/BrowserHost.h"
 #include "documents/ActiveEditor.h"
 #include "documents/DocumentFiles.h"
 
 #include <QMainWindow>
+
+#include <memory>
 
 class QLabel;
 class QMdiArea;
@@ -14,6 +17,8 @@ namespace tw {
 class AdvancedBar;
 class BarToggles;
 class CommandActions;
+struct CommandState;
+class MarkupWindows;
 class Dialogs;
 class EditBar;
 class FileDrops;
@@ -25,7 +30,7 @@ class frmDocument;
 // along the right edge, the status bar at the bottom, and the child windows.
 // It lays these out and owns the windows' lifetime; the commands, menus, bar
 // toggles, drops and clock live in classes of their own.
-class frmMain : public QMainWindow, public DocumentHost {
+class frmMain : public QMainWindow, public DocumentHost, public BrowserHost {
     Q_OBJECT
 public:
     explicit frmMain(Dialogs &dialogs, QWidget *parent = nullptr);
@@ -38,6 +43,13 @@ public:
     frmDocument *createDocument(const QString &caption) override;
     QWidget *activeChild() const override;
     QList<frmDocument *> documents() const override;
+
+    void addBrowserWindow(frmBrowser *window) override;
+    bool toolbarShown() const override;
+    bool editBarsShown() const override;
+    void setToolbarShown(bool shown) override;
+    void setEditBarsShown(bool shown) override;
+    void watchBars(QObject *context, std::function<void()> changed) override;
 
     // Opens each page as the frame's Open does (command line, dropped files).
     void openFiles(const QStringList &paths);
@@ -55,6 +67,9 @@ public:
     BarToggles &bars() { return *m_bars; }
     FrameMenus &menus() { return *m_menus; }
     FileDrops &drops() { return *m_drops; }
+    // What the dialog commands share for this run, and the windows they show.
+    CommandState &markupState() { return *m_markupState; }
+    MarkupWindows &markupWindows() { return *m_markupWindows; }
 
     // Counts the files Open has chosen; it numbers a window's caption only
     // while its file loads.
@@ -74,6 +89,7 @@ protected:
 private:
     void buildStatusBar();
     void followActiveChild();
+    void addChildWindow(QWidget *content);
 
     Dialogs &m_dialogs;
     ActiveEditor m_activeEditor;
@@ -82,6 +98,10 @@ private:
     FrameMenus *m_menus = nullptr;
     FileDrops *m_drops = nullptr;
     MenuAccessKeys *m_accessKeys = nullptr;
+    // Destroyed before the frame's child windows: the state may hold a hidden
+    // Page Properties window that is one of them.
+    std::unique_ptr<CommandState> m_markupState;
+    std::unique_ptr<MarkupWindows> m_markupWindows;
     bool m_closing = false;
 };
 

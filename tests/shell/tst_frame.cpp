@@ -1,6 +1,8 @@
 #include "TestFiles.h"
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
+#include "browser/BrowserEngine.h"
+#include "browser/frmBrowser.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
@@ -14,11 +16,13 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -40,6 +44,11 @@ QStringList menuTitles(QMainWindow &frame)
     for (QAction *a : frame.menuBar()->actions())
         titles << a->menu()->objectName() + QLatin1Char(':') + a->text();
     return titles;
+}
+
+void type(frmDocument *doc, const QString &text)
+{
+    doc->textEdit->replaceSelectionExact(text);
 }
 
 void typeAndSelectAll(SourceEditor *editor, const QString &text)
@@ -243,6 +252,83 @@ private Q_SLOTS:
             QTRY_VERIFY(editor->hasFocus());
         else
             QVERIFY(button(qPrintable(name))->hasFocus());
+    }
+
+    // The size box, the palette, Links, Image and Properties are reached from
+    // their buttons (and Properties from the document's File menu too).
+    void dialogButtonsOpenTheirOwnWindows()
+    {
+        frmMain &frame = open();
+        SourceEditor *editor = editorOf(frame.activeDocument());
+        typeAndSelectAll(editor, QStringLiteral("sel"));
+        frame.editBar->sizeBox->setEditText(QStringLiteral("+2"));
+        click("CmdSize");
+        QCOMPARE(editor->textExact(), QStringLiteral("<FONT SIZE=+2>sel</FONT>"));
+        editor->selectAll(true);
+        QTest::keyClick(frame.editBar->sizeBox->lineEdit(), Qt::Key_Return);
+        QCOMPARE(editor->textExact(), QStringLiteral("<FONT SIZE=+2><FONT SIZE=+2>sel</FONT></FONT>"));
+        QCOMPARE(frame.editBar->sizeBox->count(), 6); // Enter added nothing to the list
+
+        QStringList opened;
+        const auto record = [&opened](const char *pick) {
+            tw::test::onNextModal([&opened, pick](QWidget *w) {
+                opened << w->objectName();
+                if (auto *cell = pick ? w->findChild<QPushButton *>(QLatin1String(pick)) : nullptr)
+                    QTest::mouseClick(cell, Qt::LeftButton);
+                else
+                    QTest::keyClick(w, Qt::Key_Escape);
+            });
+        };
+        editor->selectAll(true);
+        typeAndSelectAll(editor, QStringLiteral("sel"));
+        record("a2");
+        click("CmdFontColor");
+        QCOMPARE(editor->textExact(), QStringLiteral("<FONT COLOR=\"#C0C0C0\">sel</FONT>"));
+        editor->selectAll(true);
+        record(nullptr);
+        click("CmdLinks");
+        record(nullptr);
+        click("CmdImage");
+        record(nullptr);
+        click("CmdProperties");
+        record(nullptr);
+        a().fileProperties->trigger();
+        QCOMPARE(opened, (QStringList{"frmColor", "frmLinks", "frmPicPath", "frmOptions", "frmOptions"}));
+        QCOMPARE(editor->textExact(), QStringLiteral("<FONT COLOR=\"#C0C0C0\">sel</FONT>"));
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+    }
+
+    // Preview, Web Browser and Contents open browser windows; a browser window
+    // brings its own menus, and the frame's shortcuts step aside for them.
+    void browserWindowsBringTheirOwnMenus()
+    {
+        addBrowserModuleDir(QStringLiteral(TW_BROWSER_MODULE_DIR));
+        QTemporaryDir dir;
+        frmMain &frame = open();
+        frmDocument *doc = frame.activeDocument();
+        type(doc, QStringLiteral("<TITLE>Seen</TITLE>"));
+        m_dialogs.yes().file(dir.filePath(QStringLiteral("seen.htm")));
+        press("tbPreview");
+        auto *preview = qobject_cast<frmBrowser *>(frame.activeChild());
+        QVERIFY(preview);
+        QTRY_COMPARE(preview->windowTitle(), QStringLiteral("Seen"));
+        QCOMPARE(menuTitles(frame), (QStringList{"mnuFile:&File", "mnuView:&View", "mnuFavorites:F&avorites",
+                                                 "mnuHelp:&Help"}));
+        QVERIFY(frame.menuBar()->actions().first()->menu() == preview->menus().first());
+        QVERIFY(a().fileOpen->shortcut().isEmpty());
+        QVERIFY(a().preview->shortcut().isEmpty());
+        QVERIFY(!a().fileClose->isEnabled());
+
+        press("tbExplorer");
+        a().contents->trigger();
+        QCOMPARE(frame.mdiArea->subWindowList().size(), 4);
+
+        frame.mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
+        QCOMPARE(menuTitles(frame), (QStringList{"mnuFile:&File", "mnuView:&View", "mnuHelp:&Help"}));
+        QCOMPARE(a().fileOpen->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(a().preview->shortcut(), QKeySequence(Qt::Key_F5));
+        QVERIFY(a().fileClose->isEnabled());
+        QCOMPARE(m_dialogs.remaining(), 0);
     }
 
     void altAndAMenuLetterOpensTheMenuNotAButton()

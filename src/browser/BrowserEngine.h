@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tw {
+
+class PageArea;
+
+// The file name of the module that holds the web engine.
+QString browserModuleFileName();
+
+// Adds a folder to search for the module ahead of the usual places (tests use
+// the build folder).
+void addBrowserModuleDir(const QString &dir);
+
+// The folders searched, in order: those added, the program's own folder and
+// the installed library folder.
+QStringList browserModuleDirs();
+
+// Creates a page area as a child of parent. The first call loads the module,
+// after giving the engine the shared OpenGL context it needs. Returns null,
+// with the reason in *error, when the module cannot be loaded.
+PageArea *createPageArea(QWidget *parent, QString *error);
+
+// True once the module is loaded (tests and measurements).
+bool browserEngineLoaded();
+
+} // namespace tw

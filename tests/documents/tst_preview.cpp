@@ -1,0 +1,131 @@
+#include "documents/DocumentFiles.h"
+#include "documents/Preview.h"
+#include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
+
+#include "ScriptedDialogs.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tw;
+using tw::test::ScriptedDialogs;
+
+namespace {
+
+// A frame with one active child: a document, another window, or none.
+class Host final : public DocumentHost {
+public:
+    ScriptedDialogs script;
+    QWidget *active = nullptr;
+    Dialogs &dialogs() override { return script; }
+    frmDocument *createDocument(const QString &) override { return nullptr; }
+    QWidget *activeChild() const override { return active; }
+    QList<frmDocument *> documents() const override { return {}; }
+};
+
+const QString kQuestion = QStringLiteral("You must save your page before view it. Do you want to save it ?");
+
+} // namespace
+
+class TestPreview : public QObject {
+    Q_OBJECT
+private slots:
+    void previewSavesThenOpens_data()
+    {
+        QTest::addColumn<QString>("caption"); // "DIR/..." lies in a temporary folder
+        QTest::addColumn<QString>("answer"); // "", "yes" or "no"
+        QTest::addColumn<QString>("chosen"); // the save dialog's answer; null: not shown
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QString>("file"); // the file that must hold the page; null: none
+        QTest::addColumn<bool>("failure"); // a message about the failed write
+        QTest::newRow("titled: saved over, no question")
+            << "DIR/page.htm" << "" << QString() << true << "DIR/page.htm" << false;
+        QTest::newRow("untitled, answered No") << "Document 3" << "no" << QString() << false << QString() << false;
+        QTest::newRow("untitled, Yes, dialog cancelled")
+            << "Document 3" << "yes" << "" << false << QString() << false;
+        QTest::newRow("untitled, Yes, a name") << "document 3 - Template" << "yes" << "DIR/new page.htm" << true
+                                               << "DIR/new page.htm" << false;
+        QTest::newRow("titled, write fails") << "DIR/missing folder/page.htm" << "" << QString() << false
+                                             << QString() << true;
+    }
+    void previewSavesThenOpens()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, answer);
+        QFETCH(QString, chosen);
+        QFETCH(QString, file);
+        QFETCH(bool, failure);
+        QTemporaryDir dir;
+        for (QString *s : {&caption, &chosen, &file})
+            s->replace(QLatin1String("DIR"), dir.path());
+        QVERIFY(test::writeBytes(dir.filePath("page.htm"), "old"));
+
+        frmDocument document;
+        document.setCaption(caption);
+        document.textEdit->loadBytes("<P>x</P>\n");
+        Host host;
+        host.active = &document;
+        if (answer == QLatin1String("yes"))
+            host.script.yes();
+        else if (answer == QLatin1String("no"))
+            host.script.no();
+        if (!chosen.isNull())
+            host.script.file(chosen);
+        if (failure)
+            host.script.acknowledge();
+        QStringList opened;
+        QTEST(PreviewActiveDocument(host, [&](const QString &path) { opened << path; }), "opened");
+
+        QCOMPARE(host.script.remaining(), 0);
+        if (!answer.isEmpty())
+            QCOMPARE(host.script.shown.first(), (test::Shown{"yesno", "Preview", kQuestion, {}}));
+        if (!chosen.isNull())
+            QCOMPARE(host.script.shown.at(1), (test::Shown{"save", {}, "HTML Document", "htm"}));
+        if (failure)
+            QCOMPARE(host.script.shown.last().kind, QStringLiteral("message"));
+        if (file.isNull()) {
+            QVERIFY(opened.isEmpty());
+            QCOMPARE(test::readBytes(dir.filePath("page.htm")), QByteArray("old"));
+            QCOMPARE(document.caption(), caption);
+        } else {
+            QCOMPARE(opened, QStringList{file});
+            QCOMPARE(document.caption(), file);
+            QCOMPARE(test::readBytes(file), QByteArray("<P>x</P>\n\r\n"));
+        }
+    }
+
+    void previewTwiceOpensTwoWindowsOnTheSameFile()
+    {
+        QTemporaryDir dir;
+        frmDocument document;
+        document.setCaption(dir.filePath("p.htm"));
+        Host host;
+        host.active = &document;
+        QStringList opened;
+        const auto open = [&](const QString &path) { opened << path; };
+        QVERIFY(PreviewActiveDocument(host, open) && PreviewActiveDocument(host, open));
+        QCOMPARE(opened, QStringList({dir.filePath("p.htm"), dir.filePath("p.htm")}));
+    }
+
+    // No document window, or another kind of window active: nothing asked,
+    // written or opened, even when that window's caption names a file.
+    void previewIgnoresOtherWindows()
+    {
+        QTemporaryDir dir;
+        QWidget browser;
+        browser.setWindowTitle(dir.filePath("page.htm"));
+        Host host;
+        bool opened = false;
+        QVERIFY(!PreviewActiveDocument(host, [&](const QString &) { opened = true; }));
+        host.active = &browser;
+        QVERIFY(!PreviewActiveDocument(host, [&](const QString &) { opened = true; }));
+        QVERIFY(!opened);
+        QVERIFY(host.script.shown.isEmpty());
+        QVERIFY(!QFile::exists(dir.filePath("page.htm")));
+    }
+};
+
+QTEST_MAIN(TestPreview)
+#include "tst_preview.moc"

@@ -1,0 +1,165 @@
+#include "TestFiles.h"
+#include "markup/ImageCommand.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tw;
+using namespace tw::test;
+
+namespace {
+
+ino_t inode(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+} // namespace
+
+// The picture copy against real files: a copy onto the picture itself must
+// never damage it, a replaced target is swapped in whole, failures say why.
+class PictureCopyTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_web = m_dir.filePath("web");
+        QVERIFY(QDir().mkpath(m_web));
+        m_logo = m_web + "/logo.gif";
+        QVERIFY(writeBytes(m_logo, "GIF89a the one picture"));
+    }
+
+    void theSameFileByAnySpellingIsLeftAlone_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("link"); // made as a symbolic link to the picture first
+        QTest::newRow("same path") << "web/logo.gif" << "";
+        QTest::newRow("dot and doubled separator") << "web/./..//web//logo.gif" << "";
+        QTest::newRow("symbolic link as source") << "elsewhere.gif" << "elsewhere.gif";
+        QTest::newRow("hard link as source") << "hard.gif" << "hard";
+    }
+    void theSameFileByAnySpellingIsLeftAlone()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, link);
+        if (link == "hard")
+            QCOMPARE(::link(QFile::encodeName(m_logo).constData(), QFile::encodeName(m_dir.filePath(source)).constData()), 0);
+        else if (!link.isEmpty())
+            QVERIFY(QFile::link(m_logo, m_dir.filePath(link)));
+        const ino_t before = inode(m_logo);
+        const PictureCopy copy = copyPicture(m_dir.filePath(source), pictureTarget(m_web, "logo.gif"));
+        QCOMPARE(copy.outcome, PictureCopy::SameFile);
+        QCOMPARE(readBytes(m_logo), QByteArray("GIF89a the one picture"));
+        QCOMPARE(inode(m_logo), before);
+    }
+
+    void aTargetLinkedToTheSourceIsLeftAlone()
+    {
+        const QString pics = m_dir.filePath("pics");
+        QVERIFY(QDir().mkpath(pics));
+        QVERIFY(QFile::link(m_logo, pics + "/logo.gif"));
+        QCOMPARE(copyPicture(m_logo, pics + "/logo.gif").outcome, PictureCopy::SameFile);
+        QCOMPARE(readBytes(m_logo), QByteArray("GIF89a the one picture"));
+    }
+
+    void anExistingTargetIsReplacedThroughARename()
+    {
+        const QString other = m_dir.filePath("new.gif");
+        QVERIFY(writeBytes(other, "GIF89a a newer picture, longer"));
+        const QString target = m_web + "/new.gif";
+        QVERIFY(writeBytes(target, "old"));
+        // A second name for the old target: an in-place write would change it too.
+        QVERIFY(::link(QFile::encodeName(target).constData(), QFile::encodeName(m_dir.filePath("old-name")).constData()) == 0);
+        QCOMPARE(copyPicture(other, target).outcome, PictureCopy::Copied);
+        QCOMPARE(readBytes(target), QByteArray("GIF89a a newer picture, longer"));
+        QCOMPARE(readBytes(m_dir.filePath("old-name")), QByteArray("old"));
+        QCOMPARE(QDir(m_web).entryList(QDir::Files).size(), 2); // no temporary file left
+    }
+
+    void aFailedCopyLeavesTheOldTargetWhole()
+    {
+        // A source that breaks after its first bytes: the copy fails after
+        // the temporary file was begun.
+        struct Breaking final : QIODevice {
+            qint64 given = 0;
+            qint64 readData(char *data, qint64 max) override
+            {
+                if (given > 0)
+                    return -1;
+                given = qMin<qint64>(max, 4);
+                memcpy(data, "GIF8", size_t(given));
+                return given;
+            }
+            qint64 writeData(const char *, qint64) override { return -1; }
+            bool isSequential() const override { return true; }
+        } source;
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QString target = m_web + "/old.gif";
+        QVERIFY(writeBytes(target, "old picture"));
+        const PictureCopy copy = copyPictureFrom(source, target);
+        QCOMPARE(copy.outcome, PictureCopy::Failed);
+        QVERIFY(!copy.error.isEmpty());
+        QCOMPARE(readBytes(target), QByteArray("old picture"));
+        QCOMPARE(QDir(m_web).entryList(QDir::Files), (QStringList{"logo.gif", "old.gif"}));
+    }
+
+    void aSourceWithoutAReportedSizeIsCopiedWhole()
+    {
+        QVERIFY(QFileInfo("/proc/self/cmdline").size() == 0);
+        const QByteArray whole = readBytes("/proc/self/cmdline");
+        QVERIFY(!whole.isEmpty());
+        QCOMPARE(copyPicture("/proc/self/cmdline", m_web + "/cmdline").outcome, PictureCopy::Copied);
+        QCOMPARE(readBytes(m_web + "/cmdline"), whole);
+    }
+
+    void failuresSayWhy_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("folder missing") << "web/logo.gif" << "missing/logo.gif";
+        QTest::newRow("folder is a file") << "web/logo.gif" << "web/logo.gif/logo.gif";
+        QTest::newRow("target is a folder") << "web/logo.gif" << "web";
+        QTest::newRow("source missing") << "nowhere.gif" << "web/nowhere.gif";
+        QTest::newRow("source is a folder") << "web" << "copy";
+    }
+    void failuresSayWhy()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, target);
+        const PictureCopy copy = copyPicture(m_dir.filePath(source), m_dir.filePath(target));
+        QCOMPARE(copy.outcome, PictureCopy::Failed);
+        QVERIFY2(!copy.error.isEmpty(), "a failure names its reason");
+        QCOMPARE(readBytes(m_logo), QByteArray("GIF89a the one picture"));
+    }
+
+    void aReadOnlyFolderFails()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        const QString locked = m_dir.filePath("locked");
+        QVERIFY(QDir().mkpath(locked));
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+        const PictureCopy copy = copyPicture(m_logo, locked + "/logo.gif");
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(copy.outcome, PictureCopy::Failed);
+        QVERIFY(!copy.error.isEmpty());
+    }
+
+    void cleanup() { QVERIFY(m_dir.remove()); m_dir = {}; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_web;
+    QString m_logo;
+};
+
+QTEST_MAIN(PictureCopyTest)
+#include "tst_picturecopy.moc"
