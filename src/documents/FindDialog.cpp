@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace tw {
@@ -50,7 +51,7 @@ FindDialog::FindDialog(Target target, QWidget *parent) : QDialog(parent), m_targ
     replaceEdit->setObjectName(QStringLiteral("replaceEdit"));
     replaceEdit->setAccessibleName(QStringLiteral("Replace with"));
     replaceEdit->setToolTip(QStringLiteral("The replacement; with a regular expression $1 names a group and \\n a line end"));
-    auto *findLabel = new QLabel(QStringLiteral("Fi&nd what:"), this);
+    auto *findLabel = new QLabel(QStringLiteral("F&ind what:"), this);
     findLabel->setBuddy(findEdit);
     m_replaceLabel = new QLabel(QStringLiteral("Re&place with:"), this);
     m_replaceLabel->setBuddy(replaceEdit);
@@ -102,6 +103,10 @@ FindDialog::FindDialog(Target target, QWidget *parent) : QDialog(parent), m_targ
     connect(replaceAllButton, &QPushButton::clicked, this, &FindDialog::replaceAll);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
     connect(findEdit, &QLineEdit::textChanged, this, [this] { status->clear(); });
+    // The same keys as in the page, while this window has the focus.
+    connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this, &FindDialog::findNext);
+    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this), &QShortcut::activated, this,
+            &FindDialog::findPrevious);
 }
 
 FindRequest FindDialog::request() const

@@ -21,6 +21,7 @@
 #include "shell/BarToggles.h"
 #include "shell/CommandActions.h"
 #include "shell/FrameMenus.h"
+#include "shell/InstallLayout.h"
 #include "shell/LookWiring.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
@@ -179,6 +180,9 @@ void wireCommands(frmMain &frame)
 
     // Pages changed or deleted by other programs.
     new PageWatcher(frame, &frame);
+
+    // An installed tree keeps the browser module under its own prefix.
+    addInstalledBrowserModuleDir();
 }
 
 } // namespace tw

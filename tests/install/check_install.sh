@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the tree file by file:
 # the program, its data, the desktop entry (validated), the icon and the man
-# page; then that a program in that bin folder finds the installed data.
-#   check_install.sh BUILD_DIR PROBE
+# page; then that a program in that bin folder finds the installed data and
+# the browser module.
+#   check_install.sh BUILD_DIR PROBE LIBDIR
 set -euo pipefail
 build=$1
 probe=$2
+libdir=$3
 dest=$(mktemp -d "${TMPDIR:-/tmp}/tw-install.XXXXXX")
 trap 'rm -rf "$dest"' EXIT
 prefix=$dest/usr
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-expected='bin/tagwright
+expected="bin/tagwright
+$libdir/tagwright/tagwright-browser.so
 share/applications/tagwright.desktop
 share/icons/hicolor/scalable/apps/tagwright.svg
 share/man/man1/tagwright.1
@@ -20,7 +23,7 @@ share/tagwright/PicFlip1.txt
 share/tagwright/PicFlip2.txt
 share/tagwright/Template.html
 share/tagwright/help.htm
-share/tagwright/sample.htm'
+share/tagwright/sample.htm"
 actual=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
 if [ "$actual" != "$expected" ]; then
     echo "installed files differ from the expected list:"
@@ -47,7 +50,8 @@ lexgrog "$prefix/share/man/man1/tagwright.1" | grep -q 'tagwright - a desktop ed
 
 cp "$probe" "$prefix/bin/"
 found=$(cd / && "$prefix/bin/$(basename "$probe")" Template.html help.htm)
-want="$prefix/share/tagwright/Template.html
+want="module $prefix/$libdir/tagwright
+$prefix/share/tagwright/Template.html
 $prefix/share/tagwright/help.htm"
 if [ "$found" != "$want" ]; then
     printf 'the installed program looks for its data in\n%s\ninstead of\n%s\n' "$found" "$want"

@@ -324,7 +324,8 @@ private Q_SLOTS:
         QCOMPARE(frame.mdiArea->subWindowList().size(), 4);
 
         frame.mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
-        QCOMPARE(menuTitles(frame), (QStringList{"mnuFile:&File", "mnuView:&View", "mnuHelp:&Help"}));
+        QCOMPARE(menuTitles(frame),
+                 (QStringList{"mnuFile:&File", "mnuEdit:&Edit", "mnuView:&View", "mnuHelp:&Help"}));
         QCOMPARE(a().fileOpen->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
         QCOMPARE(a().preview->shortcut(), QKeySequence(Qt::Key_F5));
         QVERIFY(a().fileClose->isEnabled());
