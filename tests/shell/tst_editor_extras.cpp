@@ -4,6 +4,7 @@
 #include "documents/RecentPages.h"
 #include "documents/EditorLook.h"
 #include "documents/FindDialog.h"
+#include "documents/PageWatcher.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "shell/CommandActions.h"
@@ -314,9 +315,10 @@ private Q_SLOTS:
         QVERIFY(m_dialogs.shown.at(1).text.contains(QLatin1String("changes that are not saved")));
         QCOMPARE(editor->documentBytes(), QByteArray("<p>new text</p><!-- mine -->"));
 
-        // Our own save asks nothing.
+        // Our own save asks nothing, nor does a notice about an unchanged file.
         frame.commands().fileSave->trigger();
         QTest::qWait(300);
+        frame.findChild<PageWatcher *>()->check(path);
         QCOMPARE(m_dialogs.shown.size(), 2);
         QCOMPARE(readBytes(path), QByteArray("<p>new text</p><!-- mine -->\r\n"));
 
