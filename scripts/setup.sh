@@ -8,9 +8,11 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools
   libqscintilla2-qt6-dev
+  libpcre2-dev
   libx11-dev
   xvfb xdotool x11-utils xclip dbus
   tidy
+  desktop-file-utils dpkg-dev
   fonts-liberation
 )
 if [ "${TW_WITH_BENCHMARKS:-0}" = 1 ]; then

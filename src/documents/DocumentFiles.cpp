@@ -1,5 +1,6 @@
 #include "documents/DocumentFiles.h"
 
+#include "documents/PageEvents.h"
 #include "documents/PageFile.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
@@ -41,6 +42,7 @@ bool writeDocument(DocumentHost &host, frmDocument *document, const QString &pat
     document->encoding = result.written;
     document->setCaption(path);
     editor->setModified(false);
+    emit PageEvents::instance().pageWritten(document, path);
     return true;
 }
 
@@ -77,6 +79,7 @@ frmDocument *openPage(DocumentHost &host, const QString &path, int &openCount)
     page.utf8.clear();
     document->encoding = page.encoding;
     document->setCaption(path);
+    emit PageEvents::instance().pageRead(document, path);
     return document;
 }
 

@@ -29,6 +29,8 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
 
 void SourceEditor::loadBytes(const QByteArray &utf8)
 {
+    if (beforeLoad)
+        beforeLoad(utf8.size());
     // Loading is not an edit. With undo collection on, Scintilla would keep a
     // copy of the whole text for the undo step; and every SCN_MODIFIED
     // notification makes QScintilla copy the inserted text twice more (raw

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace tw {
 
 // The editor control of a document window: a QScintilla editor in UTF-8 mode
@@ -20,6 +22,9 @@ public:
     // history, marks the document unmodified and puts the caret at the start.
     // The end-of-line mode follows the first line end found.
     void loadBytes(const QByteArray &utf8);
+    // Told the page's size before loadBytes replaces the text, so that the
+    // document can be swapped for one suited to that size.
+    std::function<void(qsizetype)> beforeLoad;
 
     // The document as UTF-8 bytes, without a copy while the editor lives and is
     // not edited: the pointer may move on the next change.

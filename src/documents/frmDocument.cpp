@@ -1,5 +1,7 @@
 #include "documents/frmDocument.h"
 
+#include "documents/EditorLook.h"
+#include "documents/EditorSettings.h"
 #include "documents/SourceEditor.h"
 #include "platform/Twips.h"
 
@@ -22,6 +24,7 @@ frmDocument::frmDocument(QWidget *parent) : QWidget(parent), textEdit(new Source
     setFocusProxy(textEdit);
     setMinimumSize(1, 1);
     layoutEditor();
+    EditorLook::attach(textEdit, editorSettings::highlighting(), editorSettings::lineNumbers());
 }
 
 void frmDocument::resizeEvent(QResizeEvent *event)

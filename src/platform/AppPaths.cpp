@@ -36,8 +36,13 @@ QString besideProgram(const QString &fileName)
     if (QFileInfo(first).isFile())
         return first;
     QStringList others;
-    if (QCoreApplication::instance())
-        others << QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
+    if (QCoreApplication::instance()) {
+        const QDir programDir(QCoreApplication::applicationDirPath());
+        others << programDir.filePath(fileName);
+        // An installed program in PREFIX/bin keeps its data in
+        // PREFIX/share/tagwright, wherever the tree was installed or unpacked.
+        others << QDir::cleanPath(programDir.filePath(QStringLiteral("../share/tagwright/") + fileName));
+    }
     others << QDir(QStringLiteral(TW_INSTALLED_DATA_DIR)).filePath(fileName);
     for (const QString &candidate : others) {
         if (QFileInfo(candidate).isFile())

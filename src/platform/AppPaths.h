@@ -10,7 +10,8 @@ void recordStartDir();
 QString startDir();
 
 // Path of a file that lies beside the program: first StartDir, then the folder
-// of the executable, then the installed data folder. When none holds the file,
+// of the executable, then share/tagwright beside the executable's folder (an
+// installed tree), then the installed data folder. When none holds the file,
 // the StartDir path is returned, so reading it fails as a missing file.
 QString besideProgram(const QString &fileName);
 

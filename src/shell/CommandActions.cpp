@@ -93,11 +93,24 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     table = make(this, "CmdTable", "Ta&ble", "Reset Button");
     picFlip = make(this, "CmdPicFlip", "Pi&c Flip", "Picture Flip Java Script");
     insertPic = make(this, "CmdInsertPic", "I&nsert Pic", "Insert a Picture Flip");
+
+    find = make(this, "mnuEditFind", "&Find...", "Find text in the page", QKeySequence(Qt::CTRL | Qt::Key_F));
+    findNext = make(this, "mnuEditFindNext", "Find &Next", "Find the next match", QKeySequence(Qt::Key_F3));
+    findPrevious = make(this, "mnuEditFindPrevious", "Find Pre&vious", "Find the previous match",
+                        QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    replace = make(this, "mnuEditReplace", "&Replace...", "Replace text in the page",
+                   QKeySequence(Qt::CTRL | Qt::Key_H));
+
+    viewHighlighting = makeCheck(this, "mnuViewHighlighting", "HTML &Highlighting");
+    viewHighlighting->setToolTip(QStringLiteral("Colour tags, attributes, comments and scripts"));
+    viewLineNumbers = makeCheck(this, "mnuViewLineNumbers", "Line &Numbers");
+    viewLineNumbers->setToolTip(QStringLiteral("Show line numbers beside the page"));
 }
 
 QList<QAction *> CommandActions::documentOnly() const
 {
-    return {fileClose, fileSaveAs, exitAtOnce, documentViewToolbar, documentViewEditBars};
+    return {fileClose, fileSaveAs, exitAtOnce, documentViewToolbar, documentViewEditBars,
+            find, findNext, findPrevious, replace};
 }
 
 void CommandActions::keepShortcutsWith(ShownMenus shown)

@@ -78,6 +78,16 @@ public:
     QAction *picFlip;
     QAction *insertPic;
 
+    // Find and replace (the document window's Edit menu).
+    QAction *find = nullptr;         // Ctrl+F
+    QAction *findNext = nullptr;     // F3
+    QAction *findPrevious = nullptr; // Shift+F3
+    QAction *replace = nullptr;      // Ctrl+H
+
+    // How pages look (View menus); checked state kept in the settings.
+    QAction *viewHighlighting = nullptr;
+    QAction *viewLineNumbers = nullptr;
+
     // The actions that only a document window's menus show and that act on
     // that window; they are enabled only while a document window is active.
     QList<QAction *> documentOnly() const;

@@ -4,6 +4,10 @@
 #include "documents/DocumentFiles.h"
 #include "documents/Preview.h"
 #include "documents/EditorOperations.h"
+#include "documents/FindDialog.h"
+#include "documents/PageWatcher.h"
+#include "documents/RecentPages.h"
+#include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "generators/FormCommands.h"
 #include "generators/PageProperties.h"
@@ -16,6 +20,9 @@
 #include "rollover/RolloverCommands.h"
 #include "shell/BarToggles.h"
 #include "shell/CommandActions.h"
+#include "shell/FrameMenus.h"
+#include "shell/InstallLayout.h"
+#include "shell/LookWiring.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
@@ -24,6 +31,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 namespace tw {
 
@@ -147,6 +155,34 @@ void wireCommands(frmMain &frame)
     };
     for (const auto &[action, generator] : generators)
         on(action, frame, [&dialogs, &editor, generator = generator] { generator(dialogs, editor); });
+
+    // Find and replace: one window for the frame, acting on the active page.
+    auto *findDialog = new FindDialog(
+        [&frame]() -> SourceEditor * {
+            frmDocument *document = frame.activeDocument();
+            return document ? document->textEdit : nullptr;
+        },
+        &frame);
+    on(a.find, frame, [findDialog] { findDialog->showFind(); });
+    on(a.replace, frame, [findDialog] { findDialog->showReplace(); });
+    on(a.findNext, frame, [findDialog] { findDialog->findNext(); });
+    on(a.findPrevious, frame, [findDialog] { findDialog->findPrevious(); });
+
+    // Highlighting and line numbers.
+    wireLook(frame);
+
+    // Recent pages, at the end of both File menus.
+    auto *recent = new RecentPages(frame, frame.openCount, &frame);
+    for (QMenu *file : {frame.menus().mnuFile, frame.menus().documentFile}) {
+        file->addSeparator();
+        file->addMenu(recent->menu());
+    }
+
+    // Pages changed or deleted by other programs.
+    new PageWatcher(frame, &frame);
+
+    // An installed tree keeps the browser module under its own prefix.
+    addInstalledBrowserModuleDir();
 }
 
 } // namespace tw

@@ -39,6 +39,14 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
     documentView = menu(owner, "&View", "mnuView",
                         {a.documentViewToolbar, a.documentViewEditBars, nullptr, a.preview, a.webBrowser});
     documentHelp = menu(owner, "&Help", "mnuHelp", {a.contents, a.helpTemplate, nullptr, a.about});
+
+    documentEdit = menu(owner, "&Edit", "mnuEdit", {a.find, a.findNext, a.findPrevious, nullptr, a.replace});
+
+    for (QMenu *view : {mnuView, documentView}) {
+        view->addSeparator();
+        view->addAction(a.viewHighlighting);
+        view->addAction(a.viewLineNumbers);
+    }
     show(frameMenus());
 }
 

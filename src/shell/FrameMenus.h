@@ -12,7 +12,7 @@ namespace tw {
 class CommandActions;
 
 // The two menu trees built from the shared actions: the frame's own (File,
-// View, Help) and the one every document window shows (File, View, Help).
+// View, Help) and the one every document window shows (File, Edit, View, Help).
 // While a child window is active its tree replaces the frame's in the menu
 // bar; each tree is built once and only moved in and out.
 class FrameMenus : public QObject {
@@ -21,7 +21,7 @@ public:
     FrameMenus(const CommandActions &actions, QMenuBar *bar, QWidget *owner);
 
     QList<QMenu *> frameMenus() const { return {mnuFile, mnuView, mnuHelp}; }
-    QList<QMenu *> documentMenus() const { return {documentFile, documentView, documentHelp}; }
+    QList<QMenu *> documentMenus() const { return {documentFile, documentEdit, documentView, documentHelp}; }
     // Puts these menus in the menu bar, unless they are there already.
     void show(const QList<QMenu *> &menus);
 
@@ -31,6 +31,7 @@ public:
     QMenu *documentFile;
     QMenu *documentView;
     QMenu *documentHelp;
+    QMenu *documentEdit; // find and replace, after File
 
 private:
     QMenuBar *m_bar;

@@ -324,7 +324,8 @@ private Q_SLOTS:
         QCOMPARE(frame.mdiArea->subWindowList().size(), 4);
 
         frame.mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
-        QCOMPARE(menuTitles(frame), (QStringList{"mnuFile:&File", "mnuView:&View", "mnuHelp:&Help"}));
+        QCOMPARE(menuTitles(frame),
+                 (QStringList{"mnuFile:&File", "mnuEdit:&Edit", "mnuView:&View", "mnuHelp:&Help"}));
         QCOMPARE(a().fileOpen->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
         QCOMPARE(a().preview->shortcut(), QKeySequence(Qt::Key_F5));
         QVERIFY(a().fileClose->isEnabled());
@@ -407,7 +408,8 @@ private Q_SLOTS:
         for (frmDocument *d : frame.documents())
             captions << d->caption();
         QCOMPARE(captions, (QStringList{"Document 1", "Document 2", "Document 3"}));
-        QCOMPARE(menuTitles(frame), (QStringList{"mnuFile:&File", "mnuView:&View", "mnuHelp:&Help"}));
+        QCOMPARE(menuTitles(frame),
+                 (QStringList{"mnuFile:&File", "mnuEdit:&Edit", "mnuView:&View", "mnuHelp:&Help"}));
         QVERIFY(frame.menuBar()->actions().first()->menu()->actions().contains(a().fileClose));
 
         frame.mdiArea->setActiveSubWindow(frame.mdiArea->subWindowList().at(1));

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+
+class QsciLexerHTML;
+
+namespace tw {
+
+class SourceEditor;
+
+// How a page looks in its editor: HTML highlighting (tags, attributes,
+// strings, comments, embedded script and style) and a line-number margin.
+//
+// Highlighting needs a style byte per character. A page up to kPlainAbove
+// bytes gets a document that keeps them; a larger page is loaded into a
+// document without them and shows plain, so it keeps its load speed and
+// memory. The document is chosen anew each time a page is loaded.
+class EditorLook : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qsizetype kPlainAbove = 20 * 1024 * 1024;
+
+    // Looks after this editor, which must still be empty, from now on.
+    static EditorLook *attach(SourceEditor *editor, bool highlighting, bool lineNumbers);
+    // The look attached to this editor, or none.
+    static EditorLook *of(const SourceEditor *editor);
+
+    void setHighlighting(bool on);
+    void setLineNumbers(bool on);
+    bool highlighting() const { return m_highlighting; }
+    bool lineNumbers() const { return m_lineNumbers; }
+    // The page is too large for highlighting and shows plain.
+    bool isPlain() const { return !m_styled; }
+    // Whether the document keeps style bytes.
+    bool hasStyleBytes() const { return m_styled; }
+    QsciLexerHTML *lexer() const { return m_lexer; }
+
+signals:
+    void plainChanged(bool plain);
+
+private:
+    EditorLook(SourceEditor *editor, bool highlighting, bool lineNumbers);
+    void useDocument(bool styled);
+    void applyLexer();
+    void updateMargin();
+
+    SourceEditor *m_editor;
+    QsciLexerHTML *m_lexer = nullptr;
+    bool m_highlighting;
+    bool m_lineNumbers;
+    bool m_styled = false;
+};
+
+} // namespace tw

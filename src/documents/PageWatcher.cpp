@@ -1,0 +1,128 @@
+#include "documents/PageWatcher.h"
+
+#include "documents/DocumentFiles.h"
+#include "documents/PageEvents.h"
+#include "documents/PageFile.h"
+#include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
+#include "platform/Dialogs.h"
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+
+namespace tw {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Tagwright");
+
+// Marks the document changed without changing its text: an insertion and its
+// removal in one undo step move it off its save point.
+void markChanged(SourceEditor *editor)
+{
+    editor->SendScintilla(QsciScintilla::SCI_BEGINUNDOACTION);
+    editor->SendScintilla(QsciScintilla::SCI_INSERTTEXT, 0UL, " ");
+    editor->SendScintilla(QsciScintilla::SCI_DELETERANGE, 0UL, 1L);
+    editor->SendScintilla(QsciScintilla::SCI_ENDUNDOACTION);
+}
+
+} // namespace
+
+PageWatcher::PageWatcher(DocumentHost &host, QObject *parent)
+    : QObject(parent), m_host(host), m_watcher(new QFileSystemWatcher(this))
+{
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &PageWatcher::check);
+    auto follow = [this](frmDocument *, const QString &path) { watch(path); };
+    connect(&PageEvents::instance(), &PageEvents::pageRead, this, follow);
+    connect(&PageEvents::instance(), &PageEvents::pageWritten, this, follow);
+}
+
+PageWatcher::Stamp PageWatcher::stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    Stamp s;
+    s.exists = info.exists();
+    if (s.exists) {
+        s.size = info.size();
+        s.modified = info.lastModified();
+    }
+    return s;
+}
+
+void PageWatcher::watch(const QString &path)
+{
+    m_known.insert(path, stampOf(path));
+    // A save replaces the file, and the system then stops watching the old
+    // one: the path is added again each time.
+    m_watcher->removePath(path);
+    m_watcher->addPath(path);
+}
+
+void PageWatcher::check(const QString &path)
+{
+    if (m_asking.contains(path))
+        return; // the question about this file is open already
+    frmDocument *document = nullptr;
+    for (frmDocument *d : m_host.documents()) {
+        if (d->caption() == path)
+            document = d;
+    }
+    if (!document) {
+        m_watcher->removePath(path);
+        m_known.remove(path);
+        return;
+    }
+    const Stamp now = stampOf(path);
+    if (now.exists && !m_watcher->files().contains(path))
+        m_watcher->addPath(path);
+    if (m_known.value(path) == now)
+        return; // our own write, or nothing that matters
+    m_known.insert(path, now);
+
+    if (!now.exists) {
+        markChanged(document->textEdit);
+        m_host.dialogs().message(
+            QStringLiteral("%1 was deleted by another program. Its text stays in the window; save it to "
+                           "write the file again.")
+                .arg(path),
+            kTitle, MessageKind::Warning);
+        return;
+    }
+    const bool unsaved = document->textEdit->isModified();
+    const QString question =
+        unsaved ? QStringLiteral("%1 was changed by another program, and this window has changes that are not "
+                                 "saved.\n\nReload it and lose those changes? Undo takes the reload back.")
+                      .arg(path)
+                : QStringLiteral("%1 was changed by another program.\n\nReload it? Undo takes the reload back.")
+                      .arg(path);
+    m_asking.insert(path);
+    const bool yes = m_host.dialogs().askYesNo(question, kTitle);
+    m_asking.remove(path);
+    if (yes)
+        reload(document, path);
+    // Changes made while the question was open are looked at now.
+    if (!(stampOf(path) == m_known.value(path)))
+        check(path);
+}
+
+// The new text replaces the old in one edit, so one undo brings the old back.
+void PageWatcher::reload(frmDocument *document, const QString &path)
+{
+    PageReadResult page = readPage(path);
+    if (!page.ok) {
+        m_host.dialogs().message(page.error, kTitle, MessageKind::Critical);
+        return;
+    }
+    m_known.insert(path, stampOf(path));
+    SourceEditor *editor = document->textEdit;
+    editor->SendScintilla(QsciScintilla::SCI_BEGINUNDOACTION);
+    editor->SendScintilla(QsciScintilla::SCI_SETTARGETRANGE, 0UL, static_cast<long>(editor->documentLength()));
+    editor->SendScintilla(QsciScintilla::SCI_REPLACETARGET, static_cast<unsigned long>(page.utf8.size()),
+                          page.utf8.constData());
+    editor->SendScintilla(QsciScintilla::SCI_ENDUNDOACTION);
+    editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
+    editor->setModified(false);
+    document->encoding = page.encoding;
+}
+
+} // namespace tw

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class QFileSystemWatcher;
+
+namespace tw {
+
+class DocumentHost;
+class frmDocument;
+
+// Watches the files of the open pages (the system tells of changes; nothing
+// polls). When another program changes one, its window asks once whether to
+// reload it; a page with unsaved changes says it would lose them. Reloading
+// is one undo step. A page deleted on disk keeps its text and counts as
+// changed, so closing it asks to save it.
+class PageWatcher : public QObject {
+    Q_OBJECT
+public:
+    explicit PageWatcher(DocumentHost &host, QObject *parent = nullptr);
+
+    // What the file was when this program last read or wrote it.
+    struct Stamp {
+        bool exists = false;
+        qint64 size = -1;
+        QDateTime modified;
+        bool operator==(const Stamp &o) const
+        {
+            return exists == o.exists && size == o.size && modified == o.modified;
+        }
+    };
+    static Stamp stampOf(const QString &path);
+
+    void watch(const QString &path);
+    // Looks at a file now, as a change notice does.
+    void check(const QString &path);
+
+private:
+    void reload(frmDocument *document, const QString &path);
+    DocumentHost &m_host;
+    QFileSystemWatcher *m_watcher;
+    QHash<QString, Stamp> m_known;
+    QSet<QString> m_asking;
+};
+
+} // namespace tw

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QMenu;
+
+namespace tw {
+
+class DocumentHost;
+
+// The list with this page first, once only, at most kRecentPages long.
+inline constexpr int kRecentPages = 10;
+QStringList withRecentPage(QStringList pages, const QString &path);
+
+// The pages last opened or saved, kept in the settings store; the menu lists
+// them, newest first, and opens the one chosen. A page that no longer exists
+// is taken off the list with a message.
+class RecentPages : public QObject {
+    Q_OBJECT
+public:
+    RecentPages(DocumentHost &host, int &openCount, QObject *parent = nullptr);
+
+    // Listed in the frame's and the document windows' File menus.
+    QMenu *menu() const { return m_menu; }
+    void note(const QString &path);
+    void open(const QString &path);
+
+private:
+    void rebuild();
+    DocumentHost &m_host;
+    int &m_openCount;
+    QMenu *m_menu;
+};
+
+} // namespace tw

@@ -1,0 +1,336 @@
+#include "ScriptedDialogs.h"
+#include "TestFiles.h"
+#include "documents/EditorSettings.h"
+#include "documents/RecentPages.h"
+#include "documents/EditorLook.h"
+#include "documents/FindDialog.h"
+#include "documents/PageWatcher.h"
+#include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
+#include "shell/CommandActions.h"
+#include "shell/FrameMenus.h"
+#include "shell/frmMain.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <Qsci/qscilexerhtml.h>
+
+#include <QMdiArea>
+#include <QMenu>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tw;
+using tw::test::ScriptedDialogs;
+using tw::test::readBytes;
+using tw::test::writeBytes;
+
+// The editor commands every source editor has, reached as the user reaches
+// them: shortcuts typed into the page and the document window's menus.
+class EditorExtrasTest : public QObject {
+    Q_OBJECT
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<frmMain> m_frame;
+
+    frmMain &open()
+    {
+        DocumentCount = 0;
+        m_frame = std::make_unique<frmMain>(m_dialogs);
+        m_frame->MDIForm_Load();
+        m_frame->show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_frame.get())); }();
+        return *m_frame;
+    }
+    FindDialog *findDialog() const { return m_frame->findChild<FindDialog *>(); }
+    QMenu *recentMenu() const
+    {
+        QMenu *menu = m_frame->menus().mnuFile->actions().last()->menu();
+        emit menu->aboutToShow();
+        return menu;
+    }
+    QStringList captions(QMenu *menu) const
+    {
+        QStringList out;
+        for (QAction *a : menu->actions())
+            out << a->text();
+        return out;
+    }
+    // Waits until the scripted dialogs have shown `count` boxes in all.
+    bool shownCount(int count)
+    {
+        return QTest::qWaitFor([&] { return m_dialogs.shown.size() >= count; }, 5000)
+               && m_dialogs.shown.size() == count;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        m_dialogs = ScriptedDialogs();
+        QSettings(QStringLiteral("Tagwright"), QStringLiteral("Tagwright")).remove(QStringLiteral("Editor"));
+    }
+    void cleanup() { m_frame.reset(); }
+
+    void editMenuFollowsFileInTheDocumentWindow()
+    {
+        frmMain &frame = open();
+        QCOMPARE(frame.menus().documentMenus().at(1), frame.menus().documentEdit);
+        QStringList items;
+        for (QAction *a : frame.menus().documentEdit->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text() + QLatin1Char('|')
+                                                                 + a->shortcut().toString());
+        QCOMPARE(items, (QStringList{"&Find...|Ctrl+F", "Find &Next|F3", "Find Pre&vious|Shift+F3", "-",
+                                     "&Replace...|Ctrl+H"}));
+        frame.mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(!frame.commands().find->isEnabled());
+    }
+
+    // Ctrl+F typed in the page opens the find window with the selection;
+    // F3 and Shift+F3 typed in the page step through the matches.
+    void shortcutsFromThePage()
+    {
+        frmMain &frame = open();
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+        editor->loadBytes("one two one two one");
+        QTRY_VERIFY(editor->hasFocus());
+        editor->SendScintilla(QsciScintilla::SCI_SETSEL, 4UL, 7L);
+        QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
+        FindDialog *dialog = findDialog();
+        QVERIFY(dialog);
+        QTRY_VERIFY(dialog->isVisible());
+        QCOMPARE(dialog->findEdit->text(), QStringLiteral("two"));
+        QVERIFY(dialog->replaceEdit->isHidden());
+
+        dialog->findEdit->setText(QStringLiteral("one"));
+        editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
+        editor->setFocus();
+        QTRY_VERIFY(editor->hasFocus());
+        QTest::keyClick(editor, Qt::Key_F3);
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 0L);
+        QTest::keyClick(editor, Qt::Key_F3);
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 8L);
+        QTest::keyClick(editor, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 0L);
+        QTest::keyClick(editor, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 16L);
+        QCOMPARE(dialog->status->text(), QStringLiteral("Reached the start of the page; went on from the end."));
+
+        QTest::keyClick(editor, Qt::Key_H, Qt::ControlModifier);
+        QTRY_VERIFY(dialog->replaceEdit->isVisible());
+        QCOMPARE(editor->documentBytes(), QByteArray("one two one two one"));
+    }
+
+    // The window acts on whichever page is active when a command runs.
+    void followsTheActivePage()
+    {
+        frmMain &frame = open();
+        SourceEditor *first = frame.activeDocument()->textEdit;
+        first->loadBytes("aaa");
+        frame.commands().replace->trigger();
+        FindDialog *dialog = findDialog();
+        frame.NewDocument();
+        SourceEditor *second = frame.activeDocument()->textEdit;
+        second->loadBytes("a-a");
+        dialog->findEdit->setText(QStringLiteral("a"));
+        dialog->replaceEdit->setText(QStringLiteral("b"));
+        dialog->replaceAll();
+        QCOMPARE(second->documentBytes(), QByteArray("b-b"));
+        QCOMPARE(first->documentBytes(), QByteArray("aaa"));
+        m_dialogs.no(); // do not save the changed page
+        frame.mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(frame.documents().isEmpty());
+        dialog->replaceAll();
+        QCOMPARE(dialog->status->text(), QStringLiteral("There is no page to search."));
+    }
+
+    // Pages up to the limit are highlighted, bytes intact; a larger page
+    // loads into a document without style bytes and the status bar says so.
+    void highlightingUpToTheSizeLimit()
+    {
+        frmMain &frame = open();
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+        EditorLook *look = EditorLook::of(editor);
+        QVERIFY(look);
+        auto *notice = frame.statusBar()->findChild<QLabel *>(QStringLiteral("plainNotice"));
+        QVERIFY(notice);
+
+        const QByteArray page("<p class=\"a\">x</p>\0<script>var s = 1;</script>\r\n\xE9", 49);
+        editor->loadBytes(page);
+        QCOMPARE(editor->documentBytes(), page);
+        QVERIFY(look->hasStyleBytes());
+        QCOMPARE(editor->lexer(), look->lexer());
+        editor->SendScintilla(QsciScintilla::SCI_COLOURISE, 0UL, -1L);
+        QVERIFY(editor->SendScintilla(QsciScintilla::SCI_GETSTYLEAT, 1UL) != 0); // the tag name
+        QVERIFY(notice->isHidden());
+
+        QByteArray large = QByteArray("<p>line</p>\n").repeated(EditorLook::kPlainAbove / 12 + 1);
+        editor->loadBytes(large);
+        QVERIFY(large.size() > EditorLook::kPlainAbove);
+        QVERIFY(!look->hasStyleBytes());
+        QVERIFY(look->isPlain());
+        QCOMPARE(editor->lexer(), nullptr);
+        QCOMPARE(editor->documentLength(), large.size());
+        QVERIFY(notice->isVisible());
+        large.clear();
+
+        // The notice follows the active window.
+        frame.NewDocument();
+        QTRY_VERIFY(notice->isHidden());
+
+        editor->loadBytes(page);
+        QVERIFY(look->hasStyleBytes());
+        QCOMPARE(editor->lexer(), look->lexer());
+        QCOMPARE(editor->documentBytes(), page);
+    }
+
+    // Both toggles act on every open page and are kept for the next start.
+    void viewTogglesAreKept()
+    {
+        {
+            frmMain &frame = open();
+            QVERIFY(frame.menus().documentView->actions().contains(frame.commands().viewLineNumbers));
+            QVERIFY(frame.menus().mnuView->actions().contains(frame.commands().viewHighlighting));
+            SourceEditor *first = frame.activeDocument()->textEdit;
+            first->loadBytes("<b>x</b>");
+            QVERIFY(first->marginWidth(0) > 0);
+            frame.commands().viewLineNumbers->trigger();
+            frame.commands().viewHighlighting->trigger();
+            QCOMPARE(first->marginWidth(0), 0);
+            QCOMPARE(first->lexer(), nullptr);
+            m_frame.reset();
+        }
+        QSettings store(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+        QCOMPARE(store.value(QStringLiteral("Editor/lineNumbers")).toString(), QStringLiteral("false"));
+        QCOMPARE(store.value(QStringLiteral("Editor/highlighting")).toString(), QStringLiteral("false"));
+        QVERIFY(!store.contains(QStringLiteral("Settings/lineNumbers")));
+
+        frmMain &frame = open();
+        QVERIFY(!frame.commands().viewLineNumbers->isChecked());
+        QVERIFY(!frame.commands().viewHighlighting->isChecked());
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+        QCOMPARE(editor->marginWidth(0), 0);
+        QCOMPARE(editor->lexer(), nullptr);
+        frame.commands().viewHighlighting->trigger();
+        QCOMPARE(editor->lexer(), EditorLook::of(editor)->lexer());
+    }
+
+    void recentListKeepsTenNewestFirst_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("new") << QStringList{"b", "c"} << "a" << QStringList{"a", "b", "c"};
+        QTest::newRow("again moves up") << QStringList{"b", "a", "c"} << "a" << QStringList{"a", "b", "c"};
+        QTest::newRow("eleventh drops the oldest")
+            << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"} << "0"
+            << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    }
+    void recentListKeepsTenNewestFirst()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, page);
+        QFETCH(QStringList, after);
+        QCOMPARE(withRecentPage(before, page), after);
+    }
+
+    // Opened and saved pages are listed in both File menus; odd names come
+    // back from the settings store intact; a vanished page is taken off.
+    void recentPagesInTheFileMenus()
+    {
+        QTemporaryDir dir;
+        const QString blank = dir.filePath(QStringLiteral("my page.htm"));
+        const QString letters = dir.filePath(QStringLiteral("\u00e9t\u00e9 \u4e2d & co.htm"));
+        const QString newline = dir.filePath(QStringLiteral("two\nlines.htm"));
+        for (const QString &path : {blank, letters, newline})
+            QVERIFY(writeBytes(path, path.toUtf8()));
+        frmMain &frame = open();
+        QCOMPARE(captions(recentMenu()), QStringList{"(none)"});
+        frame.openFiles({blank, letters, newline});
+        QCOMPARE(editorSettings::recentPages(), (QStringList{newline, letters, blank}));
+        QSettings store(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+        QCOMPARE(store.value(QStringLiteral("Editor/recentPages/1/path")).toString(), newline);
+        QCOMPARE(store.value(QStringLiteral("Editor/recentPages/size")).toInt(), 3);
+
+        // Saving a page puts it first.
+        frame.mdiArea->setActiveSubWindow(frame.mdiArea->subWindowList().at(1));
+        QCOMPARE(frame.activeDocument()->caption(), blank);
+        frame.commands().fileSave->trigger();
+        QCOMPARE(editorSettings::recentPages(), (QStringList{blank, newline, letters}));
+
+        QMenu *menu = recentMenu();
+        QVERIFY(frame.menus().documentFile->actions().contains(menu->menuAction()));
+        QCOMPARE(captions(menu), (QStringList{"&1 " + blank, "&2 " + dir.path() + "/two\u21B5lines.htm",
+                                              "&3 " + dir.path() + "/\u00e9t\u00e9 \u4e2d && co.htm"}));
+        QCOMPARE(menu->actions().at(1)->data().toString(), newline);
+
+        // Choosing a listed page opens it.
+        frame.mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(frame.documents().isEmpty());
+        menu->actions().at(1)->trigger();
+        QCOMPARE(frame.activeDocument()->caption(), newline);
+        QCOMPARE(frame.activeDocument()->textEdit->documentBytes(), newline.toUtf8());
+
+        // A page gone from the disk: a message, and it leaves the list.
+        QVERIFY(QFile::remove(letters));
+        m_dialogs.acknowledge();
+        const int before = m_dialogs.shown.size();
+        recentMenu()->actions().at(2)->trigger();
+        QCOMPARE(m_dialogs.shown.size(), before + 1);
+        QCOMPARE(m_dialogs.shown.last().text,
+                 letters + QStringLiteral(" no longer exists. It has been taken off the recent pages."));
+        QCOMPARE(editorSettings::recentPages(), (QStringList{newline, blank}));
+        QCOMPARE(frame.documents().size(), 1);
+    }
+
+    // A real file changed underneath an open page.
+    void reloadQuestion()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.htm"));
+        QVERIFY(writeBytes(path, "<p>old</p>"));
+        frmMain &frame = open();
+        frame.openFiles({path});
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+
+        // Unchanged page, Yes: the new text, unmodified; undo brings the old.
+        m_dialogs.yes();
+        QVERIFY(writeBytes(path, "<p>new text</p>"));
+        QVERIFY(shownCount(1));
+        QCOMPARE(m_dialogs.shown.at(0).text,
+                 path + QStringLiteral(" was changed by another program.\n\nReload it? Undo takes the reload back."));
+        QCOMPARE(editor->documentBytes(), QByteArray("<p>new text</p>"));
+        QVERIFY(!editor->isModified());
+        editor->undo();
+        QCOMPARE(editor->documentBytes(), QByteArray("<p>old</p>"));
+        editor->redo();
+
+        // Unsaved changes, No: nothing changes, and the question said so.
+        editor->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+        editor->replaceSelectedBytes("<!-- mine -->");
+        m_dialogs.no();
+        QVERIFY(writeBytes(path, "<p>theirs</p>"));
+        QVERIFY(shownCount(2));
+        QVERIFY(m_dialogs.shown.at(1).text.contains(QLatin1String("changes that are not saved")));
+        QCOMPARE(editor->documentBytes(), QByteArray("<p>new text</p><!-- mine -->"));
+
+        // Our own save asks nothing, nor does a notice about an unchanged file.
+        frame.commands().fileSave->trigger();
+        QTest::qWait(300);
+        frame.findChild<PageWatcher *>()->check(path);
+        QCOMPARE(m_dialogs.shown.size(), 2);
+        QCOMPARE(readBytes(path), QByteArray("<p>new text</p><!-- mine -->\r\n"));
+
+        // Deleted: the text stays and counts as changed.
+        m_dialogs.acknowledge();
+        QVERIFY(QFile::remove(path));
+        QVERIFY(shownCount(3));
+        QCOMPARE(m_dialogs.shown.at(2).kind, QStringLiteral("message"));
+        QCOMPARE(editor->documentBytes(), QByteArray("<p>new text</p><!-- mine -->"));
+        QVERIFY(editor->isModified());
+    }
+};
+
+QTEST_MAIN(EditorExtrasTest)
+#include "tst_editor_extras.moc"
