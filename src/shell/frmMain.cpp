@@ -1,5 +1,6 @@
 #include "shell/frmMain.h"
 
+#include "documents/DocumentEncoding.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/Settings.h"
@@ -89,7 +90,10 @@ void frmMain::buildStatusBar()
     statusTime = new QLabel;
     statusTime->setObjectName(QStringLiteral("statusTime"));
     statusTime->setMinimumWidth(px(2540));
+    auto *format = new QLabel; // the active page's encoding and line ends
+    format->setObjectName(QStringLiteral("statusFormat"));
     bar->addWidget(statusText);
+    bar->addPermanentWidget(format);
     bar->addPermanentWidget(statusDate);
     bar->addPermanentWidget(statusTime);
     new StatusClock(statusDate, statusTime, this);
@@ -111,6 +115,8 @@ void frmMain::MDIForm_Load()
 void frmMain::followActiveChild()
 {
     const bool document = activeDocument() != nullptr;
+    if (auto *format = statusBar()->findChild<QLabel *>(QStringLiteral("statusFormat")))
+        format->setText(document ? documentFormatText(*activeDocument()) : QString());
     m_menus->show(document ? m_menus->documentMenus() : m_menus->frameMenus());
     for (QAction *action : m_commands->documentOnly())
         action->setEnabled(document);
@@ -187,6 +193,15 @@ frmDocument *frmMain::createDocument(const QString &caption)
     auto *document = new frmDocument;
     document->setCaption(caption);
     document->closeGuard = [this](frmDocument *doc) { return m_closing || confirmClose(*this, doc); };
+    // Opening a page sets the caption after its encoding; a save marks the
+    // text unchanged after it may have changed the encoding.
+    const auto showFormat = [this, document] {
+        auto *format = statusBar()->findChild<QLabel *>(QStringLiteral("statusFormat"));
+        if (format && activeDocument() == document)
+            format->setText(documentFormatText(*document));
+    };
+    connect(document, &QWidget::windowTitleChanged, this, showFormat);
+    connect(document->textEdit, &QsciScintilla::modificationChanged, this, showFormat);
     QMdiSubWindow *sub = mdiArea->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // Before the frame is first shown its layout has not run yet; the frame's
