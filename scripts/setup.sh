@@ -12,6 +12,7 @@ packages=(
   xvfb xdotool x11-utils dbus
   tidy
   fonts-liberation
+  clang libclang-rt-14-dev
 )
 if [ "${TW_WITH_BENCHMARKS:-0}" = 1 ]; then
   packages+=(libbenchmark-dev)
