@@ -5,7 +5,10 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <cerrno>
 #include <cstring>
+
+#include <sys/file.h>
 
 namespace tw {
 
@@ -102,7 +105,8 @@ bool JournalWriter::open(const QString &journalPath, const QString &caption, con
     m_error.clear();
     QDir().mkpath(QFileInfo(journalPath).absolutePath());
     m_file.setFileName(journalPath);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+    // Not truncated before the lock is held: the file may be another's.
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         m_error = m_file.errorString();
         return false;
     }
@@ -119,6 +123,18 @@ bool JournalWriter::open(const QString &journalPath, const QString &caption, con
         header.append(start);
     } else {
         put<quint8>(header, 0);
+    }
+    // Held while this process lives (the system drops it when the process
+    // dies, SIGKILL included), so another instance never takes the journal.
+    if (::flock(m_file.handle(), LOCK_EX | LOCK_NB) != 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        m_file.close();
+        return false;
+    }
+    if (!m_file.resize(0)) {
+        m_error = m_file.errorString();
+        m_file.close();
+        return false;
     }
     if (m_file.write(header) != header.size() || !m_file.flush()) {
         m_error = m_file.errorString();
@@ -152,6 +168,13 @@ bool JournalWriter::flush()
     }
     m_pending.clear();
     return true;
+}
+
+void JournalWriter::close()
+{
+    m_pending.clear();
+    if (m_file.isOpen())
+        m_file.close();
 }
 
 void JournalWriter::remove()
@@ -188,6 +211,10 @@ JournalRestore restoreJournal(const QString &journalPath)
     QFile file(journalPath);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(file.errorString());
+    if (::flock(file.handle(), LOCK_SH | LOCK_NB) != 0) {
+        result.inUse = true;
+        return refuse(tr("a running Tagwright is keeping it."));
+    }
     const QByteArray data = file.readAll();
     Reader in(data);
     if (in.bytes(4) != QByteArray(kMagic, 4))

@@ -27,13 +27,17 @@ class SourceEditor;
 class JournalWriter {
 public:
     // Starts a journal at journalPath for a document whose text is now
-    // `start`. False, with the reason in error(), when the file cannot be made.
+    // `start`, and locks it for as long as this process lives. False, with
+    // the reason in error(), when the file cannot be made or is locked.
     bool open(const QString &journalPath, const QString &caption, const QString &pagePath,
               PageEncoding encoding, const QByteArray &start);
     // Records one edit; it reaches the file at the next flush().
     void record(qint64 position, qint64 removed, const char *inserted, qint64 length);
     // Writes the recorded edits in one write. False on a write failure.
     bool flush();
+    // Closes the journal and lets go of it, keeping the file: what a crash
+    // leaves behind. Edits not flushed are dropped.
+    void close();
     // Closes and deletes the journal (the document was saved or dropped).
     void remove();
     bool isOpen() const { return m_file.isOpen(); }
@@ -57,10 +61,12 @@ struct JournalRestore {
     QString pagePath; // empty when the document was untitled
     PageEncoding encoding = PageEncoding::Utf8;
     qint64 ownerPid = 0;
+    bool inUse = false; // a live process holds it: leave it alone, say nothing
     QByteArray text; // the document's text at the last flush
 };
 
-// Reads a journal and replays it. A journal that is not one, is cut short,
+// Reads a journal and replays it. A journal that a running process still
+// writes (it holds a lock on it) is refused with inUse set. One that is not one, is cut short,
 // fails a record's check, has an edit outside the text, or whose page no
 // longer holds the start text, is refused with the reason and never applied.
 JournalRestore restoreJournal(const QString &journalPath);
