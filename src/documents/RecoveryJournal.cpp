@@ -99,7 +99,7 @@ quint64 journalHash(const char *data, qsizetype size)
 }
 
 bool JournalWriter::open(const QString &journalPath, const QString &caption, const QString &pagePath,
-                         PageEncoding encoding, const QByteArray &start)
+                         PageEncoding encoding, const QByteArray &start, bool keepCopy)
 {
     m_pending.clear();
     m_error.clear();
@@ -117,7 +117,7 @@ bool JournalWriter::open(const QString &journalPath, const QString &caption, con
     putBytes(header, pagePath.toUtf8());
     put<quint64>(header, quint64(start.size()));
     put<quint64>(header, journalHash(start.constData(), start.size()));
-    if (pagePath.isEmpty()) {
+    if (pagePath.isEmpty() || keepCopy) {
         put<quint8>(header, 1);
         put<quint64>(header, quint64(start.size()));
         header.append(start);
@@ -240,6 +240,9 @@ JournalRestore restoreJournal(const QString &journalPath)
         if (!page.ok)
             return refuse(page.error);
         text = std::move(page.utf8);
+        // A save writes the text followed by CR LF.
+        if (text.size() == startLength + 2 && text.endsWith("\r\n"))
+            text.chop(2);
     }
     if (text.size() != startLength || journalHash(text.constData(), text.size()) != startHash)
         return refuse(tr("the page it was made for has changed since."));

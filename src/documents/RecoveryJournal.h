@@ -29,8 +29,10 @@ public:
     // Starts a journal at journalPath for a document whose text is now
     // `start`, and locks it for as long as this process lives. False, with
     // the reason in error(), when the file cannot be made or is locked.
+    // The start text is kept in the journal when keepCopy is set or the
+    // document is untitled; otherwise the page file must still hold it.
     bool open(const QString &journalPath, const QString &caption, const QString &pagePath,
-              PageEncoding encoding, const QByteArray &start);
+              PageEncoding encoding, const QByteArray &start, bool keepCopy = false);
     // Records one edit; it reaches the file at the next flush().
     void record(qint64 position, qint64 removed, const char *inserted, qint64 length);
     // Writes the recorded edits in one write. False on a write failure.
@@ -65,7 +67,8 @@ struct JournalRestore {
     QByteArray text; // the document's text at the last flush
 };
 
-// Reads a journal and replays it. A journal that a running process still
+// Reads a journal and replays it. The page file holds the start text when it
+// reads as it, or as it with the CR LF a save puts at the end. A journal that a running process still
 // writes (it holds a lock on it) is refused with inUse set. One that is not one, is cut short,
 // fails a record's check, has an edit outside the text, or whose page no
 // longer holds the start text, is refused with the reason and never applied.
