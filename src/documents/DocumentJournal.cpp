@@ -49,8 +49,9 @@ void DocumentJournal::start(bool keepCopy)
         return;
     const QString page = m_document->isUntitled() ? QString() : m_document->caption();
     const bool copy = keepCopy || m_document->encoding == PageEncoding::LegacyReferences;
-    m_writer.open(m_path, m_document->caption(), page, m_document->encoding,
-                  m_document->textEdit->documentBytes(), copy);
+    const SourceEditor *editor = m_document->textEdit;
+    m_writer.open(m_path, m_document->caption(), page, m_document->encoding, editor->documentData(),
+                  editor->documentLength(), copy);
 }
 
 void DocumentJournal::startNow()

@@ -99,7 +99,7 @@ quint64 journalHash(const char *data, qsizetype size)
 }
 
 bool JournalWriter::open(const QString &journalPath, const QString &caption, const QString &pagePath,
-                         PageEncoding encoding, const QByteArray &start, bool keepCopy)
+                         PageEncoding encoding, const char *start, qsizetype size, bool keepCopy)
 {
     m_pending.clear();
     m_error.clear();
@@ -115,15 +115,12 @@ bool JournalWriter::open(const QString &journalPath, const QString &caption, con
     put<quint8>(header, quint8(encoding));
     putBytes(header, caption.toUtf8());
     putBytes(header, pagePath.toUtf8());
-    put<quint64>(header, quint64(start.size()));
-    put<quint64>(header, journalHash(start.constData(), start.size()));
-    if (pagePath.isEmpty() || keepCopy) {
-        put<quint8>(header, 1);
-        put<quint64>(header, quint64(start.size()));
-        header.append(start);
-    } else {
-        put<quint8>(header, 0);
-    }
+    put<quint64>(header, quint64(size));
+    put<quint64>(header, journalHash(start, size));
+    const bool copy = pagePath.isEmpty() || keepCopy;
+    put<quint8>(header, copy ? 1 : 0);
+    if (copy)
+        put<quint64>(header, quint64(size));
     // Held while this process lives (the system drops it when the process
     // dies, SIGKILL included), so another instance never takes the journal.
     if (::flock(m_file.handle(), LOCK_EX | LOCK_NB) != 0) {
@@ -136,7 +133,8 @@ bool JournalWriter::open(const QString &journalPath, const QString &caption, con
         m_file.close();
         return false;
     }
-    if (m_file.write(header) != header.size() || !m_file.flush()) {
+    // The start text is written from the editor's own buffer, never copied.
+    if (m_file.write(header) != header.size() || (copy && m_file.write(start, size) != size)) {
         m_error = m_file.errorString();
         m_file.close();
         m_file.remove();

@@ -32,7 +32,12 @@ public:
     // The start text is kept in the journal when keepCopy is set or the
     // document is untitled; otherwise the page file must still hold it.
     bool open(const QString &journalPath, const QString &caption, const QString &pagePath,
-              PageEncoding encoding, const QByteArray &start, bool keepCopy = false);
+              PageEncoding encoding, const char *start, qsizetype size, bool keepCopy = false);
+    bool open(const QString &journalPath, const QString &caption, const QString &pagePath,
+              PageEncoding encoding, const QByteArray &start, bool keepCopy = false)
+    {
+        return open(journalPath, caption, pagePath, encoding, start.constData(), start.size(), keepCopy);
+    }
     // Records one edit; it reaches the file at the next flush().
     void record(qint64 position, qint64 removed, const char *inserted, qint64 length);
     // Writes the recorded edits in one write. False on a write failure.
