@@ -14,6 +14,7 @@ packages=(
   tidy
   desktop-file-utils dpkg-dev
   fonts-liberation
+  clang libclang-rt-14-dev
 )
 if [ "${TW_WITH_BENCHMARKS:-0}" = 1 ]; then
   packages+=(libbenchmark-dev)

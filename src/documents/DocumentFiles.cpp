@@ -1,6 +1,7 @@
 #include "documents/DocumentFiles.h"
 
 #include "documents/PageEvents.h"
+#include "documents/DocumentEncoding.h"
 #include "documents/PageFile.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
@@ -33,6 +34,9 @@ frmDocument *activeDocument(const DocumentHost &host)
 bool writeDocument(DocumentHost &host, frmDocument *document, const QString &path)
 {
     SourceEditor *editor = document->textEdit;
+    if (!settleEncoding(host.dialogs(), path, document->encoding, editor->documentData(),
+                        editor->documentLength()))
+        return false;
     const PageWriteResult result =
         writePage(path, editor->documentData(), editor->documentLength(), document->encoding);
     if (!result.ok) {

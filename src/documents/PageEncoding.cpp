@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -156,6 +157,45 @@ bool isValidUtf8(const char *data, qsizetype size)
     return everyCharacter(data, size, [](char32_t) { return true; });
 }
 
+bool readsAsUtf8(const char *data, qsizetype size)
+{
+    if (isValidUtf8(data, size))
+        return true;
+    const auto *p = reinterpret_cast<const unsigned char *>(data);
+    qsizetype good = 0, stray = 0;
+    for (qsizetype i = 0; i < size;) {
+        i += asciiRun(p + i, size - i);
+        if (i == size)
+            break;
+        char32_t cp;
+        const int len = decodeMultiByte(p + i, size - i, cp);
+        if (len == 0) {
+            ++stray;
+            ++i;
+        } else {
+            ++good;
+            i += len;
+        }
+    }
+    return good > 0 && stray <= good;
+}
+
+char32_t firstLegacyMisfit(const char *data, qsizetype size)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(data);
+    for (qsizetype i = 0; i < size;) {
+        i += asciiRun(p + i, size - i);
+        if (i == size)
+            break;
+        char32_t cp = 0;
+        const int len = decodeMultiByte(p + i, size - i, cp);
+        if (len > 0 && legacyByte(cp) < 0)
+            return cp;
+        i += len > 0 ? len : 1;
+    }
+    return 0;
+}
+
 // True when every character of the UTF-8 text has a Windows-1252 byte.
 // Malformed UTF-8 counts as not representable.
 bool fitsLegacy(const char *data, qsizetype size)
@@ -215,10 +255,9 @@ namespace {
 
 class LegacyWriter {
 public:
-    explicit LegacyWriter(QFileDevice &file) : m_file(file) {}
+    // Without a file the writer only counts the bytes it would write.
+    LegacyWriter(QFileDevice *file, bool references) : m_file(file), m_references(references) {}
 
-    // Encodes text that fitsLegacy() accepted and writes it in chunks, so
-    // the document is never copied whole.
     bool write(const char *data, qsizetype size)
     {
         const auto *p = reinterpret_cast<const unsigned char *>(data);
@@ -233,19 +272,34 @@ public:
             char32_t cp = 0;
             const int len = decodeMultiByte(p + i, size - i, cp);
             const int byte = len ? legacyByte(cp) : -1;
-            if (byte < 0) // fitsLegacy() was not asked first
-                return false;
-            const auto b = static_cast<unsigned char>(byte);
-            if (!put(&b, 1))
-                return false;
-            i += len;
+            if (byte >= 0) {
+                const auto b = static_cast<unsigned char>(byte);
+                if (!put(&b, 1))
+                    return false;
+            } else if (!m_references) {
+                return false; // fitsLegacy() was not asked first
+            } else if (len == 0) {
+                if (!put(p + i, 1)) // a stray byte stays what it was
+                    return false;
+            } else {
+                char reference[16];
+                const int n = std::snprintf(reference, sizeof reference, "&#%u;", unsigned(cp));
+                if (!put(reinterpret_cast<const unsigned char *>(reference), n))
+                    return false;
+            }
+            i += len ? len : 1;
         }
         return flush();
     }
 
+    qint64 count() const { return m_count; }
+
 private:
     bool put(const unsigned char *p, qsizetype n)
     {
+        m_count += n;
+        if (!m_file)
+            return true;
         while (n > 0) {
             const qsizetype room = qsizetype(sizeof m_buffer) - m_used;
             const qsizetype take = n < room ? n : room;
@@ -261,23 +315,31 @@ private:
 
     bool flush()
     {
-        if (!writeAll(m_file, m_buffer, m_used))
+        if (m_file && !writeAll(*m_file, m_buffer, m_used))
             return false;
         m_used = 0;
         return true;
     }
 
-    QFileDevice &m_file;
+    QFileDevice *m_file;
+    bool m_references;
+    qint64 m_count = 0;
     char m_buffer[1 << 16];
     qsizetype m_used = 0;
 };
 
 } // namespace
 
-bool writeLegacy(QFileDevice &file, const char *utf8, qsizetype size)
+bool writeLegacy(QFileDevice &file, const char *utf8, qsizetype size, bool references)
 {
-    auto writer = std::make_unique<LegacyWriter>(file);
+    auto writer = std::make_unique<LegacyWriter>(&file, references);
     return writer->write(utf8, size);
+}
+
+qint64 legacySize(const char *utf8, qsizetype size, bool references)
+{
+    auto writer = std::make_unique<LegacyWriter>(nullptr, references);
+    return writer->write(utf8, size) ? writer->count() : -1;
 }
 
 } // namespace tw

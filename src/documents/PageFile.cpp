@@ -8,9 +8,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <new>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -53,6 +57,25 @@ QString reasonFor(const QFileDevice &file)
     return reason.endsWith(QLatin1Char('.')) ? reason : reason + QLatin1Char('.');
 }
 
+// The stat of a path, or the reason it has none.
+bool statPath(const QString &path, struct stat &st, int &error)
+{
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        return true;
+    error = errno;
+    return false;
+}
+
+// A file-size limit raises SIGXFSZ, which would end the program with every
+// unsaved window; ignored, the write fails with EFBIG and is reported. Set
+// before every save, so that nothing set in between can undo it.
+void ignoreFileSizeSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
 // ---------------------------------------------------------------------------
 // Reading
 
@@ -91,13 +114,22 @@ bool readWhole(QFile &file, QByteArray &out)
 
 bool writeBody(QFileDevice &file, const char *utf8, qsizetype length, PageEncoding encoding)
 {
-    if (encoding == PageEncoding::Legacy) {
-        if (!writeLegacy(file, utf8, length))
+    if (encoding == PageEncoding::Utf8) {
+        if (!writeAll(file, utf8, length))
             return false;
-    } else if (!writeAll(file, utf8, length)) {
+    } else if (!writeLegacy(file, utf8, length, encoding == PageEncoding::LegacyReferences)) {
         return false;
     }
     return writeAll(file, "\r\n", 2);
+}
+
+// The size writeBody() gives, or -1 when the text cannot be written so.
+qint64 bodySize(const char *utf8, qsizetype length, PageEncoding encoding)
+{
+    if (encoding == PageEncoding::Utf8)
+        return qint64(length) + 2;
+    const qint64 n = legacySize(utf8, length, encoding == PageEncoding::LegacyReferences);
+    return n < 0 ? -1 : n + 2;
 }
 
 #ifdef Q_OS_UNIX
@@ -112,11 +144,15 @@ void keepOwner(QSaveFile &file, const struct stat &old)
     struct stat now;
     if (fd < 0 || ::fstat(fd, &now) != 0)
         return;
-    if (now.st_uid == old.st_uid && now.st_gid == old.st_gid)
-        return;
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0)
-        (void)::fchown(fd, uid_t(-1), old.st_gid);
-    (void)::fchmod(fd, old.st_mode & 07777);
+    if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+            (void)::fchown(fd, uid_t(-1), old.st_gid);
+    }
+    // Always: the replacement was created with the mode the process chose,
+    // which for root (who may write anything) is not the old file's.
+    if ((now.st_mode & 07777) != (old.st_mode & 07777) || now.st_uid != old.st_uid
+        || now.st_gid != old.st_gid)
+        (void)::fchmod(fd, old.st_mode & 07777);
 }
 #endif
 
@@ -129,18 +165,19 @@ PageReadResult readPage(const QString &path)
         result.error = tr("Cannot open a file without a name.");
         return result;
     }
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.error = readFailure(path, tr("there is no such file."));
+    struct stat st;
+    int error = 0;
+    if (!statPath(path, st, error)) {
+        result.error = readFailure(path, fileErrorReason(error));
         return result;
     }
-    if (info.isDir()) {
+    if (S_ISDIR(st.st_mode)) {
         result.error = readFailure(path, tr("it is a folder, not a file."));
         return result;
     }
     // Devices and pipes may never end (or never start): reading one whole
     // could hang the program or fill the memory.
-    if (!info.isFile()) {
+    if (!S_ISREG(st.st_mode)) {
         result.error = readFailure(path, tr("it is a device or pipe, not a file."));
         return result;
     }
@@ -158,7 +195,7 @@ PageReadResult readPage(const QString &path)
         }
         file.close();
 
-        if (isValidUtf8(bytes.constData(), bytes.size())) {
+        if (readsAsUtf8(bytes.constData(), bytes.size())) {
             result.utf8 = std::move(bytes);
             result.encoding = PageEncoding::Utf8;
         } else {
@@ -177,6 +214,7 @@ PageReadResult readPage(const QString &path)
 PageWriteResult writePage(const QString &path, const char *utf8, qsizetype length,
                           PageEncoding encoding)
 {
+    ignoreFileSizeSignal();
     PageWriteResult result;
     if (!utf8 || length < 0)
         length = 0;
@@ -184,25 +222,37 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
         result.error = tr("Cannot save a file without a name.");
         return result;
     }
-
-    // Text that the code page cannot hold is written as UTF-8 instead.
     result.written = encoding;
-    if (encoding == PageEncoding::Legacy && !fitsLegacy(utf8, length))
-        result.written = PageEncoding::Utf8;
+    if (encoding == PageEncoding::Legacy && !fitsLegacy(utf8, length)) {
+        result.error = writeFailure(path, tr("it holds characters that Windows-1252 cannot store."));
+        return result;
+    }
 
+    struct stat old;
+    int error = 0;
+    const bool existed = statPath(path, old, error);
+    if (!existed && error != ENOENT) {
+        result.error = writeFailure(path, fileErrorReason(error));
+        return result;
+    }
     const QFileInfo info(path);
-    if (info.isDir()) {
+    if (existed && S_ISDIR(old.st_mode)) {
         result.error = writeFailure(path, tr("it is a folder, not a file."));
         return result;
     }
-    if (!info.exists() && !info.absoluteDir().exists()) {
-        result.error = writeFailure(path, tr("the folder \"%1\" does not exist.")
-                                              .arg(shown(info.absolutePath())));
-        return result;
+    if (!existed) {
+        struct stat folder;
+        if (!statPath(info.absolutePath(), folder, error)) {
+            result.error = writeFailure(path, error == ENOENT
+                                                  ? tr("the folder \"%1\" does not exist.")
+                                                        .arg(shown(info.absolutePath()))
+                                                  : fileErrorReason(error));
+            return result;
+        }
     }
 
     // A device or pipe is written to, never replaced by a regular file.
-    if (info.exists() && !info.isFile()) {
+    if (existed && !S_ISREG(old.st_mode)) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
             result.error = writeFailure(path, reasonFor(file));
@@ -221,20 +271,18 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
         return result;
     }
 
-    if (info.exists() && !info.isWritable()) {
+    if (existed && !info.isWritable()) {
         result.error = writeFailure(path, tr("the file is read-only."));
         return result;
     }
 
-#ifdef Q_OS_UNIX
-    struct stat old;
-    const bool existed = info.exists() && ::stat(QFile::encodeName(path).constData(), &old) == 0;
-#endif
-
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
+    file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        const bool folderRefused = !info.exists() && !QFileInfo(info.absolutePath()).isWritable();
+        // The file may be written but its folder holds no new file: write in place.
+        if (existed)
+            return writePageInPlace(path, utf8, length, encoding);
+        const bool folderRefused = !QFileInfo(info.absolutePath()).isWritable();
         result.error = writeFailure(path, folderRefused ? tr("permission denied.")
                                                         : reasonFor(file));
         return result;
@@ -250,6 +298,113 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
     }
     result.ok = true;
     return result;
+}
+
+PageWriteResult writePageInPlace(const QString &path, const char *utf8, qsizetype length,
+                                 PageEncoding encoding)
+{
+    ignoreFileSizeSignal();
+    PageWriteResult result;
+    result.written = encoding;
+    if (!utf8 || length < 0)
+        length = 0;
+    const qint64 newSize = bodySize(utf8, length, encoding);
+    if (newSize < 0) {
+        result.error = writeFailure(path, tr("it holds characters that Windows-1252 cannot store."));
+        return result;
+    }
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        result.error = writeFailure(path, fileErrorReason(errno));
+        return result;
+    }
+    const auto fail = [&](int error, const QString &after) {
+        ::close(fd);
+        result.error = writeFailure(path, fileErrorReason(error)) + after;
+        return result;
+    };
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return fail(errno, QString());
+    if (!S_ISREG(st.st_mode))
+        return fail(EINVAL, QString());
+    const qint64 oldSize = st.st_size;
+    if (newSize > oldSize) {
+        const int error = ::posix_fallocate(fd, off_t(oldSize), off_t(newSize - oldSize));
+        if (error != 0) {
+            // Where the system emulates the reservation it may have grown the file.
+            (void)::ftruncate(fd, off_t(oldSize));
+            return fail(error, tr(" The page on disk was left as it was."));
+        }
+    }
+    QFile out;
+    if (!out.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+        return fail(EIO, QString());
+    if (!writeBody(out, utf8, length, encoding)) {
+        const QString reason = reasonFor(out);
+        out.close();
+        ::close(fd);
+        result.error = writeFailure(path, reason);
+        return result;
+    }
+    out.close();
+    if (newSize < oldSize && ::ftruncate(fd, off_t(newSize)) != 0)
+        return fail(errno, QString());
+    if (::fsync(fd) != 0 && errno != EINVAL)
+        return fail(errno, QString());
+    if (::close(fd) != 0) {
+        result.error = writeFailure(path, fileErrorReason(errno));
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+QString encodingName(PageEncoding encoding)
+{
+    switch (encoding) {
+    case PageEncoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case PageEncoding::Legacy:
+        return QStringLiteral("Windows-1252");
+    case PageEncoding::LegacyReferences:
+        return QStringLiteral("Windows-1252 + &#references;");
+    }
+    return QString();
+}
+
+QString fileErrorReason(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return tr("there is no such file.");
+    case ELOOP:
+        return tr("its path holds a loop of symbolic links.");
+    case ENAMETOOLONG:
+        return tr("the name is too long.");
+    case ENOTDIR:
+        return tr("a part of its path is not a folder.");
+    case EACCES:
+    case EPERM:
+        return tr("permission denied.");
+    case ENOSPC:
+        return tr("there is not enough room on the disk.");
+    case EDQUOT:
+        return tr("the disk quota is used up.");
+    case EFBIG:
+        return tr("the file would be too large for the size limit in force.");
+    case EROFS:
+        return tr("the disk is read-only.");
+    case EISDIR:
+        return tr("it is a folder, not a file.");
+    default:
+        break;
+    }
+    QString reason = QString::fromLocal8Bit(std::strerror(error));
+    if (reason.size() > 1 && reason.at(0).isUpper() && reason.at(1).isLower())
+        reason[0] = reason.at(0).toLower();
+    return reason + QLatin1Char('.');
 }
 
 } // namespace tw

@@ -13,7 +13,15 @@ namespace tw {
 //           code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for
 //           the control characters U+0081 etc., so every byte has exactly one
 //           character and saving gives the same bytes back.
-enum class PageEncoding { Utf8, Legacy };
+//   LegacyReferences: Legacy, where the characters Windows-1252 cannot hold
+//           are written as HTML character references ("&#8594;"). Reading
+//           never gives it; the user picks it for a document at a save.
+// A Utf8 page may hold a few stray bytes that are not UTF-8: the editor
+// keeps them, and they are written back as they were.
+enum class PageEncoding { Utf8, Legacy, LegacyReferences };
+
+// "UTF-8", "Windows-1252", "Windows-1252 + &#references;" for the status bar.
+QString encodingName(PageEncoding encoding);
 
 struct PageReadResult {
     bool ok = false;
@@ -29,21 +37,32 @@ PageReadResult readPage(const QString &path);
 struct PageWriteResult {
     bool ok = false;
     QString error; // a message for the user naming the file and the reason
-    // The encoding actually written (when ok). It differs from the one asked
-    // for when a Legacy document holds characters Windows-1252 cannot store:
-    // the page is then written as UTF-8 so that nothing is lost, and the
-    // document should be saved as Utf8 from then on.
-    PageEncoding written = PageEncoding::Utf8;
+    PageEncoding written = PageEncoding::Utf8; // the encoding written (when ok)
 };
 
 // Replaces the file at path with the text followed by CR LF. The new content
 // goes to a temporary file that then takes the old file's place (keeping its
-// permissions and, where allowed, its owner), so a failed save leaves the old
-// file as it was. Only a folder that cannot hold a new file makes the save
-// write the file in place. A path that names a device or pipe is written in
-// place rather than replaced. The text is not copied when written as UTF-8;
-// Legacy text is encoded in small pieces as it is written.
+// permission bits and, where allowed, its owner, for every user), so a failed
+// save leaves the old file as it was. Only a folder that cannot hold a new
+// file makes the save write the file in place (see writePageInPlace). A path
+// that names a device or pipe is written in place rather than replaced. The
+// text is not copied when written as UTF-8; Legacy text is encoded in small
+// pieces as it is written. Legacy text holding a character Windows-1252
+// cannot store is refused: the caller settles the encoding first.
+// A file-size limit fails the write with a message: the signal such a limit
+// raises (SIGXFSZ) is ignored from the first save on.
 PageWriteResult writePage(const QString &path, const char *utf8, qsizetype length,
                           PageEncoding encoding);
+
+// Overwrites an existing regular file in place without ever shortening or
+// damaging it when the new content does not fit: the room the new content
+// needs beyond the old size is reserved first (posix_fallocate), and when it
+// cannot be, the save is refused with the reason and the file is as it was.
+PageWriteResult writePageInPlace(const QString &path, const char *utf8, qsizetype length,
+                                 PageEncoding encoding);
+
+// Why a file operation failed, as the end of a sentence, from the system's
+// error number: "there is no such file.", "the name is too long." etc.
+QString fileErrorReason(int error);
 
 } // namespace tw

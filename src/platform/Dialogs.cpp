@@ -6,6 +6,11 @@ namespace tw {
 
 Dialogs::~Dialogs() = default;
 
+int Dialogs::choose(const QString &, const QString &, const QStringList &)
+{
+    return -1;
+}
+
 QString qtFilterFromPairs(const QString &pairs)
 {
     const QStringList parts = pairs.split(QLatin1Char('|'));

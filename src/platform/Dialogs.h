@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tw {
 
@@ -36,6 +37,11 @@ public:
     virtual Answer askYesNoCancel(const QString &text, const QString &title) = 0;
 
     virtual void message(const QString &text, const QString &title, MessageKind kind) = 0;
+
+    // A question answered by one of the named choices, shown as buttons with
+    // a Cancel button after them: the index of the choice taken, or -1 for
+    // Cancel or a closed box. Dialogs that cannot show one cancel.
+    virtual int choose(const QString &text, const QString &title, const QStringList &choices);
 
     // Standard open and save dialogs. A name typed without an extension gets
     // defaultExtension. The save dialog does not ask before replacing a file;

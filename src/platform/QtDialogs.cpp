@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tw {
 
@@ -56,6 +57,19 @@ void QtDialogs::message(const QString &text, const QString &title, MessageKind k
         break;
     }
     }
+}
+
+int QtDialogs::choose(const QString &text, const QString &title, const QStringList &choices)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, m_parent);
+    QList<QAbstractButton *> buttons;
+    for (const QString &choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Cancel);
+    if (!buttons.isEmpty())
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.first()));
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
 }
 
 FileChoice QtDialogs::openFile(const QString &filter, const QString &defaultExtension)

@@ -16,6 +16,7 @@ public:
     bool askYesNo(const QString &text, const QString &title) override;
     Answer askYesNoCancel(const QString &text, const QString &title) override;
     void message(const QString &text, const QString &title, MessageKind kind) override;
+    int choose(const QString &text, const QString &title, const QStringList &choices) override;
     FileChoice openFile(const QString &filter, const QString &defaultExtension) override;
     FileChoice saveFile(const QString &filter, const QString &defaultExtension) override;
 

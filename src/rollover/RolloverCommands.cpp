@@ -2,11 +2,11 @@
 
 #include "documents/ActiveEditor.h"
 #include "documents/EditorOperations.h"
+#include "documents/PageFile.h"
 #include "platform/Prompt.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 
-#include <QFile>
 
 namespace tw {
 
@@ -41,12 +41,15 @@ QString picFlipTail(const QString &fragment2)
     return QLatin1Char('\n') + fragment2 + QLatin1Char('\n');
 }
 
-QString readFragment(const QString &path)
+QString readFragment(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const PageReadResult page = readPage(path);
+    if (!page.ok) {
+        if (error)
+            *error = page.error;
         return QString();
-    return QString::fromLocal8Bit(file.readAll());
+    }
+    return QString::fromUtf8(page.utf8);
 }
 
 void CmdPicFlip_Click(Dialogs &dialogs, ActiveEditor &editor)
@@ -71,23 +74,34 @@ void CmdPicFlip_Click(Dialogs &dialogs, ActiveEditor &editor, const QString &fra
         return;
 
     // The lines appear while the questions go on, and undo takes them all.
-    UndoStep step(editor);
-    editor.replaceSelection(picFlipHead(readFragment(fragment1Path)));
-    for (int n = 1; n <= count; ++n) {
-        const QString picture = promptUntilNotEmpty(
-            dialogs, QStringLiteral("MOUSE OVER : Input the PICTURE NAME %1").arg(n),
-            QStringLiteral("Picture Name Mouse Over"));
-        editor.replaceSelection(picFlipImageLines(n, QStringLiteral("on"), picture));
+    QStringList missing(2);
+    const QString fragment1 = readFragment(fragment1Path, &missing[0]);
+    const QString fragment2 = readFragment(fragment2Path, &missing[1]);
+    missing.removeAll(QString());
+    {
+        // One undo step, closed before the warning is shown.
+        UndoStep step(editor);
+        editor.replaceSelection(picFlipHead(fragment1));
+        for (int n = 1; n <= count; ++n) {
+            const QString picture = promptUntilNotEmpty(
+                dialogs, QStringLiteral("MOUSE OVER : Input the PICTURE NAME %1").arg(n),
+                QStringLiteral("Picture Name Mouse Over"));
+            editor.replaceSelection(picFlipImageLines(n, QStringLiteral("on"), picture));
+        }
+        editor.replaceSelection(picFlipMiddle());
+        for (int n = 1; n <= count; ++n) {
+            const QString picture = promptUntilNotEmpty(
+                dialogs, QStringLiteral("MOUSE NOT OVER : Input the PICTURE NAME %1").arg(n),
+                QStringLiteral("Picture Name Mouse Not Over"));
+            editor.replaceSelection(picFlipImageLines(n, QStringLiteral("off"), picture));
+        }
+        editor.replaceSelection(picFlipTail(fragment2));
+        editor.focusBack();
     }
-    editor.replaceSelection(picFlipMiddle());
-    for (int n = 1; n <= count; ++n) {
-        const QString picture = promptUntilNotEmpty(
-            dialogs, QStringLiteral("MOUSE NOT OVER : Input the PICTURE NAME %1").arg(n),
-            QStringLiteral("Picture Name Mouse Not Over"));
-        editor.replaceSelection(picFlipImageLines(n, QStringLiteral("off"), picture));
-    }
-    editor.replaceSelection(picFlipTail(readFragment(fragment2Path)));
-    editor.focusBack();
+    if (!missing.isEmpty())
+        dialogs.message(QStringLiteral("The picture-flip script was inserted without its functions.\n\n")
+                            + missing.join(QLatin1Char('\n')),
+                        QStringLiteral("Pic Flip"), MessageKind::Warning);
 }
 
 QString animatedPictureName(const QString &numberAnswer)

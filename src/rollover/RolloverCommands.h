@@ -22,8 +22,9 @@ QString picFlipImageLines(int animation, const QString &state, const QString &pi
 QString picFlipMiddle();
 QString picFlipTail(const QString &fragment2);
 // A fragment file's whole text, line breaks kept; empty when the file is
-// missing or unreadable.
-QString readFragment(const QString &path);
+// missing or unreadable, and then the message naming the file and the reason
+// is put in error (when given).
+QString readFragment(const QString &path, QString *error = nullptr);
 
 // "Pic" and the number the answer reads as (see numberText()).
 QString animatedPictureName(const QString &numberAnswer);
@@ -36,7 +37,8 @@ QString animatedPictureText(const QString &pictureName, const QString &link,
 // mouse-over picture of each and the mouse-not-over picture of each, writing
 // each animation's lines as its picture is named, all as one undo step. An
 // empty answer or a count below 1 ends it with nothing written. The fragments
-// are PicFlip1.txt and PicFlip2.txt beside the program.
+// are PicFlip1.txt and PicFlip2.txt beside the program; a fragment that cannot
+// be read is left out, and once the script is in place a warning names it.
 void CmdPicFlip_Click(Dialogs &dialogs, ActiveEditor &editor);
 void CmdPicFlip_Click(Dialogs &dialogs, ActiveEditor &editor, const QString &fragment1Path,
                       const QString &fragment2Path);

@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "browser/frmBrowser.h"
+#include "documents/DocumentEncoding.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "markup/CommandState.h"
@@ -94,7 +95,10 @@ void frmMain::buildStatusBar()
     statusTime = new QLabel;
     statusTime->setObjectName(QStringLiteral("statusTime"));
     statusTime->setMinimumWidth(px(2540));
+    auto *format = new QLabel; // the active page's encoding and line ends
+    format->setObjectName(QStringLiteral("statusFormat"));
     bar->addWidget(statusText);
+    bar->addPermanentWidget(format);
     bar->addPermanentWidget(statusDate);
     bar->addPermanentWidget(statusTime);
     new StatusClock(statusDate, statusTime, this);
@@ -116,6 +120,8 @@ void frmMain::MDIForm_Load()
 void frmMain::followActiveChild()
 {
     const bool document = activeDocument() != nullptr;
+    if (auto *format = statusBar()->findChild<QLabel *>(QStringLiteral("statusFormat")))
+        format->setText(document ? documentFormatText(*activeDocument()) : QString());
     if (auto *browser = qobject_cast<frmBrowser *>(activeChild())) {
         m_menus->show(browser->menus());
         m_commands->keepShortcutsWith(CommandActions::ShownMenus::Other);
@@ -199,6 +205,15 @@ frmDocument *frmMain::createDocument(const QString &caption)
     auto *document = new frmDocument;
     document->setCaption(caption);
     document->closeGuard = [this](frmDocument *doc) { return m_closing || confirmClose(*this, doc); };
+    // Opening a page sets the caption after its encoding; a save marks the
+    // text unchanged after it may have changed the encoding.
+    const auto showFormat = [this, document] {
+        auto *format = statusBar()->findChild<QLabel *>(QStringLiteral("statusFormat"));
+        if (format && activeDocument() == document)
+            format->setText(documentFormatText(*document));
+    };
+    connect(document, &QWidget::windowTitleChanged, this, showFormat);
+    connect(document->textEdit, &QsciScintilla::modificationChanged, this, showFormat);
     addChildWindow(document);
     document->textEdit->setFocus(Qt::OtherFocusReason);
     return document;

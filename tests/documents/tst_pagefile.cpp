@@ -1,3 +1,4 @@
+#include "documents/DocumentEncoding.h"
 #include "documents/PageFile.h"
 #include "documents/SourceEditor.h"
 
@@ -14,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
 using namespace tw;
@@ -75,9 +77,14 @@ private slots:
         row("UTF-8 page, typed scripts", utf8, false, scripts, utf8 + scripts.toUtf8() + "\r\n");
         row("legacy page, typed 1252 text", legacy, true, QStringLiteral(u"€ “ok” Œ ñ"),
             legacy + "\x80 \x93ok\x94 \x8C \xF1\r\n");
-        row("legacy page, typed Chinese goes UTF-8", legacy, true, QStringLiteral(u"中文 😀"),
-            utf8 + "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80\r\n");
-        row("legacy page, typed C1 char 1252 lacks", legacy, true, QStringLiteral(u"\u0085"), utf8 + "\xC2\x85\r\n");
+        // UTF-8 apart from a few stray bytes: read as UTF-8, the stray bytes written back as they were.
+        const QByteArray stray("<p>Gr\xC3\xBC\xC3\x9F""e \xE2\x86\x92</p>\xFF");
+        row("UTF-8 with a stray byte at its end", stray, false, QStringLiteral(u"ü"),
+            "<p>Gr\xC3\xBC\xC3\x9F""e \xE2\x86\x92</p>\xFF\xC3\xBC\r\n");
+        row("UTF-8 with a cut-off sequence inside", "\xC3\xA4 \xE2\x82 \xC3\xB6\r\n", false, {},
+            "\xC3\xA4 \xE2\x82 \xC3\xB6\r\n\r\n");
+        row("more stray bytes than UTF-8 is legacy", "caf\xE9 \xC3\xA9 na\xEFve \xE0", true, {}, {},
+            QStringLiteral(u"café Ã© naïve à"));
     }
     void openEditSaveGivesExactBytes()
     {
@@ -121,49 +128,6 @@ private slots:
         QCOMPARE(editor.documentBytes(), QByteArray("new\r\nline"));
     }
 
-    void unreadableFileIsNamedWithReason()
-    {
-        QVERIFY(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600) == 0);
-        const QList<std::pair<QString, const char *>> cases = {
-            {path("nothing-here.htm"), "no such file"}, {m_dir.path(), "folder"}, {path("pipe"), "pipe"},
-            {QStringLiteral("/proc/self/mem"), "error"}, // exists but cannot be read
-        };
-        for (const auto &[file, reason] : cases) {
-            const PageReadResult read = readPage(file);
-            QVERIFY(!read.ok && read.utf8.isEmpty());
-            QVERIFY2(read.error.contains(QDir::toNativeSeparators(file)), qPrintable(read.error));
-            QVERIFY2(read.error.contains(QLatin1String(reason), Qt::CaseInsensitive), qPrintable(read.error));
-        }
-    }
-
-    void failedSaveIsReportedAndChangesNothing()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("page.htm"));
-        QVERIFY(writeBytes(file, "old content\r\n"));
-        const QByteArray doc(1 << 20, 'x');
-        const auto refused = [&](const QString &target, const char *reason) {
-            const PageWriteResult w = writePage(target, doc.constData(), doc.size(), PageEncoding::Utf8);
-            QVERIFY2(!w.ok && w.error.contains(QDir::toNativeSeparators(target)), qPrintable(w.error));
-            QVERIFY2(w.error.contains(QLatin1String(reason)), qPrintable(w.error));
-        };
-        refused(dir.path(), "folder");
-        refused(dir.filePath(QStringLiteral("missing/page.htm")), "does not exist");
-        // The disk fills up part way.
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved, small;
-        getrlimit(RLIMIT_FSIZE, &saved);
-        small = {64 * 1024, saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &small);
-        refused(file, "too large");
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-        // The old page is whole; no temporary file or folder is left behind.
-        QCOMPARE(readBytes(file), QByteArray("old content\r\n"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{"page.htm"});
-    }
-
     void saveKeepsPermissionsOwnerAndLink()
     {
         QVERIFY(writeBytes(path("kept.htm"), "old"));
@@ -180,6 +144,135 @@ private slots:
         QCOMPARE(stat(QFile::encodeName(path("kept.htm")).constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
         QVERIFY(!root || (st.st_uid == 65534 && st.st_gid == 65534));
+    }
+
+    void saveKeepsTheModeOfOwnFiles()
+    {
+        // Root may write a page whatever its mode; the mode must still stay.
+        const bool root = geteuid() == 0;
+        for (const mode_t mode : {0600, 0644, 0640, 0755, 0604, 0444, 0400}) {
+            if (!root && !(mode & 0200))
+                continue; // refused as read-only for everyone else
+            QVERIFY(writeBytes(path("mode.htm"), "old"));
+            QCOMPARE(chmod(QFile::encodeName(path("mode.htm")).constData(), mode), 0);
+            const PageWriteResult w = writePage(path("mode.htm"), "new", 3, PageEncoding::Utf8);
+            QVERIFY2(w.ok, qPrintable(w.error));
+            struct stat st;
+            QCOMPARE(stat(QFile::encodeName(path("mode.htm")).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 07777, mode);
+            QCOMPARE(readBytes(path("mode.htm")), QByteArray("new\r\n"));
+        }
+    }
+
+    void fileSizeLimitFailsTheSaveWithAMessage()
+    {
+        // The default action of SIGXFSZ ends the process; a save must report instead.
+        std::signal(SIGXFSZ, SIG_DFL);
+        QVERIFY(writeBytes(path("limit.htm"), "old"));
+        rlimit saved, small;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        small = {4096, saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &small);
+        const QByteArray doc(64 * 1024, 'x');
+        const PageWriteResult safe = writePage(path("limit.htm"), doc.constData(), doc.size(), PageEncoding::Utf8);
+        const PageWriteResult inPlace =
+            writePageInPlace(path("limit.htm"), doc.constData(), doc.size(), PageEncoding::Utf8);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!safe.ok && !inPlace.ok);
+        QCOMPARE(inPlace.error, QStringLiteral("Cannot save \"%1\": the file would be too large for the size limit "
+                                               "in force. The page on disk was left as it was.")
+                                    .arg(path("limit.htm")));
+        QCOMPARE(readBytes(path("limit.htm")), QByteArray("old"));
+    }
+
+    void inPlaceWriteGivesExactBytes_data()
+    {
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<QByteArray>("text"); // the editor's UTF-8
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QByteArray>("saved");
+        const QByteArray longer(70000, 'o');
+        QTest::newRow("grows") << QByteArray("old") << QByteArray("new page") << int(PageEncoding::Utf8)
+                               << QByteArray("new page\r\n");
+        QTest::newRow("shrinks") << longer << QByteArray("short") << int(PageEncoding::Utf8)
+                                 << QByteArray("short\r\n");
+        QTest::newRow("same size") << QByteArray("12345\r\n") << QByteArray("abcde") << int(PageEncoding::Utf8)
+                                   << QByteArray("abcde\r\n");
+        QTest::newRow("Windows-1252") << longer << QByteArray("\xC3\xA9\xE2\x82\xAC") << int(PageEncoding::Legacy)
+                                      << QByteArray("\xE9\x80\r\n");
+        QTest::newRow("references") << QByteArray("o") << QByteArray("\xC3\xA9\xE2\x86\x92\xF0\x9F\x98\x80")
+                                    << int(PageEncoding::LegacyReferences)
+                                    << QByteArray("\xE9&#8594;&#128512;\r\n");
+    }
+    void inPlaceWriteGivesExactBytes()
+    {
+        QFETCH(QByteArray, old);
+        QFETCH(QByteArray, text);
+        QFETCH(int, encoding);
+        QFETCH(QByteArray, saved);
+        QVERIFY(writeBytes(path("inplace.htm"), old));
+        const PageWriteResult w =
+            writePageInPlace(path("inplace.htm"), text.constData(), text.size(), PageEncoding(encoding));
+        QVERIFY2(w.ok, qPrintable(w.error));
+        QCOMPARE(readBytes(path("inplace.htm")), saved);
+    }
+
+    void charactersWindows1252LacksAreChosenForOnce_data()
+    {
+        QTest::addColumn<int>("pick"); // the answer to the question; -1 cancels
+        QTest::addColumn<int>("encoding"); // the document's encoding afterwards
+        QTest::addColumn<QByteArray>("saved"); // null: nothing written
+        QTest::newRow("references") << 0 << int(PageEncoding::LegacyReferences)
+                                    << QByteArray("<p>\xE9 &#8594; &#20013;</p>\r\n");
+        QTest::newRow("convert to UTF-8") << 1 << int(PageEncoding::Utf8)
+                                          << QByteArray("<p>\xC3\xA9 \xE2\x86\x92 \xE4\xB8\xAD</p>\r\n");
+        QTest::newRow("cancel") << -1 << int(PageEncoding::Legacy) << QByteArray();
+    }
+    void charactersWindows1252LacksAreChosenForOnce()
+    {
+        QFETCH(int, pick);
+        QFETCH(int, encoding);
+        QFETCH(QByteArray, saved);
+        QVERIFY(writeBytes(path("w1252.htm"), "<p>\xE9</p>"));
+        SourceEditor editor;
+        PageEncoding current = openInto(editor, path("w1252.htm"));
+        QCOMPARE(current, PageEncoding::Legacy);
+        // Text that fits asks nothing.
+        test::ScriptedDialogs none;
+        QVERIFY(settleEncoding(none, path("w1252.htm"), current, editor.documentData(), editor.documentLength()));
+        QCOMPARE(current, PageEncoding::Legacy);
+
+        editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 5UL);
+        editor.replaceSelectionExact(QStringLiteral(u" → 中"));
+        test::ScriptedDialogs dialogs;
+        dialogs.pick(pick);
+        const bool go = settleEncoding(dialogs, path("w1252.htm"), current, editor.documentData(),
+                                       editor.documentLength());
+        QCOMPARE(dialogs.shown.size(), 1);
+        QCOMPARE(dialogs.shown.at(0),
+                 (test::Shown{"choose", "Save",
+                              QStringLiteral("%1 is saved as Windows-1252, which cannot hold some of the characters "
+                                             "in it (the first is \"→\", U+2192).\n\nWrite those characters as HTML "
+                                             "character references such as &#8594;, or convert the whole page to "
+                                             "UTF-8?")
+                                  .arg(path("w1252.htm")),
+                              "Write character references|Convert the page to UTF-8"}));
+        QCOMPARE(go, !saved.isNull());
+        QCOMPARE(current, PageEncoding(encoding));
+        if (!go) {
+            // Never written as the old encoding would have done silently.
+            const PageWriteResult refused =
+                writePage(path("w1252.htm"), editor.documentData(), editor.documentLength(), current);
+            QVERIFY(!refused.ok && refused.error.endsWith("it holds characters that Windows-1252 cannot store."));
+            QCOMPARE(readBytes(path("w1252.htm")), QByteArray("<p>\xE9</p>"));
+            return;
+        }
+        const PageWriteResult w = writePage(path("w1252.htm"), editor.documentData(), editor.documentLength(), current);
+        QVERIFY2(w.ok, qPrintable(w.error));
+        QCOMPARE(readBytes(path("w1252.htm")), saved);
+        // The choice holds: the next save asks nothing.
+        QVERIFY(settleEncoding(none, path("w1252.htm"), current, editor.documentData(), editor.documentLength()));
+        QCOMPARE(none.shown.size(), 0);
     }
 };
 

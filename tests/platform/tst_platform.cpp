@@ -27,7 +27,7 @@ private Q_SLOTS:
             QCOMPARE(twipsToPixels(pixelsToTwips(pixels, 120), 120), pixels);
     }
 
-    void placementRoundTripsAndGarbageFallsBack()
+    void placementRoundTrips()
     {
         QTemporaryDir dir;
         QSettings store(dir.filePath(QStringLiteral("t.conf")), QSettings::IniFormat);
@@ -45,30 +45,56 @@ private Q_SLOTS:
         QCOMPARE(back.left, 3000.0);
         QCOMPARE(back.top, 1500.0);
         QCOMPARE(back.width, 9000.0);
-
-        store.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("left edge"));
-        store.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral(""));
-        store.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("nan"));
-        store.setValue(QStringLiteral("Settings/MainHeight"), QStringLiteral(" 4000 "));
-        const Placement garbage = Settings::loadPlacement(store);
-        QCOMPARE(garbage.left, 1000.0);
-        QCOMPARE(garbage.top, 1000.0);
-        QCOMPARE(garbage.width, 6500.0);
-        QCOMPARE(garbage.height, 4000.0);
     }
 
-    void unreachablePlacementFallsBack()
+    void placementIsReachableAndFitsTheScreen_data()
+    {
+        // Stored twips (at 96 DPI, 15 twips a pixel) and the frame that results.
+        QTest::addColumn<QStringList>("stored"); // MainLeft, MainTop, MainWidth, MainHeight
+        QTest::addColumn<QRect>("frame");
+        const QRect defaults(67, 67, 433, 433);
+        const auto row = [](const char *name, const char *l, const char *t, const char *w, const char *h,
+                            QRect frame) {
+            QTest::newRow(name) << QStringList{l, t, w, h} << frame;
+        };
+        // Available areas: a 1280x1024 screen less a 24-pixel panel, and a 1920x1080 one to its right.
+        row("inside the first screen", "1500", "1500", "7500", "6000", {100, 100, 500, 400});
+        row("on the second screen", "30000", "7500", "7500", "6000", {2000, 500, 500, 400});
+        row("straddling, kept whole on the second", "18000", "1500", "7500", "6000", {1280, 100, 500, 400});
+        row("hanging off the bottom is moved up", "1500", "13500", "7500", "6000", {100, 624, 500, 400});
+        row("only a 10x10 corner on a screen", "47850", "16050", "7500", "6000", defaults);
+        row("title bar above every screen", "1500", "-1500", "7500", "6000", defaults);
+        row("title bar under the panel", "1500", "150", "7500", "6000", defaults);
+        row("wholly off every screen", "75000", "75000", "7500", "6000", defaults);
+        row("no width", "1500", "1500", "0", "6000", defaults);
+        row("negative height", "1500", "1500", "7500", "-6000", defaults);
+        row("larger than the screen", "1500", "1500", "600000", "600000", {0, 24, 1280, 1000});
+    }
+    void placementIsReachableAndFitsTheScreen()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(QRect, frame);
+        QTemporaryDir dir;
+        QSettings store(dir.filePath(QStringLiteral("t.conf")), QSettings::IniFormat);
+        const char *keys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+        for (int i = 0; i < 4; ++i)
+            store.setValue(QStringLiteral("Settings/") + QLatin1String(keys[i]), stored.at(i));
+        const QVector<QRect> screens{QRect(0, 24, 1280, 1000), QRect(1280, 0, 1920, 1080)};
+        const QRect restored = reachablePlacement(placementPixels(Settings::loadPlacement(store), 96),
+                                                  placementPixels(Placement(), 96), screens);
+        QCOMPARE(restored, frame);
+    }
+
+    void placementWithoutScreensIsBounded()
     {
         const QRect fallback(67, 67, 433, 433);
-        const QVector<QRect> screens{QRect(0, 0, 1280, 1024), QRect(1280, 0, 1920, 1080)};
-        QCOMPARE(reachablePlacement(QRect(100, 100, 500, 400), fallback, screens), QRect(100, 100, 500, 400));
-        // Partly visible, on the second screen, or straddling: kept.
-        QCOMPARE(reachablePlacement(QRect(-400, -100, 500, 400), fallback, screens), QRect(-400, -100, 500, 400));
-        QCOMPARE(reachablePlacement(QRect(2000, 500, 500, 400), fallback, screens), QRect(2000, 500, 500, 400));
-        // Wholly off every screen, or of no size: the defaults.
-        QCOMPARE(reachablePlacement(QRect(5000, 5000, 500, 400), fallback, screens), fallback);
-        QCOMPARE(reachablePlacement(QRect(-900, 100, 500, 400), fallback, screens), fallback);
-        QCOMPARE(reachablePlacement(QRect(100, 100, 0, 400), fallback, screens), fallback);
+        QCOMPARE(reachablePlacement(QRect(10, 20, 500, 400), fallback, {}), QRect(10, 20, 500, 400));
+        QCOMPARE(reachablePlacement(QRect(10, 20, 0, 400), fallback, {}), fallback);
+        QCOMPARE(reachablePlacement(placementPixels({0, 0, 3e10, 3e10}, 96), fallback, {}),
+                 QRect(0, 0, 8192, 8192));
+        // Any number of twips at any DPI gives edges that fit an int.
+        const QRect far = placementPixels({1e300, -1e300, 1e300, 1e300}, 1e6);
+        QVERIFY(far.right() > far.left() && far.bottom() > far.top());
     }
 
     void filtersBecomeQtFilters()

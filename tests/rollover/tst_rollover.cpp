@@ -134,6 +134,22 @@ void RolloverTest::picFlipWithMissingFragments()
     QCOMPARE(runCommand(command, {"1", "x", "y"}).text,
              QStringLiteral("\n\n\n    Pic1on = new Image;\n    Pic1on.src =\"x\";\n\n"
                             "    Pic1off = new Image;\n    Pic1off.src =\"y\";\n\n\n"));
+
+    // Once the script is in place, a warning names each fragment left out and why.
+    SourceEditor editor;
+    ActiveEditor active([&] { return static_cast<QWidget *>(&editor); });
+    for (const QString &second : {m_dir.filePath("PicFlip2.txt"), missing}) {
+        ScriptedDialogs dialogs;
+        dialogs.answers({"1", "x", "y"}).acknowledge();
+        CmdPicFlip_Click(dialogs, active, missing, second);
+        QCOMPARE(dialogs.remaining(), 0);
+        const Shown warning = dialogs.shown.last();
+        QCOMPARE(warning.title, QStringLiteral("Pic Flip"));
+        const QString reason = "Cannot open \"" + missing + "\": there is no such file.";
+        QCOMPARE(warning.text, "The picture-flip script was inserted without its functions.\n\n" + reason
+                                   + (second == missing ? "\n" + reason : QString()));
+    }
+    QVERIFY(editor.textExact().contains(QStringLiteral("Pic1off.src =\"y\";\n\nF2\n</SCRIPT>\n")));
 }
 
 void RolloverTest::oneUndoStepAndNothingWrittenWithoutEditor()

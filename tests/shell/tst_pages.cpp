@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
@@ -175,9 +177,14 @@ private Q_SLOTS:
         type(legacy, QStringLiteral("\u00fc"));
         press("tbSave");
         QCOMPARE(readAll(path("legacy.htm")), QByteArray("caf\xe9\r\nx\r\n\xfc\r\n"));
-        // A letter outside the single-byte set: saved as UTF-8, and UTF-8 it stays.
+        auto *format = frame.statusBar()->findChild<QLabel *>(QStringLiteral("statusFormat"));
+        QCOMPARE(format->text(), QStringLiteral("Windows-1252, CR LF"));
+        // A letter outside the single-byte set: asked, converted to UTF-8, and UTF-8 it stays.
         type(legacy, QStringLiteral("\u03b1"));
+        m_dialogs.pick(1);
         press("tbSave");
+        QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("choose"));
+        QCOMPARE(format->text(), QStringLiteral("UTF-8, CR LF"));
         QCOMPARE(readAll(path("legacy.htm")), QByteArray("caf\xc3\xa9\r\nx\r\n\xc3\xbc\xce\xb1\r\n"));
         legacy->textEdit->selectAll(true);
         type(legacy, QStringLiteral("\u00e9"));

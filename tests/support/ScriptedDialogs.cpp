@@ -45,6 +45,11 @@ void ScriptedDialogs::message(const QString &text, const QString &title, Message
     take("message", {QStringLiteral("message"), title, text, {}});
 }
 
+int ScriptedDialogs::choose(const QString &text, const QString &title, const QStringList &choices)
+{
+    return take("choice", {QStringLiteral("choose"), title, text, choices.join(QLatin1Char('|'))}).toInt();
+}
+
 FileChoice ScriptedDialogs::openFile(const QString &filter, const QString &defaultExtension)
 {
     const QString path = take("file", {QStringLiteral("open"), {}, filter, defaultExtension});

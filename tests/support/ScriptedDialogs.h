@@ -19,10 +19,10 @@ struct ScriptError : std::runtime_error {
 };
 
 struct Shown {
-    QString kind; // "prompt", "yesno", "yesnocancel", "message", "open", "save"
+    QString kind; // "prompt", "yesno", "yesnocancel", "message", "choose", "open", "save"
     QString title;
     QString text; // prompt or message text; the filter for file dialogs
-    QString extra; // default extension for file dialogs
+    QString extra; // default extension for file dialogs; "a|b" choices for choose
     bool operator==(const Shown &o) const
     {
         return kind == o.kind && title == o.title && text == o.text && extra == o.extra;
@@ -42,12 +42,15 @@ public:
     ScriptedDialogs &no() { return push("question", QStringLiteral("no")); }
     ScriptedDialogs &cancel() { return push("question", QStringLiteral("cancel")); }
     ScriptedDialogs &acknowledge() { return push("message", QString()); }
+    // Takes the choice with this index; -1 cancels.
+    ScriptedDialogs &pick(int index) { return push("choice", QString::number(index)); }
     ScriptedDialogs &file(const QString &path) { return push("file", path); }
 
     QString prompt(const QString &text, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title) override;
     Answer askYesNoCancel(const QString &text, const QString &title) override;
     void message(const QString &text, const QString &title, MessageKind kind) override;
+    int choose(const QString &text, const QString &title, const QStringList &choices) override;
     FileChoice openFile(const QString &filter, const QString &defaultExtension) override;
     FileChoice saveFile(const QString &filter, const QString &defaultExtension) override;
 

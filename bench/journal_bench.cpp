@@ -1,0 +1,64 @@
+// The cost of one keystroke in a large page with the recovery journal on and
+// off: the editor's insertion, the journal's record of it and, as the worst
+// case, a write of the journal after every keystroke (the program writes it
+// at most once a pause). "bytes_per_key" is what each keystroke adds to the
+// journal file.
+//
+//   tw_journal_bench [Google Benchmark options]     (QT_QPA_PLATFORM=offscreen)
+
+#include "documents/RecoveryJournal.h"
+#include "documents/SourceEditor.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr qint64 kMB = 1 << 20;
+
+void keystroke(benchmark::State &state)
+{
+    const qint64 size = state.range(0) * kMB;
+    const bool journalOn = state.range(1) != 0;
+    const QByteArray page = QByteArray(79, 'x').append('\n').repeated(qsizetype(size / 80));
+    tw::SourceEditor editor;
+    editor.loadBytes(page);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.twj"));
+    tw::JournalWriter journal;
+    if (journalOn) {
+        journal.open(path, QStringLiteral("page"), QString(), tw::PageEncoding::Utf8, page);
+        tw::followEdits(editor, journal);
+    }
+    const qint64 before = journalOn ? QFileInfo(path).size() : 0;
+    const long middle = long(page.size() / 2);
+    editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(middle));
+    qint64 keys = 0;
+    for (auto _ : state) {
+        editor.replaceSelectedBytes("a");
+        if (journalOn)
+            journal.flush();
+        ++keys;
+    }
+    if (journalOn) {
+        state.counters["bytes_per_key"] = double(QFileInfo(path).size() - before) / double(keys);
+        journal.remove();
+    }
+}
+
+} // namespace
+
+BENCHMARK(keystroke)->ArgNames({"MB", "journal"})->Args({1, 0})->Args({1, 1})->Args({50, 0})->Args({50, 1})
+    ->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
