@@ -1,7 +1,9 @@
 #include "shell/Startup.h"
 
 #include "platform/AppPaths.h"
+#include "documents/DocumentJournal.h"
 #include "platform/QtDialogs.h"
+#include "platform/TerminationSignals.h"
 #include "platform/Version.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
@@ -40,10 +42,15 @@ int Main(int argc, char *argv[])
     dialogs.setParent(&frame);
     frame.MDIForm_Load();
     frame.show();
-    frame.openFiles(parser.positionalArguments());
-
     splash->close();
     delete splash;
+
+    // Pages left unsaved by a run that did not end normally come back first.
+    offerRecovery(frame, DocumentJournal::defaultFolder());
+    frame.openFiles(parser.positionalArguments());
+
+    TerminationSignals endRequests;
+    QObject::connect(&endRequests, &TerminationSignals::received, &frame, &frmMain::endOnRequest);
     return app.exec();
 }
 

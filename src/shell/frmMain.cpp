@@ -2,6 +2,7 @@
 
 #include "browser/frmBrowser.h"
 #include "documents/DocumentEncoding.h"
+#include "documents/DocumentJournal.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "markup/CommandState.h"
@@ -148,6 +149,16 @@ void frmMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void frmMain::endOnRequest()
+{
+    for (frmDocument *document : documents()) {
+        if (auto *journal = document->findChild<DocumentJournal *>())
+            journal->keep();
+    }
+    m_closing = true;
+    QApplication::exit(0);
+}
+
 void frmMain::exitAtOnce()
 {
     if (!confirmCloseAll(*this))
@@ -205,6 +216,8 @@ frmDocument *frmMain::createDocument(const QString &caption)
     auto *document = new frmDocument;
     document->setCaption(caption);
     document->closeGuard = [this](frmDocument *doc) { return m_closing || confirmClose(*this, doc); };
+    // Unsaved changes are kept in a recovery journal until saved or dropped.
+    new DocumentJournal(document, DocumentJournal::defaultFolder());
     // Opening a page sets the caption after its encoding; a save marks the
     // text unchanged after it may have changed the encoding.
     const auto showFormat = [this, document] {

@@ -62,6 +62,10 @@ public:
 
     // Ends the program at once, without saving the frame's placement.
     void exitAtOnce();
+    // A request to end from outside (SIGTERM, SIGHUP, SIGINT): every unsaved
+    // document's recovery journal is written and kept, and the program ends
+    // without questions, so that the next start can restore them.
+    void endOnRequest();
 
     CommandActions &commands() { return *m_commands; }
     BarToggles &bars() { return *m_bars; }
