@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/FileErrors.h"
+
 namespace tw {
 
 // How a page's bytes on disk relate to the UTF-8 text in its editor.
@@ -60,9 +62,5 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
 // cannot be, the save is refused with the reason and the file is as it was.
 PageWriteResult writePageInPlace(const QString &path, const char *utf8, qsizetype length,
                                  PageEncoding encoding);
-
-// Why a file operation failed, as the end of a sentence, from the system's
-// error number: "there is no such file.", "the name is too long." etc.
-QString fileErrorReason(int error);
 
 } // namespace tw
