@@ -453,7 +453,8 @@ F&avorites
             auto *dialog = qobject_cast<frmOpen *>(modal);
             if (!dialog)
                 return;
-            focused = QApplication::focusWidget() == dialog->txtOpen;
+            // The window may be seen before it has taken the focus.
+            focused = QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->txtOpen; }, 5000);
             caption = dialog->windowTitle() + QLatin1Char('|') + dialog->Label1->text() + QLatin1Char('|')
                 + dialog->Label2->text();
             QTest::keyClicks(dialog->txtOpen->lineEdit(), path("a.htm"));
