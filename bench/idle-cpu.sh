@@ -20,7 +20,8 @@ for i in $(seq 10); do printf '<HTML><BODY>page %s</BODY></HTML>\n' "$i" >"$work
 display=:$((170 + RANDOM % 20))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+# The program may still be writing into its home folder as it ends: wait for it.
+trap 'kill $app $xvfb 2>/dev/null; wait $app 2>/dev/null; rm -rf "$work"' EXIT
 export DISPLAY=$display
 sleep 1
 (cd "$build" && exec ./tagwright "$work"/page*.htm) >/dev/null 2>&1 &

@@ -25,6 +25,37 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
     setEolMode(EolUnix);
     SendScintilla(SCI_SETMULTIPLESELECTION, 0UL);
     setAccessibleName(QStringLiteral("Page source"));
+
+    m_caretPeriod = int(SendScintilla(SCI_GETCARETPERIOD));
+    m_caretRest.setObjectName(QStringLiteral("caretRest"));
+    m_caretRest.setSingleShot(true);
+    m_caretRest.setInterval(kCaretRestMs);
+    connect(&m_caretRest, &QTimer::timeout, this, [this] { SendScintilla(SCI_SETCARETPERIOD, 0UL); });
+}
+
+void SourceEditor::wakeCaret()
+{
+    if (SendScintilla(SCI_GETCARETPERIOD) != m_caretPeriod)
+        SendScintilla(SCI_SETCARETPERIOD, static_cast<unsigned long>(m_caretPeriod));
+    m_caretRest.start();
+}
+
+void SourceEditor::keyPressEvent(QKeyEvent *event)
+{
+    wakeCaret();
+    QsciScintilla::keyPressEvent(event);
+}
+
+void SourceEditor::mousePressEvent(QMouseEvent *event)
+{
+    wakeCaret();
+    QsciScintilla::mousePressEvent(event);
+}
+
+void SourceEditor::focusInEvent(QFocusEvent *event)
+{
+    wakeCaret();
+    QsciScintilla::focusInEvent(event);
 }
 
 void SourceEditor::loadBytes(const QByteArray &utf8)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
@@ -40,6 +41,23 @@ public:
     QString selectedTextExact() const { return QString::fromUtf8(selectedBytes()); }
     void replaceSelectionExact(const QString &text) { replaceSelectedBytes(text.toUtf8()); }
     QString textExact() const { return QString::fromUtf8(documentBytes()); }
+
+    // The caret blinks while the user works and stands still once no key or
+    // mouse button has been pressed for this long, as desktop text fields do,
+    // so that an idle window wakes nothing up.
+    static constexpr int kCaretRestMs = 10000;
+    void setCaretRestAfter(int ms) { m_caretRest.setInterval(ms); }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    void wakeCaret();
+
+    QTimer m_caretRest;
+    int m_caretPeriod = 0;
 };
 
 } // namespace tw

@@ -505,6 +505,24 @@ private Q_SLOTS:
         QCOMPARE(third.pos(), QPoint(67, 67));
     }
 
+    // The caret stops blinking after a rest without input and blinks again at
+    // the next key, so an idle window wakes nothing up.
+    void caretRestsWhenTheUserDoes()
+    {
+        frmMain &frame = open();
+        SourceEditor *editor = editorOf(frame.activeDocument());
+        QTRY_VERIFY(editor->hasFocus());
+        const long blinking = editor->SendScintilla(QsciScintilla::SCI_GETCARETPERIOD);
+        QVERIFY(blinking > 0);
+        editor->setCaretRestAfter(30);
+        QTest::keyClick(editor, Qt::Key_A);
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETCARETPERIOD), blinking);
+        QTRY_COMPARE(editor->SendScintilla(QsciScintilla::SCI_GETCARETPERIOD), 0L);
+        QTest::keyClick(editor, Qt::Key_B);
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETCARETPERIOD), blinking);
+        QCOMPARE(editor->textExact(), QStringLiteral("ab"));
+    }
+
     void idleFrameRunsNoFastTimers()
     {
         frmMain &frame = open();
