@@ -1,3 +1,4 @@
+#include "StartedFrame.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "documents/EditorSettings.h"
@@ -36,11 +37,7 @@ class EditorExtrasTest : public QObject {
 
     frmMain &open()
     {
-        DocumentCount = 0;
-        m_frame = std::make_unique<frmMain>(m_dialogs);
-        m_frame->MDIForm_Load();
-        m_frame->show();
-        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_frame.get())); }();
+        m_frame = tw::test::startFrame(m_dialogs);
         return *m_frame;
     }
     FindDialog *findDialog() const { return m_frame->findChild<FindDialog *>(); }

@@ -1,3 +1,4 @@
+#include "StartedFrame.h"
 #include "TestFiles.h"
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
@@ -66,11 +67,7 @@ class FrameTest : public QObject {
 
     frmMain &open()
     {
-        DocumentCount = 0;
-        m_frame = std::make_unique<frmMain>(m_dialogs);
-        m_frame->MDIForm_Load();
-        m_frame->show();
-        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_frame.get())); }();
+        m_frame = tw::test::startFrame(m_dialogs);
         return *m_frame;
     }
     SourceEditor *editorOf(frmDocument *doc) { return doc ? doc->textEdit : nullptr; }
