@@ -25,7 +25,7 @@ xdotool type --delay 20 'new'          # into the opened page, which is active
 xdotool key ctrl+Tab                   # to Document 1
 sleep 0.3
 xdotool type --delay 20 'draft'
-sleep 3                                # the journals are written 2 s after the last edit
+sleep 5                                # the journals are written 2 s after the last edit
 kill -9 "$app"; wait "$app" 2>/dev/null || true; app=""
 
 run
@@ -38,7 +38,7 @@ other_window() {
   return 0
 }
 question=""
-for _ in $(seq 150); do
+for _ in $(seq 600); do
   question=$(other_window)
   [ -n "$question" ] && break
   sleep 0.1

@@ -32,13 +32,15 @@ start_x() {
   [ -n "$up" ] || { echo "SKIP: Xvfb did not come up on $DISPLAY"; cat "$work/xvfb.log"; exit 77; }
 }
 
-# Waits up to 15 s for a visible window whose name matches; prints its id.
+# Waits up to 60 s (a loaded machine starts programs slowly) for a visible
+# window whose name matches; prints its id.
 wait_window() {
   local wid=""
-  for _ in $(seq 150); do
+  for _ in $(seq 600); do
     wid=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
     [ -n "$wid" ] && { echo "$wid"; return 0; }
     sleep 0.1
   done
+  kill -0 "$xvfb" 2>/dev/null || echo "the X server on $DISPLAY has ended" >&2
   return 1
 }
