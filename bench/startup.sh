@@ -13,7 +13,7 @@ exe=${2:-$src/build/tagwright}
 for tool in Xvfb xdotool; do command -v "$tool" >/dev/null || { echo "$tool is needed"; exit 1; }; done
 
 work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 app=
 trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT

@@ -21,8 +21,10 @@ start_x() {
   mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"; chmod 700 "$XDG_RUNTIME_DIR"
   unset QT_QPA_PLATFORM
   # Xvfb picks a free display itself and writes its number, so parallel runs
-  # never race for the same one.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  # never race for the same one. Without -noreset the server resets whenever
+  # its last client leaves (a probe, a killed program), and a program that
+  # connects during the reset fails to start.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || { echo "SKIP: Xvfb did not start"; cat "$work/xvfb.log"; exit 77; }
