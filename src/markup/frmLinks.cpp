@@ -2,6 +2,7 @@
 
 #include "documents/DocumentFiles.h"
 #include "platform/Dialogs.h"
+#include "platform/NamedControls.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
@@ -11,18 +12,6 @@
 #include <QStyle>
 
 namespace tw {
-
-namespace {
-
-QPushButton *button(QWidget *parent, const char *name, const char *caption, QRect rect)
-{
-    auto *b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(rect);
-    return b;
-}
-
-} // namespace
 
 frmLinks::frmLinks(Dialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialogs(dialogs)
 {
@@ -53,10 +42,10 @@ frmLinks::frmLinks(Dialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialo
     txtPath->setToolTip(QStringLiteral("Address, file or folder the link points at"));
     Label1->setBuddy(txtPath);
 
-    CmdBrowse = button(this, "CmdBrowse", "&Browse...", pxRect(4260, 870, 1020, 345));
+    CmdBrowse = namedButton(this, "CmdBrowse", "&Browse...", pxRect(4260, 870, 1020, 345));
     CmdBrowse->setToolTip(QStringLiteral("Pick a page beside this one"));
-    CmdAccept = button(this, "CmdAccept", "OK", pxRect(2940, 1560, 1080, 375));
-    CmdCancel = button(this, "CmdCancel", "Cancel", pxRect(4200, 1560, 1080, 375));
+    CmdAccept = namedButton(this, "CmdAccept", "OK", pxRect(2940, 1560, 1080, 375));
+    CmdCancel = namedButton(this, "CmdCancel", "Cancel", pxRect(4200, 1560, 1080, 375));
     CmdAccept->setDefault(true);
 
     setTabOrder(txtPath, CmdBrowse);

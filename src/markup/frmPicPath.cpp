@@ -3,6 +3,7 @@
 #include "documents/DocumentFiles.h"
 #include "markup/ImageCommand.h"
 #include "platform/Dialogs.h"
+#include "platform/NamedControls.h"
 #include "platform/Twips.h"
 
 #include <QCheckBox>
@@ -14,15 +15,6 @@
 namespace tw {
 
 namespace {
-
-QPushButton *button(QWidget *parent, const char *name, const char *caption, QRect rect)
-{
-    auto *b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(rect);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, QRect rect)
 {
@@ -63,10 +55,10 @@ frmPicPath::frmPicPath(Dialogs &dialogs, const QString &folder, SavePageForPictu
     txtOpen->setEditText(folder);
     Label2->setBuddy(txtOpen);
 
-    CmdBrowse = button(this, "CmdBrowse", "...", pxRect(5400, 1380, 600, 345));
+    CmdBrowse = namedButton(this, "CmdBrowse", "...", pxRect(5400, 1380, 600, 345), false);
     CmdBrowse->setAccessibleName(QStringLiteral("Choose the folder through your html file"));
     CmdBrowse->setToolTip(QStringLiteral("Choose the folder through your html file"));
-    SaveHtml = button(this, "SaveHtml", "&Save HTML", pxRect(720, 1860, 1500, 375));
+    SaveHtml = namedButton(this, "SaveHtml", "&Save HTML", pxRect(720, 1860, 1500, 375), false);
     SaveHtml->setToolTip(QStringLiteral("Save the page first, so that its folder is known"));
 
     ShowBox = new QCheckBox(QStringLiteral("Dont show again"), this);
@@ -74,8 +66,8 @@ frmPicPath::frmPicPath(Dialogs &dialogs, const QString &folder, SavePageForPictu
     ShowBox->setGeometry(pxRect(720, 2340, 2880, 300));
     ShowBox->setChecked(false);
 
-    CmdYes = button(this, "CmdYes", "YES", pxRect(3600, 2820, 1080, 375));
-    CmdNo = button(this, "CmdNo", "NO", pxRect(4920, 2820, 1080, 375));
+    CmdYes = namedButton(this, "CmdYes", "YES", pxRect(3600, 2820, 1080, 375), false);
+    CmdNo = namedButton(this, "CmdNo", "NO", pxRect(4920, 2820, 1080, 375), false);
 
     setTabOrder(txtOpen, CmdBrowse);
     setTabOrder(CmdBrowse, SaveHtml);

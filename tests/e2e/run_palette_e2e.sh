@@ -10,10 +10,7 @@ exe=$1
 . "$(dirname "$0")/xsession.sh"
 start_x xdotool xclip
 
-# A known placement: the frame at 0,0, 800 by 600 pixels at 96 DPI.
-mkdir -p "$XDG_CONFIG_HOME/Tagwright"
-printf '[Settings]\nMainLeft=0\nMainTop=0\nMainWidth=12000\nMainHeight=9000\n' \
-  >"$XDG_CONFIG_HOME/Tagwright/Tagwright.conf"
+known_placement
 
 (cd "$(dirname "$exe")" && exec "$exe") >"$work/app.log" 2>&1 &
 app=$!

@@ -34,6 +34,14 @@ start_x() {
   [ -n "$up" ] || { echo "SKIP: Xvfb did not come up on $DISPLAY"; cat "$work/xvfb.log"; exit 77; }
 }
 
+# A known placement in the settings: the frame at 0,0, 800 by 600 pixels at
+# 96 DPI, so that tests can click its controls by position.
+known_placement() {
+  mkdir -p "$XDG_CONFIG_HOME/Tagwright"
+  printf '[Settings]\nMainLeft=0\nMainTop=0\nMainWidth=12000\nMainHeight=9000\n' \
+    >"$XDG_CONFIG_HOME/Tagwright/Tagwright.conf"
+}
+
 # Waits up to 60 s (a loaded machine starts programs slowly) for a visible
 # window whose name matches; prints its id.
 wait_window() {
