@@ -1,8 +1,9 @@
-// The cost of one keystroke in a large page with the recovery journal on and
-// off: the editor's insertion, the journal's record of it and, as the worst
-// case, a write of the journal after every keystroke (the program writes it
-// at most once a pause). "bytes_per_key" is what each keystroke adds to the
-// journal file.
+// The cost of one keystroke in a large page. "typing" is a key as the user
+// types it, repaint included. "keystroke" is the editor's insertion alone,
+// with the recovery journal on and off: the journal's record of it and, as
+// the worst case, a write of the journal after every keystroke (the program
+// writes it at most once a pause). "bytes_per_key" is what each keystroke
+// adds to the journal file.
 //
 //   tw_journal_bench [Google Benchmark options]     (QT_QPA_PLATFORM=offscreen)
 
@@ -12,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -39,6 +41,7 @@ void keystroke(benchmark::State &state)
     qint64 keys = 0;
     for (auto _ : state) {
         editor.replaceSelectedBytes("a");
+        editor.flushEdits(); // as the return to the event loop does
         if (journalOn)
             journal.flush();
         ++keys;
@@ -49,8 +52,37 @@ void keystroke(benchmark::State &state)
     }
 }
 
+// One key typed as the user types it: the key event, the event loop's turn
+// (which reports the edit to its followers) and the repaint of the window,
+// with the recovery journal following the edits.
+void typing(benchmark::State &state)
+{
+    const qint64 size = state.range(0) * kMB;
+    const QByteArray page = QByteArray(79, 'x').append('\n').repeated(qsizetype(size / 80));
+    tw::SourceEditor editor;
+    editor.resize(800, 600);
+    editor.show();
+    editor.loadBytes(page);
+    QTemporaryDir dir;
+    tw::JournalWriter journal;
+    journal.open(dir.filePath(QStringLiteral("page.twj")), QStringLiteral("page"), QString(),
+                 tw::PageEncoding::Utf8, page);
+    tw::followEdits(editor, journal);
+    editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(page.size() / 2));
+    QCoreApplication::processEvents();
+    editor.viewport()->repaint();
+    for (auto _ : state) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QCoreApplication::sendEvent(&editor, &press);
+        QCoreApplication::processEvents();
+        editor.viewport()->repaint();
+    }
+    journal.remove();
+}
+
 } // namespace
 
+BENCHMARK(typing)->ArgNames({"MB"})->Arg(1)->Arg(50)->Unit(benchmark::kMicrosecond);
 BENCHMARK(keystroke)->ArgNames({"MB", "journal"})->Args({1, 0})->Args({1, 1})->Args({50, 0})->Args({50, 1})
     ->Unit(benchmark::kMicrosecond);
 

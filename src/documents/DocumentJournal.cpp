@@ -21,10 +21,9 @@ DocumentJournal::DocumentJournal(frmDocument *document, const QString &folder)
     m_timer.setSingleShot(true);
     m_timer.setInterval(kDelayMs);
     connect(&m_timer, &QTimer::timeout, this, &DocumentJournal::flushNow);
-    connect(document->textEdit, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char *text, int length, int, int, int, int, int, int) {
-                onModified(position, type, text, length);
-            });
+    // Before the first change the text is still what the journal starts from.
+    connect(document->textEdit, &SourceEditor::aboutToChange, this, [this] { start(false); });
+    connect(document->textEdit, &SourceEditor::edited, this, &DocumentJournal::onEdit);
     connect(document->textEdit, &QsciScintilla::modificationChanged, this, [this](bool changed) {
         if (!changed)
             drop();
@@ -59,25 +58,20 @@ void DocumentJournal::startNow()
     start(true);
 }
 
-void DocumentJournal::onModified(int position, int type, const char *text, int length)
+// An edit reported after the text was saved or its journal dropped is part of
+// that text already, so only an open journal takes it.
+void DocumentJournal::onEdit(qint64 position, qint64 removed, const char *inserted, qint64 length)
 {
-    // Before the first change the text is still what the journal starts from.
-    if (type & (QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE))
-        start(false);
     if (!m_writer.isOpen())
         return;
-    if (type & QsciScintillaBase::SC_MOD_INSERTTEXT)
-        m_writer.record(position, 0, text, length);
-    else if (type & QsciScintillaBase::SC_MOD_DELETETEXT)
-        m_writer.record(position, length, nullptr, 0);
-    else
-        return;
+    m_writer.record(position, removed, inserted, length);
     m_timer.start();
 }
 
 void DocumentJournal::flushNow()
 {
     m_timer.stop();
+    m_document->textEdit->flushEdits();
     m_writer.flush();
 }
 

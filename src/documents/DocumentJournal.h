@@ -39,7 +39,7 @@ public:
     bool isActive() const { return m_writer.isOpen(); }
 
 private:
-    void onModified(int position, int type, const char *text, int length);
+    void onEdit(qint64 position, qint64 removed, const char *inserted, qint64 length);
     void start(bool keepCopy);
     void drop();
 

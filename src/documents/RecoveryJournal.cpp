@@ -186,13 +186,9 @@ void JournalWriter::remove()
 
 void followEdits(SourceEditor &editor, JournalWriter &journal)
 {
-    QObject::connect(&editor, &QsciScintillaBase::SCN_MODIFIED, &editor,
-                     [&journal](int position, int type, const char *text, int length, int, int, int, int, int,
-                                int) {
-                         if (type & QsciScintillaBase::SC_MOD_INSERTTEXT)
-                             journal.record(position, 0, text, length);
-                         else if (type & QsciScintillaBase::SC_MOD_DELETETEXT)
-                             journal.record(position, length, nullptr, 0);
+    QObject::connect(&editor, &SourceEditor::edited, &editor,
+                     [&journal](qint64 position, qint64 removed, const char *inserted, qint64 length) {
+                         journal.record(position, removed, inserted, length);
                      });
 }
 

@@ -1,7 +1,12 @@
 #include "documents/SourceEditor.h"
 
+#include "documents/SourceAccessible.h"
+
 #include <QAccessible>
 #include <QFont>
+
+#include <cstring>
+#include <utility>
 
 namespace tw {
 
@@ -25,6 +30,21 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
     setEolMode(EolUnix);
     SendScintilla(SCI_SETMULTIPLESELECTION, 0UL);
     setAccessibleName(QStringLiteral("Page source"));
+
+    // Edits are followed through the notices Scintilla sends just before a
+    // change. The notices after a change are switched off: for each of them
+    // QScintilla counts the characters from the start of the page up to the
+    // change (to tell assistive technology where it happened), whether any
+    // assistive technology listens or not, so every keystroke would cost time
+    // in proportion to the page. This editor tells assistive technology
+    // itself, at a cost that does not grow with the page (announceEdit).
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE));
+    installSourceAccessible();
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] { announceCaret(); });
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char *text, int length, int, int, int, int, int, int) {
+                onModified(position, type, text, length);
+            });
 
     m_caretPeriod = int(SendScintilla(SCI_GETCARETPERIOD));
     m_caretRest.setObjectName(QStringLiteral("caretRest"));
@@ -60,15 +80,17 @@ void SourceEditor::focusInEvent(QFocusEvent *event)
 
 void SourceEditor::loadBytes(const QByteArray &utf8)
 {
+    flushEdits();
     if (beforeLoad)
         beforeLoad(utf8.size());
     // Loading is not an edit. With undo collection on, Scintilla would keep a
-    // copy of the whole text for the undo step; and every SCN_MODIFIED
-    // notification makes QScintilla copy the inserted text twice more (raw
-    // bytes, and UTF-16 for accessibility), whether anyone listens or not.
-    // Both are switched off for the load; listeners are told once afterwards.
+    // copy of the whole text for the undo step, and the edit notices would
+    // hand the whole text to every follower of edits (the recovery journal
+    // among them). Both are switched off for the load; listeners are told
+    // once afterwards.
     const bool announce = QAccessible::isActive();
-    const QString oldText = announce ? textExact() : QString();
+    const bool oldKnown = announce && documentLength() <= kAnnounceWholeUpTo;
+    const QString oldText = oldKnown ? textExact() : QString();
     const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
     const long collectUndo = SendScintilla(SCI_GETUNDOCOLLECTION);
     SendScintilla(SCI_SETMODEVENTMASK, 0UL);
@@ -82,11 +104,9 @@ void SourceEditor::loadBytes(const QByteArray &utf8)
     SendScintilla(SCI_SETSAVEPOINT);
     emit textChanged();
     emit linesChanged();
-    if (announce) {
-        QAccessibleTextUpdateEvent event(this, 0, oldText, QString::fromUtf8(utf8));
-        QAccessible::updateAccessibility(&event);
-    }
     SendScintilla(SCI_GOTOPOS, 0UL);
+    if (announce)
+        announceLoad(oldKnown, oldText);
 
     const qsizetype lf = utf8.indexOf('\n');
     const qsizetype cr = utf8.indexOf('\r');
@@ -94,6 +114,155 @@ void SourceEditor::loadBytes(const QByteArray &utf8)
         setEolMode(cr + 1 < utf8.size() && utf8.at(cr + 1) == '\n' ? EolWindows : EolMac);
     else
         setEolMode(EolUnix);
+}
+
+// Scintilla tells of a change only before it is made (see the constructor),
+// and QScintilla passes the inserted bytes on only with the notices that
+// follow a change. So an insertion is read from the document once it is in
+// place: at the next notice, at flushEdits(), or when control returns to the
+// event loop, whichever comes first. Nothing changes the document in between.
+void SourceEditor::onModified(int position, int type, const char *, int length)
+{
+    if (!(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
+        return;
+    flushEdits();
+    emit aboutToChange();
+    if (type & SC_MOD_BEFOREINSERT) {
+        m_insertAt = position;
+        m_insertLength = length;
+    } else {
+        announceEdit(position, length, nullptr, 0);
+        emit edited(position, length, nullptr, 0);
+        if (SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position))
+            != SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position + length)))
+            m_linesMayChange = true;
+    }
+    // Several changes made by one command (or one key) are followed by one
+    // textChanged(), once the text is as they left it.
+    if (!m_settlePending) {
+        m_settlePending = true;
+        QMetaObject::invokeMethod(this, &SourceEditor::settle, Qt::QueuedConnection);
+    }
+}
+
+void SourceEditor::flushEdits()
+{
+    const qint64 position = std::exchange(m_insertAt, -1);
+    const qint64 length = std::exchange(m_insertLength, 0);
+    if (position < 0 || length <= 0)
+        return;
+    // The range pointer moves Scintilla's gap out of the way, which the
+    // insertion has just put right after itself: this costs nothing.
+    const auto *text = reinterpret_cast<const char *>(static_cast<quintptr>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), static_cast<long>(length))));
+    if (!text)
+        return;
+    announceEdit(position, 0, text, length);
+    emit edited(position, 0, text, length);
+    if (std::memchr(text, '\n', size_t(length)) || std::memchr(text, '\r', size_t(length)))
+        m_linesMayChange = true;
+}
+
+void SourceEditor::settle()
+{
+    m_settlePending = false;
+    flushEdits();
+    emit textChanged();
+    if (std::exchange(m_linesMayChange, false))
+        emit linesChanged();
+    if (std::exchange(m_reloadPending, false))
+        announceReload();
+}
+
+void SourceEditor::ensureCharacterIndex() const
+{
+    if (!(SendScintilla(SCI_GETLINECHARACTERINDEX) & SC_LINECHARACTERINDEX_UTF32))
+        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, static_cast<unsigned long>(SC_LINECHARACTERINDEX_UTF32));
+}
+
+int SourceEditor::characterOffset(qint64 position) const
+{
+    ensureCharacterIndex();
+    position = qBound<qint64>(0, position, documentLength());
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    return int(SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                             static_cast<long>(SC_LINECHARACTERINDEX_UTF32))
+               + SendScintilla(SCI_COUNTCHARACTERS, static_cast<unsigned long>(lineStart),
+                               static_cast<long>(position)));
+}
+
+qint64 SourceEditor::bytePosition(int offset) const
+{
+    ensureCharacterIndex();
+    if (offset <= 0)
+        return 0;
+    const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(offset),
+                                    static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long lineOffset = SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                                          static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
+    const long n = offset - lineOffset;
+    if (n <= 0)
+        return lineStart;
+    // Scintilla gives 0 for a place outside the document: past the end.
+    const long pos = SendScintilla(SCI_POSITIONRELATIVE, static_cast<unsigned long>(lineStart), n);
+    return pos > 0 ? pos : documentLength();
+}
+
+// Tells assistive technology of a change that is about to be made. A change
+// larger than kAnnounceWholeUpTo is announced, once made, like a new page.
+void SourceEditor::announceEdit(qint64 position, qint64 removed, const char *inserted, qint64 length)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (removed > kAnnounceWholeUpTo || length > kAnnounceWholeUpTo) {
+        m_reloadPending = true;
+        return;
+    }
+    const int offset = characterOffset(position);
+    if (removed > 0) {
+        QByteArray bytes(qsizetype(removed), Qt::Uninitialized);
+        SendScintilla(SCI_GETTEXTRANGE, static_cast<unsigned long>(position), static_cast<long>(position + removed),
+                      bytes.data());
+        QAccessibleTextRemoveEvent event(this, offset, QString::fromUtf8(bytes));
+        QAccessible::updateAccessibility(&event);
+    } else {
+        QAccessibleTextInsertEvent event(this, offset, QString::fromUtf8(inserted, qsizetype(length)));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+// A small page is described in full, old text and new; a large one (or one
+// that replaced a large one) only as reloaded, with the caret where it is.
+void SourceEditor::announceLoad(bool oldKnown, const QString &oldText)
+{
+    if (oldKnown && documentLength() <= kAnnounceWholeUpTo) {
+        QAccessibleTextUpdateEvent event(this, 0, oldText, textExact());
+        QAccessible::updateAccessibility(&event);
+        return;
+    }
+    announceReload();
+}
+
+void SourceEditor::announceReload()
+{
+    QAccessibleEvent reload(this, QAccessible::DocumentReload);
+    QAccessible::updateAccessibility(&reload);
+    m_caretOffset = -1;
+    announceCaret();
+}
+
+void SourceEditor::announceCaret()
+{
+    if (!QAccessible::isActive())
+        return;
+    const int offset = characterOffset(SendScintilla(SCI_GETCURRENTPOS));
+    if (offset == m_caretOffset)
+        return;
+    m_caretOffset = offset;
+    QAccessibleTextCursorEvent event(this, offset);
+    QAccessible::updateAccessibility(&event);
 }
 
 const char *SourceEditor::documentData() const

@@ -48,6 +48,36 @@ public:
     static constexpr int kCaretRestMs = 10000;
     void setCaretRestAfter(int ms) { m_caretRest.setInterval(ms); }
 
+    // A page no larger than this is described to assistive technology in full
+    // when it is loaded; a larger one is announced as reloaded, at a cost that
+    // does not grow with it.
+    static constexpr qsizetype kAnnounceWholeUpTo = 1024 * 1024;
+
+    // Character offsets as assistive technology counts them, to and from
+    // byte positions. Each costs the length of one line, not of the page:
+    // Scintilla's per-line character index is made for the document the
+    // first time one is asked for.
+    int characterOffset(qint64 position) const;
+    qint64 bytePosition(int offset) const;
+
+    // Reports the insertion that was made last, if it is not reported yet
+    // (see edited()). Call it before relying on every edit having been seen.
+    void flushEdits();
+
+signals:
+    // The document is about to change. Every earlier change has been
+    // reported through edited() by then.
+    void aboutToChange();
+    // A change made to the document, reported in the order the changes were
+    // made, typing, commands, undo and redo alike: either `removed` bytes at
+    // `position` went, or the `length` bytes at `inserted` came in at
+    // `position`. A removal is reported just before it is made; an insertion
+    // once it is made, at the latest when control returns to the event loop
+    // or at flushEdits(). `inserted` is valid during the call only.
+    // textChanged() and linesChanged() follow when control returns to the
+    // event loop.
+    void edited(qint64 position, qint64 removed, const char *inserted, qint64 length);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -55,9 +85,22 @@ protected:
 
 private:
     void wakeCaret();
+    void onModified(int position, int type, const char *text, int length);
+    void announceEdit(qint64 position, qint64 removed, const char *inserted, qint64 length);
+    void announceLoad(bool oldKnown, const QString &oldText);
+    void announceReload();
+    void ensureCharacterIndex() const;
+    void announceCaret();
+    void settle();
 
     QTimer m_caretRest;
     int m_caretPeriod = 0;
+    qint64 m_insertAt = -1; // an insertion made but not reported yet
+    qint64 m_insertLength = 0;
+    bool m_settlePending = false;
+    bool m_linesMayChange = false;
+    bool m_reloadPending = false;
+    int m_caretOffset = -1; // the caret's offset as last told to assistive technology
 };
 
 } // namespace tw

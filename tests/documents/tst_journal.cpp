@@ -15,6 +15,7 @@ void edit(SourceEditor &editor, long from, long to, const QByteArray &text)
 {
     editor.SendScintilla(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(from), to);
     editor.replaceSelectedBytes(text);
+    editor.flushEdits(); // as the return to the event loop would
 }
 
 } // namespace

@@ -460,7 +460,7 @@ private Q_SLOTS:
 
     void aboutShowsTheSplashModallyUntilClicked()
     {
-        frmMain &frame = open();
+        open();
         bool seen = false;
         tw::test::onNextModal([&](QWidget *w) {
             auto *splash = qobject_cast<frmSplash *>(w);
