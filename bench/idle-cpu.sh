@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the CPU an idle Tagwright uses with ten document windows open:
 # starts the built program under a private Xvfb with ten pages, waits for it
-# to settle, then reads its CPU time over a quiet period.
+# to settle (the caret stops blinking ten seconds after the last input), then
+# reads its CPU time and how often its threads woke up over a quiet period.
 #
 #   bench/idle-cpu.sh [BUILD-DIR] [SECONDS]
 set -euo pipefail
@@ -26,13 +27,25 @@ export DISPLAY=$display
 sleep 1
 (cd "$build" && exec ./tagwright "$work"/page*.htm) >/dev/null 2>&1 &
 app=$!
-sleep 3
+sleep 12
 
 ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
+# Every time a thread of the program is switched in counts as a wake-up;
+# each thread's count, so that threads that end in between drop out.
+wakes() {
+    for t in /proc/$app/task/*; do
+        awk -v t="${t##*/}" '/ctxt_switches/ { n += $2 } END { print t, n }' "$t/status" 2>/dev/null
+    done
+}
 hz=$(getconf CLK_TCK)
 before=$(ticks)
+wakes >"$work/wakes.before"
 sleep "$seconds"
 after=$(ticks)
+wakes >"$work/wakes.after"
+woken=$(awk 'NR == FNR { n[$1] = $2; next } ($1 in n) { w += $2 - n[$1] } END { print w + 0 }' \
+    "$work/wakes.before" "$work/wakes.after")
 used=$((after - before))
 echo "idle for ${seconds}s with 10 documents (+1 empty): ${used} ticks = $((used * 1000 / hz)) ms of CPU"
+echo "wake-ups of all its threads: ${woken} in ${seconds}s"
 awk -v u="$used" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "average load: %.3f%% of one core\n", 100 * u / hz / s }'
