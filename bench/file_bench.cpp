@@ -40,6 +40,7 @@ const Case kCases[] = {
     {"1MB", 1 * kMB, Shape::Lines},
     {"20MB", 20 * kMB, Shape::Lines},
     {"100MB", 100 * kMB, Shape::Lines},
+    {"200MB", 200 * kMB, Shape::Lines},
     {"5MB-one-line", 5 * kMB, Shape::OneLine},
     {"20MB-legacy", 20 * kMB, Shape::Legacy},
 };
