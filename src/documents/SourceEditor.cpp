@@ -98,8 +98,9 @@ bool SourceEditor::loadPage(PageReader &reader)
     return read;
 }
 
-// True when Scintilla failed a call (it catches its own allocation failures
-// and keeps the status instead); warnings do not count.
+// True when Scintilla failed a call. Where Scintilla catches its own
+// allocation failures it keeps a status instead of throwing; warnings do not
+// count.
 bool SourceEditor::editorFailed() const
 {
     const long status = SendScintilla(SCI_GETSTATUS);
