@@ -1,6 +1,6 @@
 // Open and save of large pages through the functions the File commands use:
-// readPage + SourceEditor::loadBytes (+ the first paint) and writePage from the
-// editor's own buffer.
+// PageReader + SourceEditor::loadPage (+ the first paint) and writePage from
+// the editor's own buffer.
 //
 //   tw_file_bench --generate=DIR            writes the sample pages into DIR
 //   tw_file_bench --dir=DIR [--case=NAME]   measures them (all cases by default)
@@ -40,6 +40,7 @@ const Case kCases[] = {
     {"1MB", 1 * kMB, Shape::Lines},
     {"20MB", 20 * kMB, Shape::Lines},
     {"100MB", 100 * kMB, Shape::Lines},
+    {"200MB", 200 * kMB, Shape::Lines},
     {"5MB-one-line", 5 * kMB, Shape::OneLine},
     {"20MB-legacy", 20 * kMB, Shape::Legacy},
 };
@@ -122,18 +123,16 @@ void openPage(benchmark::State &state, QString path)
         auto editor = newEditor();
         state.ResumeTiming();
 
-        tw::PageReadResult read = tw::readPage(path);
-        if (!read.ok) {
-            state.SkipWithError(qPrintable(read.error));
+        tw::PageReader reader(path);
+        if (!reader.open() || !editor->loadPage(reader)) {
+            state.SkipWithError(qPrintable(reader.error()));
             break;
         }
-        editor->loadBytes(read.utf8);
         editor->repaint();
 
         state.PauseTiming();
         if (peakMB == 0)
             peakMB = peakRssMB();
-        read = tw::PageReadResult();
         editor.reset();
         state.ResumeTiming();
     }
@@ -145,14 +144,12 @@ void savePage(benchmark::State &state, QString path)
 {
     const qint64 size = QFile(path).size();
     auto editor = newEditor();
-    tw::PageReadResult read = tw::readPage(path);
-    if (!read.ok) {
-        state.SkipWithError(qPrintable(read.error));
+    tw::PageReader reader(path);
+    if (!reader.open() || !editor->loadPage(reader)) {
+        state.SkipWithError(qPrintable(reader.error()));
         return;
     }
-    editor->loadBytes(read.utf8);
-    const tw::PageEncoding encoding = read.encoding;
-    read = tw::PageReadResult();
+    const tw::PageEncoding encoding = reader.encoding();
     const QString target = path + QStringLiteral(".saved");
 
     double peakMB = 0;

@@ -32,7 +32,7 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 printf '%-14s %8s %8s %10s %10s %8s %10s %10s\n' \
     page "open s" "save s" "open peak" "save peak" "base" "peak/size" "above base"
-for page in 1MB 20MB 100MB 5MB-one-line 20MB-legacy; do
+for page in 1MB 20MB 100MB 200MB 5MB-one-line 20MB-legacy; do
     for op in open save; do
         "$bench" --dir="$data" --case="$page" --benchmark_filter="^$op/" --benchmark_format=csv \
             "$@" 2>/dev/null

@@ -70,18 +70,25 @@ frmDocument *openWithDialog(DocumentHost &host, int &openCount)
 
 frmDocument *openPage(DocumentHost &host, const QString &path, int &openCount)
 {
-    // Reading first means a file that cannot be read leaves no window behind
-    // whose next Save would wipe the real file.
-    PageReadResult page = readPage(path);
-    if (!page.ok) {
-        host.dialogs().message(page.error, QStringLiteral("Open"), MessageKind::Critical);
+    // The file is opened and checked first, so that a file that cannot be read
+    // leaves no window behind whose next Save would wipe the real file. The
+    // text then goes straight into the new window's editor.
+    PageReader reader(path);
+    if (!reader.open()) {
+        host.dialogs().message(reader.error(), QStringLiteral("Open"), MessageKind::Critical);
         return nullptr;
     }
     ++openCount;
     frmDocument *document = host.createDocument(QStringLiteral("Document ") + QString::number(openCount));
-    document->textEdit->loadBytes(page.utf8);
-    page.utf8.clear();
-    document->encoding = page.encoding;
+    if (!document->textEdit->loadPage(reader)) {
+        // A read that failed part way (an input/output error, no memory): the
+        // window holds nothing worth keeping, so it goes without a question.
+        document->closeWithoutQuestion();
+        --openCount;
+        host.dialogs().message(reader.error(), QStringLiteral("Open"), MessageKind::Critical);
+        return nullptr;
+    }
+    document->encoding = reader.encoding();
     document->setCaption(path);
     emit PageEvents::instance().pageRead(document, path);
     return document;

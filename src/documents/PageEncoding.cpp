@@ -2,6 +2,7 @@
 
 #include <QFileDevice>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -219,19 +220,89 @@ QByteArray legacyToUtf8(const QByteArray &bytes)
     }
 
     QByteArray out(outSize, Qt::Uninitialized);
-    auto *o = reinterpret_cast<unsigned char *>(out.data());
-    for (qsizetype i = 0; i < n;) {
-        const qsizetype run = asciiRun(p + i, n - i);
+    legacyToUtf8(bytes.constData(), n, out.data());
+    return out;
+}
+
+qsizetype legacyToUtf8(const char *data, qsizetype size, char *out)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(data);
+    auto *o = reinterpret_cast<unsigned char *>(out);
+    for (qsizetype i = 0; i < size;) {
+        const qsizetype run = asciiRun(p + i, size - i);
         std::memcpy(o, p + i, size_t(run));
         o += run;
         i += run;
-        if (i < n) {
+        if (i < size) {
             const Utf8Seq &s = kDecode[p[i++]];
             for (unsigned k = 0; k < s.len; ++k)
                 *o++ = s.bytes[k];
         }
     }
-    return out;
+    return o - reinterpret_cast<unsigned char *>(out);
+}
+
+// Counts the character at p: nothing for ASCII, a well-formed multi-byte
+// character, or a stray byte. Returns how many bytes it took. avail is at
+// least four, or all that is left of the text.
+qsizetype Utf8Census::step(const unsigned char *p, qsizetype avail)
+{
+    if (p[0] < 0x80)
+        return 1;
+    char32_t cp;
+    const int len = decodeMultiByte(p, avail, cp);
+    const int taken = len > 0 ? len : 1;
+    if (len > 0)
+        ++m_good;
+    else
+        ++m_stray;
+    for (int k = 0; k < taken; ++k)
+        m_legacyExtra += kDecode[p[k]].len - 1;
+    return taken;
+}
+
+void Utf8Census::add(const char *data, qsizetype size)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(data);
+    m_bytes += size;
+    qsizetype i = 0; // the first byte of data not yet counted
+    // Characters begun at the end of the last piece are judged once four
+    // bytes (the longest character) can be seen from their start.
+    while (m_heldSize > 0) {
+        const qsizetype more = std::min<qsizetype>(4 - m_heldSize, size - i);
+        std::memcpy(m_held + m_heldSize, p + i, size_t(more));
+        if (m_heldSize + more < 4) { // this piece ends too soon as well
+            m_heldSize += more;
+            return;
+        }
+        const qsizetype held = m_heldSize;
+        const qsizetype len = step(m_held, 4);
+        if (len >= held) {
+            i += len - held;
+            m_heldSize = 0;
+        } else {
+            std::memmove(m_held, m_held + len, size_t(held - len));
+            m_heldSize = held - len;
+        }
+    }
+    while (i < size) {
+        i += asciiRun(p + i, size - i);
+        if (i == size)
+            break;
+        if (size - i < 4) {
+            std::memcpy(m_held, p + i, size_t(size - i));
+            m_heldSize = size - i;
+            return;
+        }
+        i += step(p + i, size - i);
+    }
+}
+
+void Utf8Census::finish()
+{
+    for (qsizetype i = 0; i < m_heldSize;)
+        i += step(m_held + i, m_heldSize - i);
+    m_heldSize = 0;
 }
 
 // ---------------------------------------------------------------------------

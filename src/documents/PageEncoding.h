@@ -27,6 +27,33 @@ bool fitsLegacy(const char *data, qsizetype size);
 char32_t firstLegacyMisfit(const char *data, qsizetype size);
 // Windows-1252 bytes to UTF-8.
 QByteArray legacyToUtf8(const QByteArray &bytes);
+// Windows-1252 bytes to UTF-8 into out, which has room for 3 * size bytes (a
+// byte gives one to three). Returns the number of bytes written. Each byte
+// converts on its own, so text given in pieces converts piece by piece.
+qsizetype legacyToUtf8(const char *data, qsizetype size, char *out);
+
+// Takes bytes in pieces of any size and tells afterwards what readsAsUtf8()
+// and legacyToUtf8() would have said of all of them together. A character
+// split between two pieces is judged whole.
+class Utf8Census {
+public:
+    void add(const char *data, qsizetype size);
+    // After the last piece: judges the bytes still held back at the end.
+    void finish();
+    bool readsAsUtf8() const { return m_stray == 0 || (m_good > 0 && m_stray <= m_good); }
+    // The size of the bytes converted from Windows-1252 to UTF-8.
+    qint64 legacyUtf8Size() const { return m_bytes + m_legacyExtra; }
+
+private:
+    qsizetype step(const unsigned char *p, qsizetype avail);
+
+    unsigned char m_held[4] = {};
+    qsizetype m_heldSize = 0;
+    qint64 m_good = 0; // well-formed multi-byte characters
+    qint64 m_stray = 0; // bytes that begin no well-formed character
+    qint64 m_bytes = 0;
+    qint64 m_legacyExtra = 0; // bytes Windows-1252 conversion adds
+};
 
 // Writes all of the data, retrying short writes, so that a failure (a full
 // disk) ends with the system's reason for it.

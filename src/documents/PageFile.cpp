@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #ifdef Q_OS_UNIX
@@ -79,38 +80,28 @@ void ignoreFileSizeSignal()
 // ---------------------------------------------------------------------------
 // Reading
 
-// Reads the open file whole. For regular files the buffer is allocated once
-// at the file's size and filled in place.
-bool readWhole(QFile &file, QByteArray &out)
+QString noMemoryReason()
 {
-    const qint64 expected = file.size();
-    if (expected > 0) {
-        out = QByteArray(qsizetype(expected), Qt::Uninitialized);
-        qint64 got = 0;
-        while (got < expected) {
-            const qint64 r = file.read(out.data() + got, expected - got);
-            if (r < 0)
-                return false;
-            if (r == 0)
-                break;
-            got += r;
-        }
-        if (got < expected)
-            out.truncate(qsizetype(got));
-    }
-    // Anything beyond the size reported at open (a growing file, or a file
-    // such as those under /proc that reports no size).
-    char chunk[65536];
-    for (;;) {
-        const qint64 r = file.read(chunk, sizeof chunk);
-        if (r < 0)
-            return false;
-        if (r == 0)
-            break;
-        out.append(chunk, qsizetype(r));
-    }
-    return true;
+    return tr("there is not enough memory to hold it.");
 }
+
+// Keeps the text in one QByteArray, sized once from the hint.
+class ByteArraySink : public PageSink {
+public:
+    bool start(qsizetype sizeHint) override
+    {
+        bytes = QByteArray(); // the text of a first pass goes before the next is reserved
+        bytes.reserve(sizeHint);
+        return true;
+    }
+    bool append(const char *data, qsizetype size) override
+    {
+        bytes.append(data, size);
+        return true;
+    }
+
+    QByteArray bytes;
+};
 
 bool writeBody(QFileDevice &file, const char *utf8, qsizetype length, PageEncoding encoding)
 {
@@ -158,55 +149,115 @@ void keepOwner(QSaveFile &file, const struct stat &old)
 
 } // namespace
 
-PageReadResult readPage(const QString &path)
+PageReader::PageReader(const QString &path, qsizetype chunkSize)
+    : m_path(path), m_chunkSize(chunkSize > 0 ? chunkSize : kChunkSize)
 {
-    PageReadResult result;
-    if (path.isEmpty()) {
-        result.error = tr("Cannot open a file without a name.");
-        return result;
+}
+
+bool PageReader::fail(const QString &reason)
+{
+    m_file.close();
+    m_error = readFailure(m_path, reason);
+    return false;
+}
+
+bool PageReader::open()
+{
+    m_error.clear();
+    if (m_path.isEmpty()) {
+        m_error = tr("Cannot open a file without a name.");
+        return false;
     }
     struct stat st;
     int error = 0;
-    if (!statPath(path, st, error)) {
-        result.error = readFailure(path, fileErrorReason(error));
-        return result;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        result.error = readFailure(path, tr("it is a folder, not a file."));
-        return result;
-    }
+    if (!statPath(m_path, st, error))
+        return fail(fileErrorReason(error));
+    if (S_ISDIR(st.st_mode))
+        return fail(tr("it is a folder, not a file."));
     // Devices and pipes may never end (or never start): reading one whole
     // could hang the program or fill the memory.
-    if (!S_ISREG(st.st_mode)) {
-        result.error = readFailure(path, tr("it is a device or pipe, not a file."));
-        return result;
-    }
+    if (!S_ISREG(st.st_mode))
+        return fail(tr("it is a device or pipe, not a file."));
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        result.error = readFailure(path, reasonFor(file));
-        return result;
-    }
-    QByteArray bytes;
-    try {
-        if (!readWhole(file, bytes)) {
-            result.error = readFailure(path, reasonFor(file));
-            return result;
-        }
-        file.close();
+    m_file.setFileName(m_path);
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return fail(reasonFor(m_file));
+    m_size = m_file.size();
+    return true;
+}
 
-        if (readsAsUtf8(bytes.constData(), bytes.size())) {
-            result.utf8 = std::move(bytes);
-            result.encoding = PageEncoding::Utf8;
+// Reads the file from where it stands to its end (which may lie beyond the
+// size reported at open: a growing file, or one under /proc that reports no
+// size) into the sink. With a census the bytes go to the sink as they are and
+// are counted; without one they are converted from Windows-1252.
+bool PageReader::pass(PageSink &sink, char *buffer, char *converted, Utf8Census *census)
+{
+    for (;;) {
+        const qint64 got = m_file.read(buffer, m_chunkSize);
+        if (got < 0)
+            return fail(reasonFor(m_file));
+        if (got == 0)
+            return true;
+        bool stored;
+        if (census) {
+            census->add(buffer, qsizetype(got));
+            stored = sink.append(buffer, qsizetype(got));
         } else {
-            result.utf8 = legacyToUtf8(bytes);
-            result.encoding = PageEncoding::Legacy;
+            stored = sink.append(converted, legacyToUtf8(buffer, qsizetype(got), converted));
+        }
+        if (!stored)
+            return fail(noMemoryReason());
+    }
+}
+
+bool PageReader::read(PageSink &sink)
+{
+    m_error.clear();
+    if (!m_file.isOpen())
+        return fail(tr("it is not open."));
+    try {
+        const std::unique_ptr<char[]> buffer(new char[size_t(m_chunkSize)]);
+        Utf8Census census;
+        if (!sink.start(qsizetype(m_size)))
+            return fail(noMemoryReason());
+        if (!pass(sink, buffer.get(), nullptr, &census))
+            return false;
+        census.finish();
+        if (census.readsAsUtf8()) {
+            m_encoding = PageEncoding::Utf8;
+        } else {
+            // Read again, converting: every byte is one Windows-1252 character.
+            m_encoding = PageEncoding::Legacy;
+            if (!m_file.seek(0))
+                return fail(reasonFor(m_file));
+            const std::unique_ptr<char[]> converted(new char[size_t(m_chunkSize) * 3]);
+            if (!sink.start(qsizetype(census.legacyUtf8Size())))
+                return fail(noMemoryReason());
+            if (!pass(sink, buffer.get(), converted.get(), nullptr))
+                return false;
         }
     } catch (const std::bad_alloc &) {
-        result.utf8.clear();
-        result.error = readFailure(path, tr("there is not enough memory to hold it."));
+        return fail(noMemoryReason());
+    }
+    m_file.close();
+    return true;
+}
+
+PageReadResult readPage(const QString &path)
+{
+    PageReadResult result;
+    PageReader reader(path);
+    if (!reader.open()) {
+        result.error = reader.error();
         return result;
     }
+    ByteArraySink sink;
+    if (!reader.read(sink)) {
+        result.error = reader.error();
+        return result;
+    }
+    result.utf8 = std::move(sink.bytes);
+    result.encoding = reader.encoding();
     result.ok = true;
     return result;
 }

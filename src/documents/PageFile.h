@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 #include "platform/FileErrors.h"
 
 namespace tw {
+
+class Utf8Census;
 
 // How a page's bytes on disk relate to the UTF-8 text in its editor.
 //   Utf8:   the file is valid UTF-8 (NUL bytes allowed); the editor holds the
@@ -30,6 +33,55 @@ struct PageReadResult {
     QString error; // a message for the user naming the file and the reason
     QByteArray utf8; // the text for SourceEditor::loadBytes
     PageEncoding encoding = PageEncoding::Utf8;
+};
+
+// Where PageReader puts a page's UTF-8 text.
+class PageSink {
+public:
+    virtual ~PageSink() = default;
+    // Called before the first piece, and once more when the text starts over
+    // (the page turned out to be Windows-1252): whatever was appended before
+    // is dropped. About sizeHint bytes will follow (exactly, unless the file
+    // changes while it is read). False when there is no memory for them.
+    virtual bool start(qsizetype sizeHint) = 0;
+    // False when there is no memory for the piece.
+    virtual bool append(const char *data, qsizetype size) = 0;
+};
+
+// Reads a page file in pieces, so that the only whole copy of the text is
+// the one the sink keeps. The bytes go to the sink as they are read while
+// they are judged; if they turn out not to be UTF-8 (see readsAsUtf8), the
+// file is read once more and converted from Windows-1252 piece by piece.
+class PageReader {
+public:
+    static constexpr qsizetype kChunkSize = 1 << 20;
+
+    explicit PageReader(const QString &path, qsizetype chunkSize = kChunkSize);
+
+    // Opens the file. Folders, devices and pipes are refused. False with
+    // error() when the file cannot be read.
+    bool open();
+    // Reads the opened file into the sink and closes it. False with error()
+    // on a read failure, or when the sink has no memory for the text; the
+    // sink then holds part of it at most.
+    bool read(PageSink &sink);
+
+    // The size the file had when it was opened.
+    qint64 size() const { return m_size; }
+    PageEncoding encoding() const { return m_encoding; }
+    // A message for the user naming the file and the reason.
+    const QString &error() const { return m_error; }
+
+private:
+    bool fail(const QString &reason);
+    bool pass(PageSink &sink, char *buffer, char *converted, Utf8Census *census);
+
+    QString m_path;
+    qsizetype m_chunkSize;
+    QFile m_file;
+    qint64 m_size = 0;
+    PageEncoding m_encoding = PageEncoding::Utf8;
+    QString m_error;
 };
 
 // Reads a page file whole and returns its text as UTF-8 together with the

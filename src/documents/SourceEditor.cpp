@@ -1,5 +1,6 @@
 #include "documents/SourceEditor.h"
 
+#include "documents/PageFile.h"
 #include "documents/SourceAccessible.h"
 
 #include <QAccessible>
@@ -80,38 +81,118 @@ void SourceEditor::focusInEvent(QFocusEvent *event)
 
 void SourceEditor::loadBytes(const QByteArray &utf8)
 {
-    flushEdits();
-    if (beforeLoad)
-        beforeLoad(utf8.size());
-    // Loading is not an edit. With undo collection on, Scintilla would keep a
-    // copy of the whole text for the undo step, and the edit notices would
-    // hand the whole text to every follower of edits (the recovery journal
-    // among them). Both are switched off for the load; listeners are told
-    // once afterwards.
-    const bool announce = QAccessible::isActive();
-    const bool oldKnown = announce && documentLength() <= kAnnounceWholeUpTo;
-    const QString oldText = oldKnown ? textExact() : QString();
-    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
-    const long collectUndo = SendScintilla(SCI_GETUNDOCOLLECTION);
-    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
-    SendScintilla(SCI_CLEARALL);
+    beginLoad(utf8.size());
     if (!utf8.isEmpty())
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
-    SendScintilla(SCI_SETUNDOCOLLECTION, static_cast<unsigned long>(collectUndo));
-    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
+        appendLoaded(utf8.constData(), utf8.size());
+    endLoad();
+}
+
+bool SourceEditor::loadPage(PageReader &reader)
+{
+    class Sink : public PageSink {
+    public:
+        explicit Sink(SourceEditor *editor) : m_editor(editor) {}
+        bool start(qsizetype sizeHint) override
+        {
+            m_editor->beginLoad(sizeHint);
+            return !m_editor->editorFailed();
+        }
+        bool append(const char *data, qsizetype size) override
+        {
+            return m_editor->appendLoaded(data, size);
+        }
+
+    private:
+        SourceEditor *m_editor;
+    } sink(this);
+
+    const bool read = reader.read(sink);
+    if (!m_loading)
+        return read; // nothing was started
+    if (!read)
+        SendScintilla(SCI_CLEARALL); // no part of a page that could be saved over the file
+    endLoad();
+    return read;
+}
+
+// True when Scintilla failed a call. Where Scintilla catches its own
+// allocation failures it keeps a status instead of throwing; warnings do not
+// count.
+bool SourceEditor::editorFailed() const
+{
+    const long status = SendScintilla(SCI_GETSTATUS);
+    return status != SC_STATUS_OK && status < SC_STATUS_WARN_START;
+}
+
+void SourceEditor::beginLoad(qsizetype sizeHint)
+{
+    if (m_loading) {
+        // Starting over: the text so far goes first, so that the old and the
+        // new text are never held together.
+        SendScintilla(SCI_CLEARALL);
+        if (beforeLoad)
+            beforeLoad(sizeHint);
+    } else {
+        flushEdits();
+        if (beforeLoad)
+            beforeLoad(sizeHint);
+        // Loading is not an edit. With undo collection on, Scintilla would
+        // keep a copy of the whole text for the undo step, and the edit
+        // notices would hand the whole text to every follower of edits (the
+        // recovery journal among them). Both are switched off for the load;
+        // listeners are told once afterwards.
+        m_announce = QAccessible::isActive();
+        m_oldKnown = m_announce && documentLength() <= kAnnounceWholeUpTo;
+        m_oldText = m_oldKnown ? textExact() : QString();
+
+        m_eventMask = SendScintilla(SCI_GETMODEVENTMASK);
+        m_collectUndo = SendScintilla(SCI_GETUNDOCOLLECTION);
+        m_loading = true;
+    }
+    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    // Again after a restart: beforeLoad may have swapped the document, and
+    // undo collection belongs to the document.
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
+    SendScintilla(SCI_CLEARALL);
+    // Room for the whole text at once, so that the buffer is not moved and
+    // copied as it grows. The few bytes more keep the gap open, so that
+    // reading the text as one block (documentData) does not move it either.
+    if (sizeHint > 0)
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(sizeHint + 64));
+}
+
+bool SourceEditor::appendLoaded(const char *utf8, qsizetype size)
+{
+    if (size > 0)
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(size), utf8);
+    return !editorFailed();
+}
+
+void SourceEditor::endLoad()
+{
+    if (!m_loading)
+        return;
+    m_loading = false;
+    SendScintilla(SCI_SETUNDOCOLLECTION, static_cast<unsigned long>(m_collectUndo));
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(m_eventMask));
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     emit textChanged();
     emit linesChanged();
     SendScintilla(SCI_GOTOPOS, 0UL);
-    if (announce)
-        announceLoad(oldKnown, oldText);
+    if (m_announce)
+        announceLoad(m_oldKnown, m_oldText);
+    m_oldText = QString();
 
-    const qsizetype lf = utf8.indexOf('\n');
-    const qsizetype cr = utf8.indexOf('\r');
-    if (cr >= 0 && (lf < 0 || cr < lf))
-        setEolMode(cr + 1 < utf8.size() && utf8.at(cr + 1) == '\n' ? EolWindows : EolMac);
+    // The end-of-line mode of the first line end; only the first line is searched.
+    const char *text = documentData();
+    const qsizetype length = documentLength();
+    const auto *lf = static_cast<const char *>(std::memchr(text, '\n', size_t(length)));
+    const qsizetype firstLine = lf ? lf - text : length;
+    const auto *cr = static_cast<const char *>(std::memchr(text, '\r', size_t(firstLine)));
+    if (cr)
+        setEolMode(cr + 1 < text + length && cr[1] == '\n' ? EolWindows : EolMac);
     else
         setEolMode(EolUnix);
 }

@@ -10,6 +10,8 @@
 
 namespace tw {
 
+class PageReader;
+
 // The editor control of a document window: a QScintilla editor in UTF-8 mode
 // used for plain text. Text that must survive byte for byte (NUL bytes among
 // them) goes through the raw calls below rather than QScintilla's QString API,
@@ -23,7 +25,18 @@ public:
     // history, marks the document unmodified and puts the caret at the start.
     // The end-of-line mode follows the first line end found.
     void loadBytes(const QByteArray &utf8);
-    // Told the page's size before loadBytes replaces the text, so that the
+    // Loads the page the opened reader reads, as loadBytes does, without a
+    // second copy of the text. False (with the reader's error) when the page
+    // could not be read whole; the editor is then left empty.
+    bool loadPage(PageReader &reader);
+    // Loading in pieces: beginLoad, appendLoaded for each piece, endLoad.
+    // beginLoad again before endLoad drops what was appended and starts over.
+    // sizeHint is the size the text will have; the room for it is taken at
+    // once. appendLoaded is false when the editor had no memory for the piece.
+    void beginLoad(qsizetype sizeHint);
+    bool appendLoaded(const char *utf8, qsizetype size);
+    void endLoad();
+    // Told the page's size before a load replaces the text, so that the
     // document can be swapped for one suited to that size.
     std::function<void(qsizetype)> beforeLoad;
 
@@ -92,6 +105,7 @@ private:
     void ensureCharacterIndex() const;
     void announceCaret();
     void settle();
+    bool editorFailed() const;
 
     QTimer m_caretRest;
     int m_caretPeriod = 0;
@@ -101,6 +115,14 @@ private:
     bool m_linesMayChange = false;
     bool m_reloadPending = false;
     int m_caretOffset = -1; // the caret's offset as last told to assistive technology
+
+    // While a load is under way: what it switched off, to be restored.
+    bool m_loading = false;
+    long m_eventMask = 0;
+    long m_collectUndo = 0;
+    bool m_announce = false;
+    bool m_oldKnown = false;
+    QString m_oldText;
 };
 
 } // namespace tw

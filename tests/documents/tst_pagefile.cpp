@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <limits>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,12 +28,32 @@ namespace {
 // Opens the page into the editor as a document window does; the encoding to save with.
 PageEncoding openInto(SourceEditor &editor, const QString &path)
 {
-    const PageReadResult read = readPage(path);
-    if (!read.ok)
-        QTest::qFail(qPrintable(read.error), __FILE__, __LINE__);
-    editor.loadBytes(read.utf8);
-    return read.encoding;
+    PageReader reader(path);
+    if (!reader.open() || !editor.loadPage(reader))
+        QTest::qFail(qPrintable(reader.error()), __FILE__, __LINE__);
+    return reader.encoding();
 }
+
+// Keeps what the reader gives, and the size announced at the last start.
+struct CollectingSink : PageSink {
+    bool start(qsizetype sizeHint) override
+    {
+        text.clear();
+        hint = sizeHint;
+        return true;
+    }
+    bool append(const char *data, qsizetype size) override
+    {
+        if (size > roomLeft)
+            return false;
+        roomLeft -= size;
+        text.append(data, size);
+        return true;
+    }
+    QByteArray text;
+    qsizetype hint = -1;
+    qsizetype roomLeft = std::numeric_limits<qsizetype>::max();
+};
 
 } // namespace
 
@@ -111,6 +132,92 @@ private slots:
         SourceEditor reopened; // nothing lost, and the page reads back as written
         QCOMPARE(openInto(reopened, path("page.htm")), written.written);
         QCOMPARE(reopened.textExact(), editor.textExact() + "\r\n");
+    }
+
+    // Whatever the size of the pieces the file is read in, the text and the
+    // encoding are those of the page read whole, and the size announced first
+    // is the text's exact size.
+    void readingInPiecesJudgesThePageWhole_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("legacy");
+        const auto row = [](const char *name, const QByteArray &bytes, const QByteArray &text, bool legacy) {
+            QTest::newRow(name) << bytes << text << legacy;
+        };
+        row("ASCII", "<p>plain</p>\r\n", "<p>plain</p>\r\n", false);
+        const QByteArray scripts("a\xC3\xA9z\xE2\x82\xAC\xF0\x9F\x98\x80\xE4\xB8\xAD!");
+        row("two- to four-byte characters", scripts, scripts, false);
+        row("one stray byte per character", "\xC3\xA9\xFF", "\xC3\xA9\xFF", false);
+        row("more stray bytes than characters", "\xC3\xA9\xFF\xFF",
+            "\xC3\x83\xC2\xA9\xC3\xBF\xC3\xBF", true);
+        row("a cut-off character, then a whole one", "\xE2\x82\xC3\xB6",
+            "\xC3\xA2\xE2\x80\x9A\xC3\x83\xC2\xB6", true);
+        row("a cut-off character among whole ones", "\xC3\xA4 \xE2\x82 \xC3\xB6\xE2\x86\x92",
+            "\xC3\xA4 \xE2\x82 \xC3\xB6\xE2\x86\x92", false);
+        row("a cut-off character at the end", "x\xF0\x9F\x98", "x\xC3\xB0\xC5\xB8\xCB\x9C", true);
+        row("Windows-1252", "caf\xE9 \x80\x81\x93q\x94", "caf\xC3\xA9 \xE2\x82\xAC\xC2\x81\xE2\x80\x9Cq\xE2\x80\x9D",
+            true);
+    }
+    void readingInPiecesJudgesThePageWhole()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, text);
+        QFETCH(bool, legacy);
+        QVERIFY(writeBytes(path("pieces.htm"), bytes));
+        for (const qsizetype chunk : {1, 2, 3, 4, 5, 7}) {
+            PageReader reader(path("pieces.htm"), chunk);
+            CollectingSink sink;
+            QVERIFY2(reader.open() && reader.read(sink), qPrintable(reader.error()));
+            QCOMPARE(sink.text, text);
+            QCOMPARE(sink.hint, text.size());
+            QCOMPARE(reader.encoding(), legacy ? PageEncoding::Legacy : PageEncoding::Utf8);
+        }
+        const PageReadResult whole = readPage(path("pieces.htm"));
+        QVERIFY(whole.ok);
+        QCOMPARE(whole.utf8, text);
+    }
+
+    void readingFailsWhenTheSinkRunsOutOfMemory()
+    {
+        QVERIFY(writeBytes(path("big.htm"), QByteArray(100, 'x')));
+        PageReader reader(path("big.htm"), 16);
+        CollectingSink sink;
+        sink.roomLeft = 40;
+        QVERIFY(reader.open());
+        QVERIFY(!reader.read(sink));
+        QCOMPARE(reader.error(), QStringLiteral("Cannot open \"%1\": there is not enough memory to hold it.")
+                                     .arg(path("big.htm")));
+    }
+
+    // The text may arrive in any pieces, and a load may start over; the first
+    // line end sets the line-end mode even when split between two pieces.
+    void loadingInPieces_data()
+    {
+        QTest::addColumn<QByteArrayList>("pieces");
+        QTest::addColumn<int>("eol");
+        QTest::newRow("CR LF split") << QByteArrayList{"a\r", "\nb\n"} << int(QsciScintilla::EolWindows);
+        QTest::newRow("CR then text") << QByteArrayList{"a\r", "b\r\n"} << int(QsciScintilla::EolMac);
+        QTest::newRow("CR at the end") << QByteArrayList{"a", "\r"} << int(QsciScintilla::EolMac);
+        QTest::newRow("LF before CR") << QByteArrayList{"a\n", "\r\n"} << int(QsciScintilla::EolUnix);
+        QTest::newRow("no line end") << QByteArrayList{"a", "", "b"} << int(QsciScintilla::EolUnix);
+    }
+    void loadingInPieces()
+    {
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(int, eol);
+        SourceEditor editor;
+        editor.replaceSelectionExact(QStringLiteral("typed before"));
+        editor.beginLoad(6);
+        QVERIFY(editor.appendLoaded("dropped", 7));
+        editor.beginLoad(pieces.join().size()); // starting over
+        for (const QByteArray &piece : pieces)
+            QVERIFY(editor.appendLoaded(piece.constData(), piece.size()));
+        editor.endLoad();
+        QCOMPARE(editor.documentBytes(), pieces.join());
+        QCOMPARE(int(editor.eolMode()), eol);
+        QVERIFY(!editor.isUndoAvailable());
+        QVERIFY(!editor.isModified());
     }
 
     void loadingIsNotAnEdit()

@@ -121,6 +121,16 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("message"));
         QVERIFY(m_dialogs.shown.last().text.contains(path("missing.htm")));
         QCOMPARE(m_dialogs.remaining(), 0);
+
+        // Opened, but the reading fails (an input/output error): the new
+        // window goes again without a question, and the error is shown.
+        m_dialogs.file(QStringLiteral("/proc/self/mem")).acknowledge();
+        press("tbOpen");
+        QTRY_COMPARE(frame.documents().size(), 3);
+        QCOMPARE(m_dialogs.shown.last(),
+                 shown(QStringLiteral("message"), QStringLiteral("Open"),
+                       QStringLiteral("Cannot open \"/proc/self/mem\": input/output error.")));
+        QCOMPARE(m_dialogs.remaining(), 0);
     }
 
     void saveAsksForANameOnlyWhileUntitled()
