@@ -10,7 +10,7 @@ packages=(
   libqscintilla2-qt6-dev
   libpcre2-dev
   libx11-dev
-  xvfb xdotool x11-utils xclip dbus
+  xvfb xdotool x11-utils xclip dbus at-spi2-core
   tidy
   desktop-file-utils dpkg-dev
   fonts-liberation
