@@ -4,6 +4,8 @@
 //
 //   tw_file_bench --generate=DIR            writes the sample pages into DIR
 //   tw_file_bench --dir=DIR [--case=NAME]   measures them (all cases by default)
+//   ... --assistive                          first waits until assistive technology
+//                                            is active (bench/run-assistive-bench.sh)
 //
 // Run one benchmark per process (--benchmark_filter=open/100MB) to see its peak
 // memory; bench/run-file-bench.sh does so and prints a table. Needs a Qt platform: QT_QPA_PLATFORM=offscreen works.
@@ -13,7 +15,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 
@@ -199,7 +203,16 @@ int main(int argc, char **argv)
             dir = arg.mid(6);
         else if (arg.startsWith(QLatin1String("--case=")))
             only = arg.mid(7);
-        else {
+        else if (arg == QLatin1String("--assistive")) {
+            QElapsedTimer waited;
+            waited.start();
+            while (!QAccessible::isActive() && waited.elapsed() < 15000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            if (!QAccessible::isActive()) {
+                std::fprintf(stderr, "assistive technology did not become active\n");
+                return 1;
+            }
+        } else {
             std::fprintf(stderr, "unknown argument %s\n", argv[i]);
             return 2;
         }

@@ -263,14 +263,18 @@ void SourceEditor::ensureCharacterIndex() const
 
 int SourceEditor::characterOffset(qint64 position) const
 {
-    ensureCharacterIndex();
     position = qBound<qint64>(0, position, documentLength());
     const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long inLine = SendScintilla(SCI_COUNTCHARACTERS, static_cast<unsigned long>(lineStart),
+                                      static_cast<long>(position));
+    // On the first line (where a page opens) no index is needed.
+    if (line == 0)
+        return int(inLine);
+    ensureCharacterIndex();
     return int(SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
                              static_cast<long>(SC_LINECHARACTERINDEX_UTF32))
-               + SendScintilla(SCI_COUNTCHARACTERS, static_cast<unsigned long>(lineStart),
-                               static_cast<long>(position)));
+               + inLine);
 }
 
 qint64 SourceEditor::bytePosition(int offset) const
