@@ -46,6 +46,8 @@ public:
     // mouse button has been pressed for this long, as desktop text fields do,
     // so that an idle window wakes nothing up.
     static constexpr int kCaretRestMs = 10000;
+    // How many short measured pieces of text the editor keeps (see the constructor).
+    static constexpr int kPositionCacheSize = 262144;
     void setCaretRestAfter(int ms) { m_caretRest.setInterval(ms); }
 
 protected:
@@ -58,6 +60,7 @@ private:
 
     QTimer m_caretRest;
     int m_caretPeriod = 0;
+    long m_reportedPosition = -1;
 };
 
 } // namespace tw
