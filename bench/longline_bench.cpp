@@ -15,12 +15,14 @@
 // Names are OPERATION/PAGE/LOOK, for instance key/5MB-one-line/lexer.
 //
 //   QT_QPA_PLATFORM=offscreen tw_longline_bench [--sci=MESSAGE:VALUE ...]
-//       [--steps=N] [Google Benchmark options]
+//       [--steps=N] [--caret-listener] [Google Benchmark options]
 //
 // --sci sends a Scintilla message with that number and value to every editor
 // after its look is attached, to try an editor setting without a rebuild
 // (2514:N is SCI_SETPOSITIONCACHE, 2272:N SCI_SETLAYOUTCACHE). Run one
 // --steps sets how many steps each step row times (to profile them).
+// --caret-listener connects a listener to the caret's line and column, as a
+// status bar showing them would.
 // Run one benchmark per process to read its peak memory; bench/run-longline-bench.sh
 // does so and prints a table.
 
@@ -65,6 +67,7 @@ const Page kPages[] = {
 
 std::vector<std::pair<int, long>> g_settings;
 int g_steps = 0;
+bool g_caretListener = false;
 
 double peakRssMB()
 {
@@ -158,6 +161,8 @@ std::unique_ptr<SourceEditor> newEditor(bool highlighting)
     EditorLook::attach(editor.get(), highlighting, true);
     for (const auto &[message, value] : g_settings)
         editor->SendScintilla(static_cast<unsigned>(message), static_cast<unsigned long>(value));
+    if (g_caretListener)
+        QObject::connect(editor.get(), &QsciScintilla::cursorPositionChanged, editor.get(), [](int, int) {});
     editor->resize(900, 700);
     editor->show();
     QCoreApplication::processEvents();
@@ -255,6 +260,8 @@ int main(int argc, char **argv)
         if (std::sscanf(argv[i], "--sci=%d:%ld", &message, &value) == 2) {
             g_settings.emplace_back(message, value);
         } else if (std::sscanf(argv[i], "--steps=%d", &g_steps) == 1) {
+        } else if (std::strcmp(argv[i], "--caret-listener") == 0) {
+            g_caretListener = true;
         } else {
             std::fprintf(stderr, "unknown argument %s\n", argv[i]);
             return 2;
