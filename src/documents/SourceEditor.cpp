@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QFont>
+#include <QMetaMethod>
 
 #include <cstring>
 #include <utility>
@@ -46,6 +47,32 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
             [this](int position, int type, const char *text, int length, int, int, int, int, int, int) {
                 onModified(position, type, text, length);
             });
+
+    // After every caret move and every edit QScintilla reports the caret's
+    // line and column (cursorPositionChanged), counting the column character
+    // by character from the start of the line: on a line of megabytes that
+    // count costs more than the move and its paint. The report is made here
+    // instead, only while something listens for it; brace matching, the other
+    // task of QScintilla's handler, still goes through that handler.
+    if (disconnect(this, SIGNAL(SCN_UPDATEUI(int)), this, SLOT(handleUpdateUI(int)))) {
+        connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+            static const QMetaMethod report = QMetaMethod::fromSignal(&QsciScintilla::cursorPositionChanged);
+            if (braceMatching() != NoBraceMatch) {
+                QMetaObject::invokeMethod(this, "handleUpdateUI", Qt::DirectConnection, Q_ARG(int, updated));
+                return;
+            }
+            if (!isSignalConnected(report)) {
+                m_reportedPosition = -1; // a later listener hears of the next move
+                return;
+            }
+            const long position = SendScintilla(SCI_GETCURRENTPOS);
+            if (position == m_reportedPosition)
+                return;
+            m_reportedPosition = position;
+            emit cursorPositionChanged(int(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position))),
+                                       int(SendScintilla(SCI_GETCOLUMN, static_cast<unsigned long>(position))));
+        });
+    }
 
     m_caretPeriod = int(SendScintilla(SCI_GETCARETPERIOD));
     m_caretRest.setObjectName(QStringLiteral("caretRest"));
@@ -178,6 +205,16 @@ void SourceEditor::endLoad()
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(m_eventMask));
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
+    // Scintilla measures a line in pieces and keeps the widths of short pieces
+    // (a tag, an attribute, a word) in a cache keyed by their text and style.
+    // A page that is one long line is measured whole again after every
+    // keystroke, and the default room of 1024 pieces is used up many times
+    // over by such a line; with room for many more, its repeated pieces come
+    // from the cache. The room costs memory up front (some megabytes), so
+    // only large pages, the ones that can hold such lines, get it.
+    SendScintilla(SCI_SETPOSITIONCACHE, static_cast<unsigned long>(
+                                            documentLength() >= kLargePage ? kPositionCacheSize
+                                                                           : kSmallPositionCacheSize));
     emit textChanged();
     emit linesChanged();
     SendScintilla(SCI_GOTOPOS, 0UL);

@@ -59,6 +59,11 @@ public:
     // mouse button has been pressed for this long, as desktop text fields do,
     // so that an idle window wakes nothing up.
     static constexpr int kCaretRestMs = 10000;
+    // How many short measured pieces of text the editor keeps for a page of
+    // kLargePage bytes or more (see endLoad), and for smaller ones.
+    static constexpr int kPositionCacheSize = 262144;
+    static constexpr int kSmallPositionCacheSize = 1024;
+    static constexpr qsizetype kLargePage = 1024 * 1024;
     void setCaretRestAfter(int ms) { m_caretRest.setInterval(ms); }
 
     // A page no larger than this is described to assistive technology in full
@@ -123,6 +128,7 @@ private:
     bool m_announce = false;
     bool m_oldKnown = false;
     QString m_oldText;
+    long m_reportedPosition = -1;
 };
 
 } // namespace tw

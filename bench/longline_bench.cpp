@@ -1,0 +1,288 @@
+// Editing a page whose text is one very long line, against a page of the same
+// size in ordinary lines. Each row is one page, highlighted ("lexer") or with
+// highlighting off ("plain"), in an offscreen editor of 900 x 700 pixels with
+// the look a document window gives it:
+//
+//   open    loading the page into a fresh editor and painting it once
+//   key     one typed character (a real key event) in the middle of the long
+//           line, and the paint that shows it
+//   right   the Right arrow key there, and the paint
+//   end     the End and Home keys in turn, each with its paint
+//   scroll  a horizontal scroll by a page, right and left in turn, with paint
+//
+// The steps report the median and the slowest step ("median_ms", "max_ms")
+// and the median processor time of a step ("cpu_median_ms").
+// Names are OPERATION/PAGE/LOOK, for instance key/5MB-one-line/lexer.
+//
+//   QT_QPA_PLATFORM=offscreen tw_longline_bench [--sci=MESSAGE:VALUE ...]
+//       [--steps=N] [--caret-listener] [Google Benchmark options]
+//
+// --sci sends a Scintilla message with that number and value to every editor
+// after its look is attached, to try an editor setting without a rebuild
+// (2514:N is SCI_SETPOSITIONCACHE, 2272:N SCI_SETLAYOUTCACHE). Run one
+// --steps sets how many steps each step row times (to profile them).
+// --caret-listener connects a listener to the caret's line and column, as a
+// status bar showing them would.
+// Run one benchmark per process to read its peak memory; bench/run-longline-bench.sh
+// does so and prints a table.
+
+#include "documents/EditorLook.h"
+#include "documents/SourceEditor.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace tw;
+
+namespace {
+
+constexpr qsizetype kMB = 1 << 20;
+
+struct Page {
+    const char *name;
+    qsizetype size;
+    bool oneLine;
+};
+
+const Page kPages[] = {
+    {"5MB-one-line", 5 * kMB, true},
+    {"20MB-one-line", 20 * kMB, true},
+    {"5MB-lines", 5 * kMB, false},
+};
+
+std::vector<std::pair<int, long>> g_settings;
+int g_steps = 0;
+bool g_caretListener = false;
+
+double peakRssMB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+// A page of headings, paragraphs, links, lists and table rows with entities,
+// comments and some non-ASCII text (two- and three-byte UTF-8). On one line
+// the blocks follow each other with a space between; otherwise each block
+// ends in CR LF. The page is cut after a whole tag and padded with spaces to
+// its size.
+// The processor time of this thread, which other jobs on a busy machine do
+// not inflate as they do the wall clock.
+double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+QByteArray makePage(const Page &p)
+{
+    static const char *const kWords[] = {"the", "page", "editor", "caf\xC3\xA9", "na\xC3\xAFve", "source",
+                                         "\xE4\xB8\xAD\xE6\x96\x87", "table", "link", "markup", "quick",
+                                         "r\xC3\xA9sum\xC3\xA9", "window", "line", "text", "colour"};
+    const char *sep = p.oneLine ? " " : "\r\n";
+    QByteArray page;
+    page.reserve(p.size + 1024);
+    page += "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Long page</title>"
+            "<style>td.n { text-align: right; }</style></head><body>";
+    page += sep;
+    char buf[512];
+    unsigned seed = 1;
+    auto word = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return kWords[(seed >> 16) % (sizeof kWords / sizeof *kWords)];
+    };
+    for (int block = 0; page.size() < p.size; ++block) {
+        int n = 0;
+        switch (block % 6) {
+        case 0:
+            n = std::snprintf(buf, sizeof buf, "<h2 id=\"s%d\">Section %d: %s %s</h2>", block, block, word(), word());
+            break;
+        case 1:
+        case 4: {
+            QByteArray text;
+            const int words = 12 + block % 17;
+            for (int i = 0; i < words; ++i) {
+                text += word();
+                text += i % 9 == 8 ? ", " : " ";
+            }
+            n = std::snprintf(buf, sizeof buf, "<p class=\"body\">%s<a href=\"page%d.htm#s%d\">%s</a> &amp; %s.</p>",
+                              text.constData(), block % 97, block, word(), word());
+            break;
+        }
+        case 2:
+            n = std::snprintf(buf, sizeof buf, "<ul><li>%s</li><li><b>%s</b> %s</li></ul><!-- list %d -->", word(),
+                              word(), word(), block);
+            break;
+        default:
+            n = std::snprintf(buf, sizeof buf,
+                              "<table border=\"1\"><tr><td class=\"c%d\">Row %d</td><td>%s &lt;%s&gt;</td>"
+                              "<td class=\"n\">%d.%02d</td></tr></table>",
+                              block % 7, block, word(), word(), block * 3, block % 100);
+            break;
+        }
+        page.append(buf, n);
+        page += sep;
+    }
+    const QByteArray tail = QByteArray("</body></html>") + (p.oneLine ? "" : "\r\n");
+    page.truncate(page.lastIndexOf('>', p.size - tail.size() - 1) + 1);
+    page += QByteArray(p.size - tail.size() - page.size(), ' ');
+    page += tail;
+    return page;
+}
+
+const QByteArray &pageBytes(const Page &p)
+{
+    static QByteArray bytes[sizeof kPages / sizeof *kPages];
+    QByteArray &b = bytes[&p - kPages];
+    if (b.isEmpty())
+        b = makePage(p);
+    return b;
+}
+
+std::unique_ptr<SourceEditor> newEditor(bool highlighting)
+{
+    auto editor = std::make_unique<SourceEditor>();
+    EditorLook::attach(editor.get(), highlighting, true);
+    for (const auto &[message, value] : g_settings)
+        editor->SendScintilla(static_cast<unsigned>(message), static_cast<unsigned long>(value));
+    if (g_caretListener)
+        QObject::connect(editor.get(), &QsciScintilla::cursorPositionChanged, editor.get(), [](int, int) {});
+    editor->resize(900, 700);
+    editor->show();
+    QCoreApplication::processEvents();
+    return editor;
+}
+
+void openPage(benchmark::State &state, const Page *p, bool highlighting)
+{
+    const QByteArray &page = pageBytes(*p);
+    double peakMB = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto editor = newEditor(highlighting);
+        state.ResumeTiming();
+
+        editor->loadBytes(page);
+        editor->repaint();
+
+        state.PauseTiming();
+        if (peakMB == 0)
+            peakMB = peakRssMB();
+        editor.reset();
+        state.ResumeTiming();
+    }
+    state.counters["peak_rss_MB"] = peakMB;
+}
+
+void sendKey(SourceEditor *editor, int key, const QString &text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(editor, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(editor, &release);
+}
+
+enum class Step { Key, Right, HomeEnd, Scroll };
+
+// Steps timed one by one after the page is loaded, painted and the caret put
+// in the middle of the page (of the long line) and painted there.
+void stepPage(benchmark::State &state, const Page *p, bool highlighting, Step step)
+{
+    auto editor = newEditor(highlighting);
+    editor->setFocus();
+    editor->loadBytes(pageBytes(*p));
+    editor->repaint();
+    editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, static_cast<unsigned long>(p->size / 2));
+    editor->repaint();
+    QScrollBar *bar = editor->horizontalScrollBar();
+
+    std::vector<double> ms;
+    std::vector<double> cpuMs;
+    for (auto _ : state) {
+        const double cpuStart = threadCpuMs();
+        QElapsedTimer clock;
+        clock.start();
+        switch (step) {
+        case Step::Key:
+            sendKey(editor.get(), Qt::Key_A, QStringLiteral("a"));
+            break;
+        case Step::Right:
+            sendKey(editor.get(), Qt::Key_Right);
+            break;
+        case Step::HomeEnd:
+            sendKey(editor.get(), ms.size() % 2 ? Qt::Key_Home : Qt::Key_End);
+            break;
+        case Step::Scroll:
+            bar->triggerAction(ms.size() % 2 ? QAbstractSlider::SliderPageStepSub : QAbstractSlider::SliderPageStepAdd);
+            break;
+        }
+        editor->repaint();
+        const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(elapsed);
+        ms.push_back(elapsed * 1e3);
+        cpuMs.push_back(threadCpuMs() - cpuStart);
+    }
+    std::sort(ms.begin(), ms.end());
+    std::sort(cpuMs.begin(), cpuMs.end());
+    if (!ms.empty()) {
+        state.counters["median_ms"] = ms[ms.size() / 2];
+        state.counters["max_ms"] = ms.back();
+        state.counters["cpu_median_ms"] = cpuMs[cpuMs.size() / 2];
+    }
+    state.counters["peak_rss_MB"] = peakRssMB();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        int message = 0;
+        long value = 0;
+        if (std::sscanf(argv[i], "--sci=%d:%ld", &message, &value) == 2) {
+            g_settings.emplace_back(message, value);
+        } else if (std::sscanf(argv[i], "--steps=%d", &g_steps) == 1) {
+        } else if (std::strcmp(argv[i], "--caret-listener") == 0) {
+            g_caretListener = true;
+        } else {
+            std::fprintf(stderr, "unknown argument %s\n", argv[i]);
+            return 2;
+        }
+    }
+
+    const std::pair<const char *, Step> steps[] = {
+        {"key", Step::Key}, {"right", Step::Right}, {"end", Step::HomeEnd}, {"scroll", Step::Scroll}};
+    for (const Page &p : kPages) {
+        for (const bool highlighting : {true, false}) {
+            const std::string suffix = std::string("/") + p.name + (highlighting ? "/lexer" : "/plain");
+            const bool big = p.size > 5 * kMB;
+            benchmark::RegisterBenchmark(("open" + suffix).c_str(), openPage, &p, highlighting)
+                ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(big ? 2 : 3);
+            for (const auto &[name, step] : steps) {
+                benchmark::RegisterBenchmark((name + suffix).c_str(), stepPage, &p, highlighting, step)
+                    ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(g_steps > 0 ? g_steps : big ? 6 : 10);
+            }
+        }
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
