@@ -13,6 +13,8 @@
 #include "documents/PageFile.h"
 #include "documents/SourceEditor.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QAccessible>
@@ -21,7 +23,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
@@ -87,13 +88,6 @@ QByteArray makePage(const Case &c)
 
 double g_baseRssMB = 0;
 
-double peakRssMB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // ru_maxrss is in kilobytes on Linux
-}
-
 // peakMB is the process's peak resident size right after the first iteration:
 // later iterations only add the allocator's leftovers, which a single Open or
 // Save in the program would not see. Meaningful when the benchmark is the
@@ -136,7 +130,7 @@ void openPage(benchmark::State &state, QString path)
 
         state.PauseTiming();
         if (peakMB == 0)
-            peakMB = peakRssMB();
+            peakMB = tw::bench::peakRssMB();
         editor.reset();
         state.ResumeTiming();
     }
@@ -165,7 +159,7 @@ void savePage(benchmark::State &state, QString path)
             break;
         }
         if (peakMB == 0)
-            peakMB = peakRssMB();
+            peakMB = tw::bench::peakRssMB();
     }
     QFile::remove(target);
     setCounters(state, size, peakMB);
@@ -225,7 +219,7 @@ int main(int argc, char **argv)
 
     // The memory the process holds before any page is loaded.
     newEditor().reset();
-    g_baseRssMB = peakRssMB();
+    g_baseRssMB = tw::bench::peakRssMB();
 
     for (const Case &c : kCases) {
         if (!only.isEmpty() && only != QLatin1String(c.name))

@@ -10,6 +10,8 @@
 #include "documents/RecoveryJournal.h"
 #include "documents/SourceEditor.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -88,9 +90,5 @@ BENCHMARK(keystroke)->ArgNames({"MB", "journal"})->Args({1, 0})->Args({1, 1})->A
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tw::bench::runBenchmarks(argc, argv);
 }

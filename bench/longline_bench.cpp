@@ -29,6 +29,8 @@
 #include "documents/EditorLook.h"
 #include "documents/SourceEditor.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -36,7 +38,6 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 
-#include <sys/resource.h>
 #include <time.h>
 
 #include <algorithm>
@@ -68,13 +69,6 @@ const Page kPages[] = {
 std::vector<std::pair<int, long>> g_settings;
 int g_steps = 0;
 bool g_caretListener = false;
-
-double peakRssMB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
 
 // A page of headings, paragraphs, links, lists and table rows with entities,
 // comments and some non-ASCII text (two- and three-byte UTF-8). On one line
@@ -183,7 +177,7 @@ void openPage(benchmark::State &state, const Page *p, bool highlighting)
 
         state.PauseTiming();
         if (peakMB == 0)
-            peakMB = peakRssMB();
+            peakMB = tw::bench::peakRssMB();
         editor.reset();
         state.ResumeTiming();
     }
@@ -245,7 +239,7 @@ void stepPage(benchmark::State &state, const Page *p, bool highlighting, Step st
         state.counters["max_ms"] = ms.back();
         state.counters["cpu_median_ms"] = cpuMs[cpuMs.size() / 2];
     }
-    state.counters["peak_rss_MB"] = peakRssMB();
+    state.counters["peak_rss_MB"] = tw::bench::peakRssMB();
 }
 
 } // namespace

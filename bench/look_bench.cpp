@@ -12,12 +12,13 @@
 #include "documents/EditorLook.h"
 #include "documents/SourceEditor.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <memory>
@@ -27,13 +28,6 @@ using namespace tw;
 namespace {
 
 constexpr qsizetype kMB = 1 << 20;
-
-double peakRssMB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
 
 QByteArray makePage(qsizetype size)
 {
@@ -57,7 +51,7 @@ void load(benchmark::State &state, bool highlighting)
 {
     const qsizetype size = state.range(0) * kMB;
     QByteArray page = makePage(size);
-    const double base = peakRssMB();
+    const double base = tw::bench::peakRssMB();
     bool plain = false;
     double endMs = 0;
     for (auto _ : state) {
@@ -87,7 +81,7 @@ void load(benchmark::State &state, bool highlighting)
     state.counters["plain"] = plain ? 1 : 0;
     state.counters["to_end_ms"] = endMs / double(state.iterations());
     state.counters["base_rss_MB"] = base;
-    state.counters["peak_rss_MB"] = peakRssMB();
+    state.counters["peak_rss_MB"] = tw::bench::peakRssMB();
 }
 
 void BM_LoadHighlighted(benchmark::State &state)
@@ -107,11 +101,5 @@ BENCHMARK(BM_LoadHighlightingOff)->Arg(1)->Arg(19)->Arg(21)->Arg(50)->Unit(bench
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tw::bench::runBenchmarks(argc, argv);
 }

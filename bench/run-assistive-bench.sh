@@ -6,17 +6,13 @@
 #
 #   [TW_PAGES="100MB 200MB"] bench/run-assistive-bench.sh [extra Google Benchmark options]
 set -euo pipefail
-src=$(cd "$(dirname "$0")/.." && pwd)
-build=${TW_BENCH_BUILD_DIR:-$src/build-bench}
+. "$(dirname "$0")/build-bench.sh"
 data=$(mktemp -d "${TMPDIR:-/tmp}/tw-at-bench.XXXXXX")
 trap 'rm -rf "$data"' EXIT
 launcher=/usr/libexec/at-spi-bus-launcher
 [ -x "$launcher" ] || { echo "needs $launcher (apt-get install at-spi2-core)"; exit 1; }
 
-TW_WITH_BENCHMARKS=1 "$src/scripts/setup.sh"
-cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" -j"${JOBS:-2}" --target tw_file_bench >/dev/null
-bench=$build/bench/tw_file_bench
+build_bench tw_file_bench
 QT_QPA_PLATFORM=offscreen "$bench" --generate="$data" 2>/dev/null
 
 . "$src/tests/e2e/xsession.sh"

@@ -12,20 +12,12 @@
 # "base" is the process's memory before any page is loaded.
 set -euo pipefail
 
-src=$(cd "$(dirname "$0")/.." && pwd)
-build=${TW_BENCH_BUILD_DIR:-$src/build-bench}
-log=$(mktemp)
+. "$(dirname "$0")/build-bench.sh"
 data=$(mktemp -d "${TMPDIR:-/tmp}/tw-file-bench.XXXXXX")
-trap 'rm -rf "$data" "$log"' EXIT
+trap 'rm -rf "$data"' EXIT
 
-TW_WITH_BENCHMARKS=1 "$src/scripts/setup.sh"
 echo "Building tw_file_bench in $build ..."
-if ! { cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_BENCHMARKS=ON \
-        && cmake --build "$build" -j"${JOBS:-2}" --target tw_file_bench; } >"$log" 2>&1; then
-    cat "$log"
-    exit 1
-fi
-bench=$build/bench/tw_file_bench
+build_bench tw_file_bench
 
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 "$bench" --generate="$data" 2>/dev/null

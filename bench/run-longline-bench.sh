@@ -11,18 +11,15 @@
 # time; the step rows give the median and the slowest of their steps and the
 # median processor time of a step, which a busy machine inflates less.
 set -euo pipefail
-src=$(cd "$(dirname "$0")/.." && pwd)
-build=${TW_BENCH_BUILD_DIR:-$src/build-bench}
-TW_WITH_BENCHMARKS=1 "$src/scripts/setup.sh" >/dev/null
-cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" -j"${JOBS:-2}" --target tw_longline_bench >/dev/null
+. "$(dirname "$0")/build-bench.sh"
+build_bench tw_longline_bench
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 echo "load: $(uptime | sed 's/.*load average: //')"
 printf '%-30s %10s %10s %10s %10s\n' case "ms" "max ms" "cpu ms" "peak MB"
 for page in 5MB-one-line 20MB-one-line 5MB-lines; do
     for look in lexer plain; do
         for op in open key right end scroll; do
-            "$build/bench/tw_longline_bench" --benchmark_filter="^$op/$page/$look/" --benchmark_format=csv "$@" 2>/dev/null |
+            "$bench" --benchmark_filter="^$op/$page/$look/" --benchmark_format=csv "$@" 2>/dev/null |
                 awk -F, -v label="$op/$page/$look" '
                     /^name,/ { for (i = 1; i <= NF; i++) { gsub(/"/, "", $i); col[$i] = i }; next }
                     ("name" in col) {
