@@ -70,7 +70,7 @@ public:
     void setCursorPosition(int offset) override { send(Sci::SCI_GOTOPOS, position(offset)); }
 
     // Text
-    QString text(QAccessible::Text t) const override { return QAccessibleWidget::text(t); }
+    using QAccessibleWidget::text;
     QString text(int startOffset, int endOffset) const override
     {
         return range(position(startOffset), position(endOffset));
@@ -153,14 +153,7 @@ private:
     int offset(long position) const { return editor()->characterOffset(position); }
     long position(int offset) const { return long(editor()->bytePosition(offset)); }
 
-    QString range(long start, long end) const
-    {
-        if (end <= start)
-            return QString();
-        QByteArray bytes(end - start, Qt::Uninitialized);
-        editor()->SendScintilla(Sci::SCI_GETTEXTRANGE, static_cast<unsigned long>(start), end, bytes.data());
-        return QString::fromUtf8(bytes);
-    }
+    QString range(long start, long end) const { return QString::fromUtf8(editor()->rangeBytes(start, end)); }
 
     QString found(long start, long end, int *startOffset, int *endOffset) const
     {
@@ -217,6 +210,101 @@ QAccessibleInterface *sourceAccessible(const QString &className, QObject *object
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// The editor's side: offsets, and what it tells assistive technology
+
+void SourceEditor::ensureCharacterIndex() const
+{
+    if (!(SendScintilla(SCI_GETLINECHARACTERINDEX) & SC_LINECHARACTERINDEX_UTF32))
+        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, static_cast<unsigned long>(SC_LINECHARACTERINDEX_UTF32));
+}
+
+int SourceEditor::characterOffset(qint64 position) const
+{
+    position = qBound<qint64>(0, position, documentLength());
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long inLine = SendScintilla(SCI_COUNTCHARACTERS, static_cast<unsigned long>(lineStart),
+                                      static_cast<long>(position));
+    // On the first line (where a page opens) no index is needed.
+    if (line == 0)
+        return int(inLine);
+    ensureCharacterIndex();
+    return int(SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                             static_cast<long>(SC_LINECHARACTERINDEX_UTF32))
+               + inLine);
+}
+
+qint64 SourceEditor::bytePosition(int offset) const
+{
+    ensureCharacterIndex();
+    if (offset <= 0)
+        return 0;
+    const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(offset),
+                                    static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long lineOffset = SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                                          static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
+    const long n = offset - lineOffset;
+    if (n <= 0)
+        return lineStart;
+    // Scintilla gives 0 for a place outside the document: past the end.
+    const long pos = SendScintilla(SCI_POSITIONRELATIVE, static_cast<unsigned long>(lineStart), n);
+    return pos > 0 ? pos : documentLength();
+}
+
+// Tells assistive technology of a change that is about to be made. A change
+// larger than kAnnounceWholeUpTo is announced, once made, like a new page.
+void SourceEditor::announceEdit(qint64 position, qint64 removed, const char *inserted, qint64 length)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (removed > kAnnounceWholeUpTo || length > kAnnounceWholeUpTo) {
+        m_reloadPending = true;
+        return;
+    }
+    const int offset = characterOffset(position);
+    if (removed > 0) {
+        QAccessibleTextRemoveEvent event(this, offset, QString::fromUtf8(rangeBytes(position, position + removed)));
+        QAccessible::updateAccessibility(&event);
+    } else {
+        QAccessibleTextInsertEvent event(this, offset, QString::fromUtf8(inserted, qsizetype(length)));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+// A small page is described in full, old text and new; a large one (or one
+// that replaced a large one) only as reloaded, with the caret where it is.
+void SourceEditor::announceLoad(bool oldKnown, const QString &oldText)
+{
+    if (oldKnown && documentLength() <= kAnnounceWholeUpTo) {
+        QAccessibleTextUpdateEvent event(this, 0, oldText, textExact());
+        QAccessible::updateAccessibility(&event);
+        return;
+    }
+    announceReload();
+}
+
+void SourceEditor::announceReload()
+{
+    QAccessibleEvent reload(this, QAccessible::DocumentReload);
+    QAccessible::updateAccessibility(&reload);
+    m_caretOffset = -1;
+    announceCaret();
+}
+
+void SourceEditor::announceCaret()
+{
+    if (!QAccessible::isActive())
+        return;
+    const int offset = characterOffset(SendScintilla(SCI_GETCURRENTPOS));
+    if (offset == m_caretOffset)
+        return;
+    m_caretOffset = offset;
+    QAccessibleTextCursorEvent event(this, offset);
+    QAccessible::updateAccessibility(&event);
+}
 
 void installSourceAccessible()
 {

@@ -42,7 +42,6 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
     // itself, at a cost that does not grow with the page (announceEdit).
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE));
     installSourceAccessible();
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] { announceCaret(); });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *text, int length, int, int, int, int, int, int) {
                 onModified(position, type, text, length);
@@ -52,33 +51,39 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
     // line and column (cursorPositionChanged), counting the column character
     // by character from the start of the line: on a line of megabytes that
     // count costs more than the move and its paint. The report is made here
-    // instead, only while something listens for it; brace matching, the other
-    // task of QScintilla's handler, still goes through that handler.
-    if (disconnect(this, SIGNAL(SCN_UPDATEUI(int)), this, SLOT(handleUpdateUI(int)))) {
-        connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
-            static const QMetaMethod report = QMetaMethod::fromSignal(&QsciScintilla::cursorPositionChanged);
-            if (braceMatching() != NoBraceMatch) {
-                QMetaObject::invokeMethod(this, "handleUpdateUI", Qt::DirectConnection, Q_ARG(int, updated));
-                return;
-            }
-            if (!isSignalConnected(report)) {
-                m_reportedPosition = -1; // a later listener hears of the next move
-                return;
-            }
-            const long position = SendScintilla(SCI_GETCURRENTPOS);
-            if (position == m_reportedPosition)
-                return;
-            m_reportedPosition = position;
-            emit cursorPositionChanged(int(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position))),
-                                       int(SendScintilla(SCI_GETCOLUMN, static_cast<unsigned long>(position))));
-        });
-    }
+    // instead (onUpdateUI), only while something listens for it; brace
+    // matching, the other task of QScintilla's handler, still goes through
+    // that handler.
+    m_ownsUpdates = disconnect(this, SIGNAL(SCN_UPDATEUI(int)), this, SLOT(handleUpdateUI(int)));
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &SourceEditor::onUpdateUI);
 
     m_caretPeriod = int(SendScintilla(SCI_GETCARETPERIOD));
     m_caretRest.setObjectName(QStringLiteral("caretRest"));
     m_caretRest.setSingleShot(true);
     m_caretRest.setInterval(kCaretRestMs);
     connect(&m_caretRest, &QTimer::timeout, this, [this] { SendScintilla(SCI_SETCARETPERIOD, 0UL); });
+}
+
+void SourceEditor::onUpdateUI(int updated)
+{
+    announceCaret();
+    if (!m_ownsUpdates)
+        return;
+    if (braceMatching() != NoBraceMatch) {
+        QMetaObject::invokeMethod(this, "handleUpdateUI", Qt::DirectConnection, Q_ARG(int, updated));
+        return;
+    }
+    static const QMetaMethod report = QMetaMethod::fromSignal(&QsciScintilla::cursorPositionChanged);
+    if (!isSignalConnected(report)) {
+        m_reportedPosition = -1; // a later listener hears of the next move
+        return;
+    }
+    const long position = SendScintilla(SCI_GETCURRENTPOS);
+    if (position == m_reportedPosition)
+        return;
+    m_reportedPosition = position;
+    emit cursorPositionChanged(int(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position))),
+                               int(SendScintilla(SCI_GETCOLUMN, static_cast<unsigned long>(position))));
 }
 
 void SourceEditor::wakeCaret()
@@ -157,25 +162,23 @@ void SourceEditor::beginLoad(qsizetype sizeHint)
         // Starting over: the text so far goes first, so that the old and the
         // new text are never held together.
         SendScintilla(SCI_CLEARALL);
-        if (beforeLoad)
-            beforeLoad(sizeHint);
     } else {
         flushEdits();
-        if (beforeLoad)
-            beforeLoad(sizeHint);
         // Loading is not an edit. With undo collection on, Scintilla would
         // keep a copy of the whole text for the undo step, and the edit
         // notices would hand the whole text to every follower of edits (the
         // recovery journal among them). Both are switched off for the load;
-        // listeners are told once afterwards.
+        // listeners are told once afterwards. The old text is taken (for
+        // assistive technology) before beforeLoad may swap the document.
         m_announce = QAccessible::isActive();
         m_oldKnown = m_announce && documentLength() <= kAnnounceWholeUpTo;
         m_oldText = m_oldKnown ? textExact() : QString();
-
         m_eventMask = SendScintilla(SCI_GETMODEVENTMASK);
         m_collectUndo = SendScintilla(SCI_GETUNDOCOLLECTION);
         m_loading = true;
     }
+    if (beforeLoad)
+        beforeLoad(sizeHint);
     SendScintilla(SCI_SETMODEVENTMASK, 0UL);
     // Again after a restart: beforeLoad may have swapped the document, and
     // undo collection belongs to the document.
@@ -292,101 +295,6 @@ void SourceEditor::settle()
         announceReload();
 }
 
-void SourceEditor::ensureCharacterIndex() const
-{
-    if (!(SendScintilla(SCI_GETLINECHARACTERINDEX) & SC_LINECHARACTERINDEX_UTF32))
-        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, static_cast<unsigned long>(SC_LINECHARACTERINDEX_UTF32));
-}
-
-int SourceEditor::characterOffset(qint64 position) const
-{
-    position = qBound<qint64>(0, position, documentLength());
-    const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
-    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-    const long inLine = SendScintilla(SCI_COUNTCHARACTERS, static_cast<unsigned long>(lineStart),
-                                      static_cast<long>(position));
-    // On the first line (where a page opens) no index is needed.
-    if (line == 0)
-        return int(inLine);
-    ensureCharacterIndex();
-    return int(SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
-                             static_cast<long>(SC_LINECHARACTERINDEX_UTF32))
-               + inLine);
-}
-
-qint64 SourceEditor::bytePosition(int offset) const
-{
-    ensureCharacterIndex();
-    if (offset <= 0)
-        return 0;
-    const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(offset),
-                                    static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
-    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-    const long lineOffset = SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
-                                          static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
-    const long n = offset - lineOffset;
-    if (n <= 0)
-        return lineStart;
-    // Scintilla gives 0 for a place outside the document: past the end.
-    const long pos = SendScintilla(SCI_POSITIONRELATIVE, static_cast<unsigned long>(lineStart), n);
-    return pos > 0 ? pos : documentLength();
-}
-
-// Tells assistive technology of a change that is about to be made. A change
-// larger than kAnnounceWholeUpTo is announced, once made, like a new page.
-void SourceEditor::announceEdit(qint64 position, qint64 removed, const char *inserted, qint64 length)
-{
-    if (!QAccessible::isActive())
-        return;
-    if (removed > kAnnounceWholeUpTo || length > kAnnounceWholeUpTo) {
-        m_reloadPending = true;
-        return;
-    }
-    const int offset = characterOffset(position);
-    if (removed > 0) {
-        QByteArray bytes(qsizetype(removed), Qt::Uninitialized);
-        SendScintilla(SCI_GETTEXTRANGE, static_cast<unsigned long>(position), static_cast<long>(position + removed),
-                      bytes.data());
-        QAccessibleTextRemoveEvent event(this, offset, QString::fromUtf8(bytes));
-        QAccessible::updateAccessibility(&event);
-    } else {
-        QAccessibleTextInsertEvent event(this, offset, QString::fromUtf8(inserted, qsizetype(length)));
-        QAccessible::updateAccessibility(&event);
-    }
-}
-
-// A small page is described in full, old text and new; a large one (or one
-// that replaced a large one) only as reloaded, with the caret where it is.
-void SourceEditor::announceLoad(bool oldKnown, const QString &oldText)
-{
-    if (oldKnown && documentLength() <= kAnnounceWholeUpTo) {
-        QAccessibleTextUpdateEvent event(this, 0, oldText, textExact());
-        QAccessible::updateAccessibility(&event);
-        return;
-    }
-    announceReload();
-}
-
-void SourceEditor::announceReload()
-{
-    QAccessibleEvent reload(this, QAccessible::DocumentReload);
-    QAccessible::updateAccessibility(&reload);
-    m_caretOffset = -1;
-    announceCaret();
-}
-
-void SourceEditor::announceCaret()
-{
-    if (!QAccessible::isActive())
-        return;
-    const int offset = characterOffset(SendScintilla(SCI_GETCURRENTPOS));
-    if (offset == m_caretOffset)
-        return;
-    m_caretOffset = offset;
-    QAccessibleTextCursorEvent event(this, offset);
-    QAccessible::updateAccessibility(&event);
-}
-
 const char *SourceEditor::documentData() const
 {
     return static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
@@ -402,17 +310,20 @@ QByteArray SourceEditor::documentBytes() const
     return QByteArray(documentData(), documentLength());
 }
 
-QByteArray SourceEditor::selectedBytes() const
+QByteArray SourceEditor::rangeBytes(qint64 start, qint64 end) const
 {
-    const long start = SendScintilla(SCI_GETSELECTIONSTART);
-    const long end = SendScintilla(SCI_GETSELECTIONEND);
     if (end <= start)
         return QByteArray();
     // QByteArray keeps a terminating byte after its data, which takes the NUL
     // that the range call appends.
-    QByteArray bytes(end - start, Qt::Uninitialized);
-    SendScintilla(SCI_GETTEXTRANGE, start, end, bytes.data());
+    QByteArray bytes(qsizetype(end - start), Qt::Uninitialized);
+    SendScintilla(SCI_GETTEXTRANGE, static_cast<unsigned long>(start), static_cast<long>(end), bytes.data());
     return bytes;
+}
+
+QByteArray SourceEditor::selectedBytes() const
+{
+    return rangeBytes(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND));
 }
 
 void SourceEditor::replaceSelectedBytes(const QByteArray &utf8)

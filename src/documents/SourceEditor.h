@@ -46,6 +46,8 @@ public:
     qsizetype documentLength() const;
     QByteArray documentBytes() const;
 
+    // The bytes from start to end (none when end is not after start).
+    QByteArray rangeBytes(qint64 start, qint64 end) const;
     QByteArray selectedBytes() const;
     // Replaces the selection (or inserts at the caret); afterwards the caret
     // stands after the inserted text and nothing is selected.
@@ -104,6 +106,7 @@ protected:
 private:
     void wakeCaret();
     void onModified(int position, int type, const char *text, int length);
+    void onUpdateUI(int updated);
     void announceEdit(qint64 position, qint64 removed, const char *inserted, qint64 length);
     void announceLoad(bool oldKnown, const QString &oldText);
     void announceReload();
@@ -128,6 +131,7 @@ private:
     bool m_announce = false;
     bool m_oldKnown = false;
     QString m_oldText;
+    bool m_ownsUpdates = false; // QScintilla's own update handler is switched off
     long m_reportedPosition = -1;
 };
 
