@@ -158,29 +158,6 @@ bool isValidUtf8(const char *data, qsizetype size)
     return everyCharacter(data, size, [](char32_t) { return true; });
 }
 
-bool readsAsUtf8(const char *data, qsizetype size)
-{
-    if (isValidUtf8(data, size))
-        return true;
-    const auto *p = reinterpret_cast<const unsigned char *>(data);
-    qsizetype good = 0, stray = 0;
-    for (qsizetype i = 0; i < size;) {
-        i += asciiRun(p + i, size - i);
-        if (i == size)
-            break;
-        char32_t cp;
-        const int len = decodeMultiByte(p + i, size - i, cp);
-        if (len == 0) {
-            ++stray;
-            ++i;
-        } else {
-            ++good;
-            i += len;
-        }
-    }
-    return good > 0 && stray <= good;
-}
-
 char32_t firstLegacyMisfit(const char *data, qsizetype size)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(data);
@@ -202,26 +179,6 @@ char32_t firstLegacyMisfit(const char *data, qsizetype size)
 bool fitsLegacy(const char *data, qsizetype size)
 {
     return everyCharacter(data, size, [](char32_t cp) { return legacyByte(cp) >= 0; });
-}
-
-// Windows-1252 bytes to UTF-8, sized exactly in a first pass.
-QByteArray legacyToUtf8(const QByteArray &bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qsizetype n = bytes.size();
-
-    qsizetype outSize = 0;
-    for (qsizetype i = 0; i < n;) {
-        const qsizetype run = asciiRun(p + i, n - i);
-        outSize += run;
-        i += run;
-        if (i < n)
-            outSize += kDecode[p[i++]].len;
-    }
-
-    QByteArray out(outSize, Qt::Uninitialized);
-    legacyToUtf8(bytes.constData(), n, out.data());
-    return out;
 }
 
 qsizetype legacyToUtf8(const char *data, qsizetype size, char *out)

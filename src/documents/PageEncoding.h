@@ -14,27 +14,24 @@ namespace tw {
 
 // True when the bytes are well-formed UTF-8 (NUL bytes allowed).
 bool isValidUtf8(const char *data, qsizetype size);
-// True when the bytes are best read as UTF-8: well-formed, or well-formed
-// apart from a few stray bytes (no more stray bytes than well-formed
-// multi-byte characters, and at least one of those). The editor keeps stray
-// bytes as they are, so such a page is written back byte for byte.
-bool readsAsUtf8(const char *data, qsizetype size);
 // True when every character of the UTF-8 text has a Windows-1252 byte.
 // Malformed UTF-8 counts as not representable.
 bool fitsLegacy(const char *data, qsizetype size);
 // The first character of the UTF-8 text that has no Windows-1252 byte, or 0
 // when there is none (malformed UTF-8 is skipped).
 char32_t firstLegacyMisfit(const char *data, qsizetype size);
-// Windows-1252 bytes to UTF-8.
-QByteArray legacyToUtf8(const QByteArray &bytes);
 // Windows-1252 bytes to UTF-8 into out, which has room for 3 * size bytes (a
 // byte gives one to three). Returns the number of bytes written. Each byte
 // converts on its own, so text given in pieces converts piece by piece.
 qsizetype legacyToUtf8(const char *data, qsizetype size, char *out);
 
-// Takes bytes in pieces of any size and tells afterwards what readsAsUtf8()
-// and legacyToUtf8() would have said of all of them together. A character
-// split between two pieces is judged whole.
+// Takes bytes in pieces of any size and tells afterwards whether all of them
+// together are best read as UTF-8 (readsAsUtf8: well-formed, or well-formed
+// apart from a few stray bytes, no more stray bytes than well-formed
+// multi-byte characters and at least one of those; the editor keeps stray
+// bytes as they are, so such a page is written back byte for byte), and how
+// large their conversion from Windows-1252 is. A character split between two
+// pieces is judged whole.
 class Utf8Census {
 public:
     void add(const char *data, qsizetype size);

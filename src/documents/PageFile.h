@@ -50,7 +50,7 @@ public:
 
 // Reads a page file in pieces, so that the only whole copy of the text is
 // the one the sink keeps. The bytes go to the sink as they are read while
-// they are judged; if they turn out not to be UTF-8 (see readsAsUtf8), the
+// they are judged; if they turn out not to be UTF-8 (see Utf8Census), the
 // file is read once more and converted from Windows-1252 piece by piece.
 class PageReader {
 public:

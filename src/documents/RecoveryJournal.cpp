@@ -15,7 +15,6 @@ namespace tw {
 namespace {
 
 const char kMagic[4] = {'T', 'W', 'J', '1'};
-constexpr int kRecordOverhead = 8 + 8 + 4 + 4;
 
 QString tr(const char *text)
 {
