@@ -21,14 +21,21 @@ QString tr(const char *text)
     return QCoreApplication::translate("tw::RecoveryJournal", text);
 }
 
-quint32 hash32(const char *data, qsizetype size)
+// FNV-1a, in the width given by its offset basis and prime.
+template <typename T>
+T fnv1a(const char *data, qsizetype size, T basis, T prime)
 {
-    quint32 h = 2166136261u;
+    T h = basis;
     for (qsizetype i = 0; i < size; ++i) {
         h ^= static_cast<unsigned char>(data[i]);
-        h *= 16777619u;
+        h *= prime;
     }
     return h;
+}
+
+quint32 hash32(const char *data, qsizetype size)
+{
+    return fnv1a<quint32>(data, size, 2166136261u, 16777619u);
 }
 
 template <typename T>
@@ -89,12 +96,7 @@ private:
 
 quint64 journalHash(const char *data, qsizetype size)
 {
-    quint64 h = 14695981039346656037ull;
-    for (qsizetype i = 0; i < size; ++i) {
-        h ^= static_cast<unsigned char>(data[i]);
-        h *= 1099511628211ull;
-    }
-    return h;
+    return fnv1a<quint64>(data, size, 14695981039346656037ull, 1099511628211ull);
 }
 
 bool JournalWriter::open(const QString &journalPath, const QString &caption, const QString &pagePath,
