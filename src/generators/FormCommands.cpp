@@ -3,15 +3,16 @@
 #include "documents/ActiveEditor.h"
 #include "documents/EditorOperations.h"
 #include "platform/Prompt.h"
+#include "platform/AttributeValue.h"
 #include "platform/Dialogs.h"
 
 namespace tw {
 
 namespace {
 
-QString quoted(const QString &value)
+QString quoted(const QString &value, AttributeKind kind = AttributeKind::Text)
 {
-    return QLatin1Char('"') + value + QLatin1Char('"');
+    return quotedAttribute(value, kind);
 }
 
 // Check box and radio button differ only in their prompt texts and TYPE word.
@@ -49,7 +50,7 @@ void buttonInput(Dialogs &dialogs, ActiveEditor &editor, const QString &type, co
 
 QString formBlockText(const QString &action, const QString &method)
 {
-    return QStringLiteral("\n<FORM ACTION=") + quoted(action) + QStringLiteral(" METHOD=")
+    return QStringLiteral("\n<FORM ACTION=") + quoted(action, AttributeKind::Address) + QStringLiteral(" METHOD=")
         + quoted(method) + QStringLiteral(">\n\n</FORM>\n");
 }
 
@@ -69,14 +70,15 @@ QString textFieldText(const QString &name, const QString &value, const QString &
                       const QString &maxLength)
 {
     return QStringLiteral("<INPUT TYPE=\"TEXT\" NAME=") + quoted(name) + QStringLiteral(" VALUE=")
-        + quoted(value) + QStringLiteral(" SIZE=") + size + QStringLiteral(" MAXLENGTH=")
-        + maxLength + QLatin1Char('>');
+        + quoted(value) + QStringLiteral(" SIZE=") + bareAttribute(size)
+        + QStringLiteral(" MAXLENGTH=") + bareAttribute(maxLength) + QLatin1Char('>');
 }
 
 QString textAreaText(const QString &name, const QString &cols, const QString &rows)
 {
-    return QStringLiteral("<TEXTAREA NAME=") + name + QStringLiteral(" ROWS=") + rows
-        + QStringLiteral(" COLS=") + cols + QStringLiteral(">\n edit here...\n</TEXTAREA>\n");
+    return QStringLiteral("<TEXTAREA NAME=") + bareAttribute(name) + QStringLiteral(" ROWS=")
+        + bareAttribute(rows) + QStringLiteral(" COLS=") + bareAttribute(cols)
+        + QStringLiteral(">\n edit here...\n</TEXTAREA>\n");
 }
 
 void CmdForm_Click(Dialogs &dialogs, ActiveEditor &editor)

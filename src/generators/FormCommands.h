@@ -7,8 +7,9 @@ namespace tw {
 class Dialogs;
 class ActiveEditor;
 
-// The HTML each form command writes. Answers go in verbatim: no trimming, no
-// escaping, no validation. Line breaks are single line feeds.
+// The HTML each form command writes. Answers go in as typed: no trimming, no
+// validation; only what would end an attribute value early is written
+// otherwise (quotedAttribute, bareAttribute). Line breaks are single line feeds.
 
 // A line feed, the FORM opening tag on its own line, one empty line for the
 // controls and the closing tag on its own line.
@@ -19,10 +20,12 @@ bool isFormMethod(const QString &answer);
 // <INPUT TYPE="type" NAME="name" VALUE="value"> for CHECKBOX, RADIO, RESET and
 // SUBMIT.
 QString inputTagText(const QString &type, const QString &name, const QString &value);
-// The one-line text field; SIZE is written before MAXLENGTH, both unquoted.
+// The one-line text field; SIZE is written before MAXLENGTH, both unquoted
+// unless a blank or mark in them would end a bare value.
 QString textFieldText(const QString &name, const QString &value, const QString &size,
                       const QString &maxLength);
-// The three-line TEXTAREA block; ROWS is written before COLS, all unquoted.
+// The three-line TEXTAREA block; ROWS is written before COLS, all unquoted
+// unless a blank or mark in them would end a bare value.
 QString textAreaText(const QString &name, const QString &cols, const QString &rows);
 
 // The Advanced bar's form buttons. Each asks its prompts in order (an empty

@@ -3,6 +3,7 @@
 #include "documents/ActiveEditor.h"
 #include "documents/EditorOperations.h"
 #include "markup/FontCommands.h"
+#include "platform/AttributeValue.h"
 #include "platform/Dialogs.h"
 
 #include <QImageReader>
@@ -12,9 +13,9 @@ namespace tw {
 
 namespace {
 
-QString attribute(const char *name, const QString &value)
+QString attribute(const char *name, const QString &value, AttributeKind kind = AttributeKind::Text)
 {
-    return QLatin1Char(' ') + QLatin1String(name) + QLatin1String("=\"") + value + QLatin1Char('"');
+    return QLatin1Char(' ') + QLatin1String(name) + QLatin1Char('=') + quotedAttribute(value, kind);
 }
 
 } // namespace
@@ -26,7 +27,7 @@ QString bodyTagText(const QString &text, const QString &bgColor, const QString &
     QString tag = QLatin1String("<BODY") + attribute("TEXT", text) + attribute("BGCOLOR", bgColor)
         + attribute("LINK", link) + attribute("VLINK", vlink) + attribute("ALINK", alink);
     if (background)
-        tag += attribute("BACKGROUND", *background);
+        tag += attribute("BACKGROUND", *background, AttributeKind::Address);
     return tag + QLatin1Char('>');
 }
 

@@ -21,8 +21,8 @@ class MarkupWindows;
 inline constexpr const char *kBackgroundFilter = "Pictures Files|*.jpg;*.gif";
 
 // The BODY tag: TEXT, BGCOLOR, LINK, VLINK and ALINK in that order, each
-// value in double quotes as given, then BACKGROUND only when a picture is
-// given.
+// value in double quotes as given (a quote in it as &quot;), then BACKGROUND,
+// an address, only when a picture is given.
 QString bodyTagText(const QString &text, const QString &bgColor, const QString &link,
                     const QString &vlink, const QString &alink,
                     const std::optional<QString> &background);

@@ -3,6 +3,7 @@
 #include "documents/ActiveEditor.h"
 #include "documents/EditorOperations.h"
 #include "platform/Prompt.h"
+#include "platform/AttributeValue.h"
 #include "platform/Dialogs.h"
 
 namespace tw {
@@ -22,7 +23,7 @@ qint64 tableTextLength(int cols, int rows, const QString &border)
     const qint64 c = qMax(cols, 0);
     const qint64 r = qMax(rows, 0);
     const qint64 row = kRowStart.size() + c * kCell.size() + kRowEnd.size();
-    return kOpening.size() + border.size() + 2 + r * row + kClosing.size();
+    return kOpening.size() + bareAttribute(border).size() + 2 + r * row + kClosing.size();
 }
 
 QString tableText(int cols, int rows, const QString &border)
@@ -34,7 +35,7 @@ QString tableText(int cols, int rows, const QString &border)
 
     QString text;
     text.reserve(tableTextLength(cols, rows, border));
-    text += kOpening + border + QLatin1String(">\n");
+    text += kOpening + bareAttribute(border) + QLatin1String(">\n");
     for (int r = 0; r < rows; ++r)
         text += row;
     text += kClosing;

@@ -9,7 +9,7 @@ class Dialogs;
 class ActiveEditor;
 
 // The table skeleton: a line feed, the TABLE tag with the border answer
-// unquoted, one <TR> block per row holding one " edit here... " cell line per
+// unquoted (quoted only when it holds what would end a bare value), one <TR> block per row holding one " edit here... " cell line per
 // column, and the closing tag. Counts below 1 give no rows or no cells.
 QString tableText(int cols, int rows, const QString &border);
 

@@ -6,6 +6,7 @@
 #include "documents/frmDocument.h"
 #include "markup/CommandState.h"
 #include "markup/MarkupWindows.h"
+#include "platform/AttributeValue.h"
 #include "platform/Dialogs.h"
 #include "platform/Prompt.h"
 
@@ -64,8 +65,8 @@ void copyBesidePage(Dialogs &dialogs, const QString &folder, const FileChoice &p
 
 QString imageTag(const QString &picture, const QString &tip)
 {
-    return QLatin1String("<IMG SRC=\"") + picture + QLatin1String("\" BORDER=0 ALT=\"") + tip
-        + QLatin1String("\">");
+    return QLatin1String("<IMG SRC=") + quotedAttribute(picture, AttributeKind::Address)
+        + QLatin1String(" BORDER=0 ALT=") + quotedAttribute(tip) + QLatin1Char('>');
 }
 
 QString pictureTarget(const QString &folder, const QString &pictureName)

@@ -17,7 +17,8 @@ struct CommandState;
 
 inline constexpr const char *kPictureFilter = "Pictures Files|*.jpg;*.gif;*.bmp";
 
-// <IMG SRC="picture" BORDER=0 ALT="tip">; ALT is always written.
+// <IMG SRC="picture" BORDER=0 ALT="tip">; ALT is always written. Neither
+// value can end its attribute early (quotedAttribute).
 QString imageTag(const QString &picture, const QString &tip);
 
 // Where a picture goes in the page's folder: the folder text, a separator

@@ -3,12 +3,14 @@
 #include "documents/ActiveEditor.h"
 #include "documents/EditorOperations.h"
 #include "markup/MarkupWindows.h"
+#include "platform/AttributeValue.h"
 
 namespace tw {
 
 QString linkText(const QString &address, const QString &selection)
 {
-    return QLatin1String("<A HREF=\"") + address + QLatin1String("\">") + selection + QLatin1String("</A>");
+    return QLatin1String("<A HREF=") + quotedAttribute(address, AttributeKind::Address) + QLatin1Char('>')
+        + selection + QLatin1String("</A>");
 }
 
 bool selectionTakesLink(const QString &selection)

@@ -10,7 +10,8 @@ class ActiveEditor;
 class Dialogs;
 class MarkupWindows;
 
-// "<A HREF="address">" selection "</A>", both exactly as given.
+// "<A HREF="address">" selection "</A>": the selection exactly as given, the
+// address as typed except that it cannot end the attribute (quotedAttribute).
 QString linkText(const QString &address, const QString &selection);
 
 // True when the selection holds something besides spaces: only then does

@@ -5,6 +5,7 @@
 #include "documents/PageFile.h"
 #include "platform/Prompt.h"
 #include "platform/AppPaths.h"
+#include "platform/AttributeValue.h"
 #include "platform/Dialogs.h"
 
 
@@ -112,12 +113,13 @@ QString animatedPictureName(const QString &numberAnswer)
 QString animatedPictureText(const QString &pictureName, const QString &link,
                             const QString &notOverPicture, const QString &tipText)
 {
-    return QLatin1String("\n<TR>\n<TD><A HREF=") + quoted(link) + QLatin1String(" onMouseOver=")
+    return QLatin1String("\n<TR>\n<TD><A HREF=") + quotedAttribute(link, AttributeKind::Address) + QLatin1String(" onMouseOver=")
         + quoted(QLatin1String("img_act('") + pictureName + QLatin1String("')"))
         + QLatin1String(" onMouseOut=")
         + quoted(QLatin1String("img_inact('") + pictureName + QLatin1String("')"))
-        + QLatin1String(" onClick=\"shut=false\"><IMG SRC=") + quoted(notOverPicture)
-        + QLatin1String(" NAME=") + quoted(pictureName) + QLatin1String(" ALT=") + quoted(tipText)
+        + QLatin1String(" onClick=\"shut=false\"><IMG SRC=")
+        + quotedAttribute(notOverPicture, AttributeKind::Address) + QLatin1String(" NAME=")
+        + quotedAttribute(pictureName) + QLatin1String(" ALT=") + quotedAttribute(tipText)
         + QLatin1String("  BORDER=0 ALIGN=TEXTTOP></A>&nbsp;</TD>\n</TR>\n");
 }
 

@@ -75,9 +75,9 @@ void GeneratorCommandsTest::commandRuns_data()
         << "<P><INPUT TYPE=\"CHECKBOX\" NAME=\"c\" VALUE=\"1\">word</P>";
     QTest::newRow("checkbox caption cancelled, value empty")
         << "checkbox" << QStringList{"c", "", ""} << "" << "123" << "<INPUT TYPE=\"CHECKBOX\" NAME=\"c\" VALUE=\"\">";
-    QTest::newRow("radio asks caption, markup verbatim")
+    QTest::newRow("radio asks caption, markup kept but for quotes")
         << "radio" << QStringList{"r\"q", "<v>", "Yes & no"} << "" << "123"
-        << "<INPUT TYPE=\"RADIO\" NAME=\"r\"q\" VALUE=\"<v>\">Yes & no";
+        << "<INPUT TYPE=\"RADIO\" NAME=\"r&quot;q\" VALUE=\"<v>\">Yes & no";
     QTest::newRow("reset replaces selection")
         << "reset" << QStringList{"r", ""} << "[old]" << "12" << "<INPUT TYPE=\"RESET\" NAME=\"r\" VALUE=\"\">";
     QTest::newRow("submit") << "submit" << QStringList{"s", "Send"} << "" << "12"
@@ -88,6 +88,18 @@ void GeneratorCommandsTest::commandRuns_data()
     QTest::newRow("text all but the name cancelled")
         << "text" << QStringList{"t", "", "", ""} << "" << "1234"
         << "<INPUT TYPE=\"TEXT\" NAME=\"t\" VALUE=\"\" SIZE= MAXLENGTH=>";
+    QTest::newRow("form action cannot break the tag")
+        << "form" << QStringList{"go.cgi?a=\"1\"\n", "post"} << "" << "12"
+        << "\n<FORM ACTION=\"go.cgi?a=&quot;1&quot;%0A\" METHOD=\"post\">\n\n</FORM>\n";
+    QTest::newRow("text numbers cannot end early")
+        << "text" << QStringList{"t", "\"", "1 2", "\">"} << "" << "1234"
+        << "<INPUT TYPE=\"TEXT\" NAME=\"t\" VALUE=\"&quot;\" SIZE=\"&quot;>\" MAXLENGTH=\"1 2\">";
+    QTest::newRow("textarea name and numbers cannot end early")
+        << "textarea" << QStringList{"my memo", "4>", " 5 "} << "" << "123"
+        << "<TEXTAREA NAME=\"my memo\" ROWS= 5  COLS=\"4>\">\n edit here...\n</TEXTAREA>\n";
+    QTest::newRow("table border cannot end early")
+        << "table" << QStringList{"1", "1", "\">"} << "" << "123"
+        << "\n<TABLE  CELLSPACING=1  CELLPADDING=2 BORDER=\"&quot;>\">\n<TR>\n<TD> edit here... </TD>\n</TR>\n</TABLE>\n";
     QTest::newRow("textarea rows with a word re-asked, negative passes")
         << "textarea" << QStringList{"memo", "40", "5 rows", "-5"} << "" << "1233"
         << "<TEXTAREA NAME=memo ROWS=-5 COLS=40>\n edit here...\n</TEXTAREA>\n";

@@ -102,6 +102,9 @@ private Q_SLOTS:
         QTest::newRow("background") << bodyTagText("a", "b", "c", "d", "e", QString("sky.gif"))
                                     << "<BODY TEXT=\"a\" BGCOLOR=\"b\" LINK=\"c\" VLINK=\"d\" ALINK=\"e\" "
                                        "BACKGROUND=\"sky.gif\">";
+        QTest::newRow("background name cannot break the tag")
+            << bodyTagText("0", "#FFFFFF", "#0000FF", "#800080", "#FF0000", QString("\"sky\"\n.gif"))
+            << kDefaultBody.chopped(1) + " BACKGROUND=\"&quot;sky&quot;%0A.gif\">";
     }
     void bodyTag()
     {

@@ -40,9 +40,15 @@ private Q_SLOTS:
         QTest::newRow("colour black") << fontColorText("0", "<B>x</B>") << "<FONT COLOR=\"0\"><B>x</B></FONT>";
         QTest::newRow("link") << linkText("shop.htm", "our shop") << "<A HREF=\"shop.htm\">our shop</A>";
         QTest::newRow("link empty") << linkText("", " x ") << "<A HREF=\"\"> x </A>";
-        QTest::newRow("link quote") << linkText("a \"b\".htm", "s") << "<A HREF=\"a \"b\".htm\">s</A>";
+        QTest::newRow("link quote") << linkText("a \"b\".htm", "s") << "<A HREF=\"a &quot;b&quot;.htm\">s</A>";
         QTest::newRow("image") << imageTag("logo.gif", "Home") << "<IMG SRC=\"logo.gif\" BORDER=0 ALT=\"Home\">";
         QTest::newRow("image no tip") << imageTag("a b.jpg", "") << "<IMG SRC=\"a b.jpg\" BORDER=0 ALT=\"\">";
+        QTest::newRow("link cannot add an attribute")
+            << linkText("a.htm\" onclick=\"alert(1)", "s") << "<A HREF=\"a.htm&quot; onclick=&quot;alert(1)\">s</A>";
+        QTest::newRow("link with a line break") << linkText("a\r\nb.htm", "s") << "<A HREF=\"a%0D%0Ab.htm\">s</A>";
+        QTest::newRow("image name and tip cannot break the tag")
+            << imageTag("say \"hi\"<\n.gif", "a \"tip\" <b>\n2")
+            << "<IMG SRC=\"say &quot;hi&quot;<%0A.gif\" BORDER=0 ALT=\"a &quot;tip&quot; <b>\n2\">";
         QTest::newRow("target") << pictureTarget("/web", "logo.gif") << "/web/logo.gif";
         QTest::newRow("target slash") << pictureTarget("/web/", "logo.gif") << "/web/logo.gif";
         QTest::newRow("folder of choice") << folderOfChoice("/web/docs/intro.html", "intro.html") << "/web/docs/";

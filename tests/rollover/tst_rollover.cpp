@@ -102,9 +102,13 @@ void RolloverTest::commandRuns_data()
         << false << QStringList{"-70000.5", "", "p", ""} << "" << picPrompts("-70000.5")
         << "\n<TR>\n<TD><A HREF=\"\" onMouseOver=\"img_act('Pic-70000.5')\" onMouseOut=\"img_inact('Pic-70000.5')\" "
            "onClick=\"shut=false\"><IMG SRC=\"p\" NAME=\"Pic-70000.5\" ALT=\"\"  BORDER=0 ALIGN=TEXTTOP></A>&nbsp;</TD>\n</TR>\n";
-    QTest::newRow("pic: answers verbatim")
+    QTest::newRow("pic: picture name and link cannot break the tag")
+        << false << QStringList{"1", "a\n.htm", "b\".gif\r", "t\"\n"} << "" << picPrompts("1")
+        << "\n<TR>\n<TD><A HREF=\"a%0A.htm\" onMouseOver=\"img_act('Pic1')\" onMouseOut=\"img_inact('Pic1')\" "
+           "onClick=\"shut=false\"><IMG SRC=\"b&quot;.gif%0D\" NAME=\"Pic1\" ALT=\"t&quot;\n\"  BORDER=0 ALIGN=TEXTTOP></A>&nbsp;</TD>\n</TR>\n";
+    QTest::newRow("pic: answers kept but for quotes")
         << false << QStringList{"03", "a.htm?x=1&y=\"2\"", "<p>.gif", "It's"} << "" << picPrompts("03")
-        << "\n<TR>\n<TD><A HREF=\"a.htm?x=1&y=\"2\"\" onMouseOver=\"img_act('Pic3')\" onMouseOut=\"img_inact('Pic3')\" "
+        << "\n<TR>\n<TD><A HREF=\"a.htm?x=1&y=&quot;2&quot;\" onMouseOver=\"img_act('Pic3')\" onMouseOut=\"img_inact('Pic3')\" "
            "onClick=\"shut=false\"><IMG SRC=\"<p>.gif\" NAME=\"Pic3\" ALT=\"It's\"  BORDER=0 ALIGN=TEXTTOP></A>&nbsp;</TD>\n</TR>\n";
 }
 
