@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <limits>
+
 namespace tw {
 
 frmLinks::frmLinks(Dialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialogs(dialogs)
@@ -37,6 +39,8 @@ frmLinks::frmLinks(Dialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialo
     txtPath->setObjectName(QStringLiteral("txtPath"));
     txtPath->setEditable(true);
     txtPath->setInsertPolicy(QComboBox::NoInsert);
+    // Taken whole: a line edit would cut the address at 32,767 characters.
+    txtPath->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     txtPath->setGeometry(pxRect(1140, 870, 3000, 345));
     txtPath->setAccessibleName(QStringLiteral("Link to"));
     txtPath->setToolTip(QStringLiteral("Address, file or folder the link points at"));

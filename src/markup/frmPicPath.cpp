@@ -8,9 +8,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+
+#include <limits>
 
 namespace tw {
 
@@ -49,6 +52,8 @@ frmPicPath::frmPicPath(Dialogs &dialogs, const QString &folder, SavePageForPictu
     txtOpen->setObjectName(QStringLiteral("txtOpen"));
     txtOpen->setEditable(true);
     txtOpen->setInsertPolicy(QComboBox::NoInsert);
+    // Taken whole: a line edit would cut the folder at 32,767 characters.
+    txtOpen->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     txtOpen->setGeometry(pxRect(720, 1380, 4560, 345));
     txtOpen->setAccessibleName(QStringLiteral("Folder of your html"));
     txtOpen->setToolTip(QStringLiteral("The folder the picture is copied into"));

@@ -1,12 +1,62 @@
 #include "platform/QtDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <limits>
+
 namespace tw {
+
+namespace {
+
+// Qt's file dialog reads double quotes in its name box as marks around
+// several names ("a" "b"), so a file whose own name holds one comes back as
+// some other name. These dialogs choose one file: the name box is taken as
+// typed, unless it is one name in quotes that names no file as typed.
+class OneFileDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    // The file taken as typed, empty when Qt's own reading was used.
+    QString typedPath() const { return m_typedPath; }
+
+    void accept() override
+    {
+        auto *edit = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        const QString typed = edit ? edit->text() : QString();
+        if (!typed.contains(QLatin1Char('"'))) {
+            QFileDialog::accept();
+            return;
+        }
+        QString path = QDir(directory().absolutePath()).absoluteFilePath(typed);
+        const QFileInfo info(path);
+        const bool oneQuotedName = typed.size() > 2 && typed.startsWith(QLatin1Char('"'))
+            && typed.endsWith(QLatin1Char('"')) && typed.count(QLatin1Char('"')) == 2;
+        if (oneQuotedName && !info.exists()) {
+            QFileDialog::accept();
+            return;
+        }
+        if (info.isDir()) {
+            setDirectory(path);
+            edit->clear();
+            return;
+        }
+        if (!info.exists() && info.suffix().isEmpty() && !defaultSuffix().isEmpty())
+            path += QLatin1Char('.') + defaultSuffix();
+        m_typedPath = path;
+        QDialog::accept();
+    }
+
+private:
+    QString m_typedPath;
+};
+
+} // namespace
 
 QString QtDialogs::prompt(const QString &text, const QString &title)
 {
@@ -15,6 +65,10 @@ QString QtDialogs::prompt(const QString &text, const QString &title)
     dialog.setLabelText(text);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(QString());
+    // A line edit cuts what is typed or pasted at 32,767 characters unless told
+    // otherwise; an answer (an address, a name) is taken whole.
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        edit->setMaxLength(std::numeric_limits<int>::max());
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.textValue();
@@ -85,7 +139,7 @@ FileChoice QtDialogs::saveFile(const QString &filter, const QString &defaultExte
 FileChoice QtDialogs::runFileDialog(bool save, const QString &filter,
                                     const QString &defaultExtension)
 {
-    QFileDialog dialog(m_parent);
+    OneFileDialog dialog(m_parent);
     dialog.setNameFilter(qtFilterFromPairs(filter));
     // Show each filter's own description only; its patterns are Qt's business.
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -101,10 +155,13 @@ FileChoice QtDialogs::runFileDialog(bool save, const QString &filter,
     }
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty() || files.first().isEmpty())
-        return {};
-    const QString path = files.first();
+    QString path = dialog.typedPath();
+    if (path.isEmpty()) {
+        const QStringList files = dialog.selectedFiles();
+        if (files.isEmpty() || files.first().isEmpty())
+            return {};
+        path = files.first();
+    }
     return {path, QFileInfo(path).fileName()};
 }
 

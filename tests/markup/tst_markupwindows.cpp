@@ -11,6 +11,7 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -132,6 +133,33 @@ private Q_SLOTS:
                 links->CmdAccept->click();
         });
         QCOMPARE(windows.askLinkAddress(dialogs, nullptr), std::optional<QString>(""));
+    }
+
+    // A line edit cuts its text at 32,767 characters unless told otherwise.
+    void longAddressesAndFoldersAreTakenWhole()
+    {
+        const QString address = QStringLiteral("http://example.com/?q=") + QString(100000 - 22, QLatin1Char('x'));
+        QCOMPARE(address.size(), 100000);
+        ScriptedDialogs dialogs;
+        QtMarkupWindows windows;
+        QApplication::clipboard()->setText(address);
+        onNextModal([](QWidget *w) {
+            if (auto *links = modalAs<frmLinks>(w)) {
+                QTest::keyClick(links->txtPath->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+                links->CmdAccept->click();
+            }
+        });
+        QCOMPARE(windows.askLinkAddress(dialogs, nullptr), std::optional<QString>(address));
+
+        const QString folder = QStringLiteral("/web/") + QString(40000, QLatin1Char('f'));
+        onNextModal([](QWidget *w) {
+            if (auto *warning = modalAs<frmPicPath>(w)) {
+                warning->txtOpen->lineEdit()->end(false);
+                QTest::keyClick(warning->txtOpen->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+                warning->CmdYes->click();
+            }
+        });
+        QCOMPARE(windows.askPicturePath(dialogs, folder, {}, nullptr).folder, folder + address);
     }
 
     void pictureWarningShowsItsTextsAndReportsHowItClosed()

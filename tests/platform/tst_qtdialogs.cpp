@@ -43,6 +43,14 @@ private Q_SLOTS:
             static_cast<QDialog *>(w)->reject();
         });
         QCOMPARE(dialogs.prompt(QStringLiteral("x"), QStringLiteral("y")), QString());
+
+        // Not cut at 32,767 characters, as a line edit does unless told otherwise.
+        const QString address = QString(100000, QLatin1Char('a'));
+        onNextModal([&](QWidget *w) {
+            static_cast<QInputDialog *>(w)->setTextValue(address);
+            static_cast<QDialog *>(w)->accept();
+        });
+        QCOMPARE(dialogs.prompt(QStringLiteral("x"), QStringLiteral("y")), address);
     }
 
     void questionsAnswerYesNoAndCancel()
@@ -122,6 +130,42 @@ private Q_SLOTS:
 
         onNextModal([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
         QVERIFY(dialogs.openFile(QStringLiteral("HTML Document"), QStringLiteral("htm")).cancelled());
+    }
+
+    // The file dialog reads quotes in its name box as marks around several
+    // names; a single file whose name holds them must still be the one chosen.
+    void namesWithQuotesCanBeChosen_data()
+    {
+        QTest::addColumn<QString>("file");  // created in the folder first, unless empty
+        QTest::addColumn<QString>("typed"); // into the name box
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("quotes inside") << "say \"hi\".gif" << "say \"hi\".gif" << "say \"hi\".gif";
+        QTest::newRow("one quote") << "a\"b.gif" << "a\"b.gif" << "a\"b.gif";
+        QTest::newRow("quoted all round") << "\"logo\".gif" << "\"logo\".gif" << "\"logo\".gif";
+        QTest::newRow("a quoted name of a plain file") << "logo.gif" << "\"logo.gif\"" << "logo.gif";
+        QTest::newRow("quotes in a new name") << "" << "new \"one\".gif" << "new \"one\".gif";
+    }
+    void namesWithQuotesCanBeChosen()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, typed);
+        QFETCH(QString, chosen);
+        QTemporaryDir dir;
+        if (!file.isEmpty()) {
+            QFile f(dir.filePath(file));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QtDialogs dialogs;
+        onNextModal([&](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            QVERIFY(dialog);
+            dialog->setDirectory(dir.path());
+            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(typed);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        const FileChoice choice = dialogs.openFile(QStringLiteral("Pictures Files|*.jpg;*.gif;*.bmp"), QString());
+        QCOMPARE(choice.path, dir.filePath(chosen));
+        QCOMPARE(choice.title, chosen);
     }
 };
 
