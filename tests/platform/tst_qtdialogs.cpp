@@ -139,17 +139,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");  // created in the folder first, unless empty
         QTest::addColumn<QString>("typed"); // into the name box
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("quotes inside") << "say \"hi\".gif" << "say \"hi\".gif" << "say \"hi\".gif";
-        QTest::newRow("one quote") << "a\"b.gif" << "a\"b.gif" << "a\"b.gif";
-        QTest::newRow("quoted all round") << "\"logo\".gif" << "\"logo\".gif" << "\"logo\".gif";
-        QTest::newRow("a quoted name of a plain file") << "logo.gif" << "\"logo.gif\"" << "logo.gif";
-        QTest::newRow("quotes in a new name") << "" << "new \"one\".gif" << "new \"one\".gif";
+        QTest::addColumn<QString>("saveAs"); // the default extension of a save dialog, or open when empty
+        QTest::newRow("quotes inside") << "say \"hi\".gif" << "say \"hi\".gif" << "say \"hi\".gif" << "";
+        QTest::newRow("one quote") << "a\"b.gif" << "a\"b.gif" << "a\"b.gif" << "";
+        QTest::newRow("quoted all round") << "\"logo\".gif" << "\"logo\".gif" << "\"logo\".gif" << "";
+        QTest::newRow("a quoted name of a plain file") << "logo.gif" << "\"logo.gif\"" << "logo.gif" << "";
+        QTest::newRow("quotes in a new name") << "" << "new \"one\".gif" << "new \"one\".gif" << "";
+        QTest::newRow("saved with quotes, extension added") << "" << "my \"page\"" << "my \"page\".htm" << "htm";
     }
     void namesWithQuotesCanBeChosen()
     {
         QFETCH(QString, file);
         QFETCH(QString, typed);
         QFETCH(QString, chosen);
+        QFETCH(QString, saveAs);
         QTemporaryDir dir;
         if (!file.isEmpty()) {
             QFile f(dir.filePath(file));
@@ -163,7 +166,9 @@ private Q_SLOTS:
             dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(typed);
             static_cast<QDialog *>(dialog)->accept();
         });
-        const FileChoice choice = dialogs.openFile(QStringLiteral("Pictures Files|*.jpg;*.gif;*.bmp"), QString());
+        const FileChoice choice = saveAs.isEmpty()
+            ? dialogs.openFile(QStringLiteral("Pictures Files|*.jpg;*.gif;*.bmp"), QString())
+            : dialogs.saveFile(QStringLiteral("HTML Document"), saveAs);
         QCOMPARE(choice.path, dir.filePath(chosen));
         QCOMPARE(choice.title, chosen);
     }
