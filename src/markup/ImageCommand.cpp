@@ -8,12 +8,16 @@
 #include "markup/MarkupWindows.h"
 #include "platform/AttributeValue.h"
 #include "platform/Dialogs.h"
+#include "platform/FileErrors.h"
 #include "platform/Prompt.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QWidget>
+
+#include <cerrno>
+#include <csignal>
 
 #include <sys/stat.h>
 
@@ -37,6 +41,35 @@ QString askTip(Dialogs &dialogs)
 PictureCopy failed(const QString &reason)
 {
     return {PictureCopy::Failed, reason};
+}
+
+// Why a step on file failed, as the end of a sentence: the system's reason
+// when the step left one (a full disk, a refused rename), else the device's.
+PictureCopy failed(const QFileDevice &file, int error)
+{
+    if (error != 0)
+        return failed(fileErrorReason(error));
+    QString reason = file.errorString();
+    if (reason.size() > 1 && reason.at(0).isUpper() && reason.at(1).isLower())
+        reason[0] = reason.at(0).toLower();
+    return failed(reason.endsWith(QLatin1Char('.')) ? reason : reason + QLatin1Char('.'));
+}
+
+// Writes all of data; a short write (the disk filling up) is tried again so
+// that the failure comes with the system's reason.
+bool writeAll(QSaveFile &out, const char *data, qint64 size, int &error)
+{
+    while (size > 0) {
+        errno = 0;
+        const qint64 done = out.write(data, size);
+        if (done <= 0) {
+            error = errno;
+            return false;
+        }
+        data += done;
+        size -= done;
+    }
+    return true;
 }
 
 // After YES or NO the frame window takes the focus again.
@@ -101,36 +134,52 @@ PictureCopy copyPicture(const QString &source, const QString &target)
     if (!sourceInfo.isFile())
         return failed(QStringLiteral("%1 is not a file").arg(source));
     QFile in(source);
+    errno = 0;
     if (!in.open(QIODevice::ReadOnly))
-        return failed(in.errorString());
+        return failed(in, errno);
     return copyPictureFrom(in, target);
 }
 
 PictureCopy copyPictureFrom(QIODevice &in, const QString &target)
 {
+#ifdef SIGXFSZ
+    // A file-size limit would end the program with every unsaved page; ignored,
+    // the write fails with its reason instead.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return failed(out.errorString());
+    errno = 0;
+    // Unbuffered, so that a write that fails says so at once, with its reason.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed(out, errno);
     // Read until the device says it has no more rather than trusting a
     // reported size, which some files do not have.
     QByteArray chunk(1 << 20, Qt::Uninitialized);
     for (;;) {
+        errno = 0;
         const qint64 got = in.read(chunk.data(), chunk.size());
         if (got == 0)
             break;
         if (got < 0) {
+            const int error = errno;
             const QString reason = in.errorString();
             out.cancelWriting();
-            return failed(reason);
+            if (error != 0)
+                return failed(fileErrorReason(error));
+            return failed(reason.isEmpty() ? QStringLiteral("the picture could not be read.") : reason);
         }
-        if (out.write(chunk.constData(), got) != got) {
-            const QString reason = out.errorString();
+        int error = 0;
+        if (!writeAll(out, chunk.constData(), got, error)) {
+            const PictureCopy copy = failed(out, error);
             out.cancelWriting();
-            return failed(reason);
+            return copy;
         }
     }
+    // The copy only takes the target's place here; until then an old target
+    // stays whole, and a failure leaves no temporary file behind.
+    errno = 0;
     if (!out.commit())
-        return failed(out.errorString());
+        return failed(out, errno);
     return {PictureCopy::Copied, {}};
 }
 

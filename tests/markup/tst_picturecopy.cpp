@@ -4,9 +4,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <cstring>
+#include <functional>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +26,26 @@ ino_t inode(const QString &path)
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
+
+// Gives its bytes and runs `during` before the last read: something the copy
+// meets between writing its temporary file and putting it in place.
+struct SourceWithAnEvent final : QIODevice {
+    QByteArray bytes;
+    std::function<void()> during;
+    qint64 readData(char *data, qint64 max) override
+    {
+        if (bytes.isEmpty())
+            return 0;
+        const qint64 n = qMin<qint64>(max, bytes.size());
+        memcpy(data, bytes.constData(), size_t(n));
+        bytes.remove(0, n);
+        if (bytes.isEmpty() && during)
+            during();
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+    bool isSequential() const override { return true; }
+};
 
 } // namespace
 
@@ -138,6 +164,75 @@ private Q_SLOTS:
         QCOMPARE(copy.outcome, PictureCopy::Failed);
         QVERIFY2(!copy.error.isEmpty(), "a failure names its reason");
         QCOMPARE(readBytes(m_logo), QByteArray("GIF89a the one picture"));
+    }
+
+    // The disk filling up, or a file-size limit, during the copy: the reason
+    // is named as page saves name it, the process lives on (SIGXFSZ keeps its
+    // default action here), and the old target stays whole with no temporary
+    // file beside it.
+    void aFullDiskSaysWhy_data()
+    {
+        QTest::addColumn<bool>("realDisk"); // a small tmpfs, else a file-size limit
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("file-size limit") << false << "the file would be too large for the size limit in force.";
+        QTest::newRow("full disk") << true << "there is not enough room on the disk.";
+    }
+    void aFullDiskSaysWhy()
+    {
+        QFETCH(bool, realDisk);
+        QFETCH(QString, reason);
+        QTemporaryDir mountPoint;
+        QString folder = m_web;
+        if (realDisk) {
+            if (::geteuid() != 0)
+                QSKIP("mounting a small tmpfs needs root");
+            if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint.path()}) != 0)
+                QSKIP("this system does not allow mounting a small tmpfs here");
+            folder = mountPoint.path();
+        }
+        const QString big = m_dir.filePath("big.gif");
+        QVERIFY(writeBytes(big, QByteArray(3 << 20, 'p')));
+        const QString target = folder + "/big.gif";
+        QVERIFY(writeBytes(target, "old picture"));
+
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        if (!realDisk) {
+            const rlimit small {64 * 1024, saved.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        const PictureCopy copy = copyPicture(big, target);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        const QByteArray after = readBytes(target);
+        const QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (realDisk)
+            QProcess::execute(QStringLiteral("umount"), {mountPoint.path()});
+
+        QCOMPARE(copy.outcome, PictureCopy::Failed);
+        QCOMPARE(copy.error, reason);
+        QCOMPARE(after, QByteArray("old picture"));
+        QCOMPARE(left, realDisk ? QStringList{"big.gif"} : QStringList{"big.gif", "logo.gif"});
+    }
+
+    // The copy is written whole but cannot take the target's place (a folder
+    // appeared under its name meanwhile): reported as a failure with its
+    // reason, not as a copy, and no temporary file is left.
+    void aFailedFinalStepIsReported()
+    {
+        const QString target = m_web + "/new.gif";
+        SourceWithAnEvent source;
+        source.bytes = "GIF89a a whole new picture";
+        source.during = [&] {
+            QVERIFY(QDir().mkpath(target + "/inside"));
+        };
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const PictureCopy copy = copyPictureFrom(source, target);
+        QCOMPARE(copy.outcome, PictureCopy::Failed);
+        QCOMPARE(copy.error, QStringLiteral("it is a folder, not a file."));
+        QVERIFY(QFileInfo(target + "/inside").isDir());
+        QCOMPARE(QDir(m_web).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"logo.gif", "new.gif"}));
     }
 
     void aReadOnlyFolderFails()
