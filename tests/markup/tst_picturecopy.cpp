@@ -212,7 +212,7 @@ private Q_SLOTS:
         QCOMPARE(copy.outcome, PictureCopy::Failed);
         QCOMPARE(copy.error, reason);
         QCOMPARE(after, QByteArray("old picture"));
-        QCOMPARE(left, realDisk ? QStringList{"big.gif"} : QStringList{"big.gif", "logo.gif"});
+        QCOMPARE(left, (realDisk ? QStringList{"big.gif"} : QStringList{"big.gif", "logo.gif"}));
     }
 
     // The copy is written whole but cannot take the target's place (a folder
