@@ -173,13 +173,21 @@ private Q_SLOTS:
     void aFullDiskSaysWhy_data()
     {
         QTest::addColumn<bool>("realDisk"); // a small tmpfs, else a file-size limit
+        QTest::addColumn<int>("pictureSize");
+        QTest::addColumn<int>("filler"); // bytes written to the disk first
         QTest::addColumn<QString>("reason");
-        QTest::newRow("file-size limit") << false << "the file would be too large for the size limit in force.";
-        QTest::newRow("full disk") << true << "there is not enough room on the disk.";
+        QTest::newRow("file-size limit") << false << (3 << 20) << 0
+                                         << "the file would be too large for the size limit in force.";
+        QTest::newRow("full disk") << true << (3 << 20) << 0 << "there is not enough room on the disk.";
+        // Smaller than any write buffer: the failure must still come with its reason.
+        QTest::newRow("small picture, nearly full disk") << true << 12000 << 52000
+                                                         << "there is not enough room on the disk.";
     }
     void aFullDiskSaysWhy()
     {
         QFETCH(bool, realDisk);
+        QFETCH(int, pictureSize);
+        QFETCH(int, filler);
         QFETCH(QString, reason);
         QTemporaryDir mountPoint;
         QString folder = m_web;
@@ -191,9 +199,11 @@ private Q_SLOTS:
             folder = mountPoint.path();
         }
         const QString big = m_dir.filePath("big.gif");
-        QVERIFY(writeBytes(big, QByteArray(3 << 20, 'p')));
+        QVERIFY(writeBytes(big, QByteArray(pictureSize, 'p')));
         const QString target = folder + "/big.gif";
         QVERIFY(writeBytes(target, "old picture"));
+        if (filler > 0)
+            QVERIFY(writeBytes(folder + "/filler", QByteArray(filler, 'f')));
 
         std::signal(SIGXFSZ, SIG_DFL);
         rlimit saved {};
@@ -212,7 +222,10 @@ private Q_SLOTS:
         QCOMPARE(copy.outcome, PictureCopy::Failed);
         QCOMPARE(copy.error, reason);
         QCOMPARE(after, QByteArray("old picture"));
-        QCOMPARE(left, (realDisk ? QStringList{"big.gif"} : QStringList{"big.gif", "logo.gif"}));
+        QStringList expected{"big.gif", "logo.gif"};
+        if (realDisk)
+            expected = filler > 0 ? QStringList{"big.gif", "filler"} : QStringList{"big.gif"};
+        QCOMPARE(left, expected);
     }
 
     // The copy is written whole but cannot take the target's place (a folder
