@@ -242,6 +242,35 @@ private Q_SLOTS:
         QCOMPARE(host.scripted.remaining(), 0);
     }
 
+    // A picture whose name holds quotes is inserted with a tag that stays
+    // whole and copied under its own name; a copy that fails says why.
+    void aPictureNamedWithQuotesIsInsertedAndCopied()
+    {
+        QTemporaryDir dir;
+        const QString web = dir.filePath("web");
+        QVERIFY(QDir().mkpath(web));
+        const QString picture = dir.filePath("say \"hi\".gif");
+        QVERIFY(writeBytes(picture, "GIF89a quoted"));
+        CommandState state;
+        TestHost host;
+        ScriptedMarkupWindows windows;
+        MarkedEditor page;
+
+        windows.picPaths = {answerPicPath(PicPathAnswer::Yes, web)};
+        host.scripted.file(picture).answer("a \"tip\"");
+        CmdImage_Click(state, page.active, host, windows, nullptr);
+        QCOMPARE(page.text(), QStringLiteral("<IMG SRC=\"say &quot;hi&quot;.gif\" BORDER=0 ALT=\"a &quot;tip&quot;\">"));
+        QCOMPARE(readBytes(web + "/say \"hi\".gif"), QByteArray("GIF89a quoted"));
+
+        windows.picPaths = {answerPicPath(PicPathAnswer::Yes, dir.filePath("missing"))};
+        host.scripted.file(picture).answer("").acknowledge();
+        CmdImage_Click(state, page.active, host, windows, nullptr);
+        QCOMPARE(host.scripted.shown.last().text,
+                 QStringLiteral("The picture could not be copied to %1/missing/say \"hi\".gif: there is no such file.")
+                     .arg(dir.path()));
+        QCOMPARE(host.scripted.remaining(), 0);
+    }
+
     void imageWithAnEmptyFolderBoxCopiesNothingAndSaysSo()
     {
         QTemporaryDir dir;
