@@ -11,6 +11,7 @@
 #include "platform/FileErrors.h"
 #include "platform/Prompt.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -130,9 +131,9 @@ PictureCopy copyPicture(const QString &source, const QString &target)
         return {PictureCopy::SameFile, {}};
     const QFileInfo sourceInfo(source);
     if (!sourceInfo.exists())
-        return failed(QStringLiteral("the picture %1 does not exist").arg(source));
+        return failed(QStringLiteral("the picture %1 does not exist.").arg(source));
     if (!sourceInfo.isFile())
-        return failed(QStringLiteral("%1 is not a file").arg(source));
+        return failed(QStringLiteral("%1 is not a file.").arg(source));
     QFile in(source);
     errno = 0;
     if (!in.open(QIODevice::ReadOnly))
@@ -147,6 +148,12 @@ PictureCopy copyPictureFrom(QIODevice &in, const QString &target)
     // the write fails with its reason instead.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    // Said as page saves say it, rather than as the first failing step would.
+    const QFileInfo targetInfo(target);
+    if (targetInfo.isDir())
+        return failed(fileErrorReason(EISDIR));
+    if (!targetInfo.dir().exists() && !QFileInfo(targetInfo.absolutePath()).isFile())
+        return failed(QStringLiteral("the folder \"%1\" does not exist.").arg(targetInfo.absolutePath()));
     QSaveFile out(target);
     errno = 0;
     // Unbuffered, so that a write that fails says so at once, with its reason.

@@ -266,7 +266,8 @@ private Q_SLOTS:
         host.scripted.file(picture).answer("").acknowledge();
         CmdImage_Click(state, page.active, host, windows, nullptr);
         QCOMPARE(host.scripted.shown.last().text,
-                 QStringLiteral("The picture could not be copied to %1/missing/say \"hi\".gif: there is no such file.")
+                 QStringLiteral("The picture could not be copied to %1/missing/say \"hi\".gif: the folder \"%1/missing\" "
+                                "does not exist.")
                      .arg(dir.path()));
         QCOMPARE(host.scripted.remaining(), 0);
     }

@@ -150,19 +150,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
-        QTest::newRow("folder missing") << "web/logo.gif" << "missing/logo.gif";
-        QTest::newRow("folder is a file") << "web/logo.gif" << "web/logo.gif/logo.gif";
-        QTest::newRow("target is a folder") << "web/logo.gif" << "web";
-        QTest::newRow("source missing") << "nowhere.gif" << "web/nowhere.gif";
-        QTest::newRow("source is a folder") << "web" << "copy";
+        QTest::addColumn<QString>("reason"); // %1 is the test's folder
+        QTest::newRow("folder missing") << "web/logo.gif" << "missing/logo.gif" << "the folder \"%1/missing\" does not exist.";
+        QTest::newRow("folder is a file") << "web/logo.gif" << "web/logo.gif/logo.gif"
+                                          << "a part of its path is not a folder.";
+        QTest::newRow("target is a folder") << "web/logo.gif" << "web" << "it is a folder, not a file.";
+        QTest::newRow("source missing") << "nowhere.gif" << "web/nowhere.gif"
+                                        << "the picture %1/nowhere.gif does not exist.";
+        QTest::newRow("source is a folder") << "web" << "copy" << "%1/web is not a file.";
     }
     void failuresSayWhy()
     {
         QFETCH(QString, source);
         QFETCH(QString, target);
+        QFETCH(QString, reason);
         const PictureCopy copy = copyPicture(m_dir.filePath(source), m_dir.filePath(target));
         QCOMPARE(copy.outcome, PictureCopy::Failed);
-        QVERIFY2(!copy.error.isEmpty(), "a failure names its reason");
+        QCOMPARE(copy.error, reason.arg(m_dir.path()));
         QCOMPARE(readBytes(m_logo), QByteArray("GIF89a the one picture"));
     }
 
