@@ -71,6 +71,9 @@ private Q_SLOTS:
         QTest::newRow("a missing group") << QByteArray("a1") << "([a-z])" << "$2" << "x" << "replaceAll" << 1
                                          << QByteArray("a1") << 0
                                          << "The replacement names group 2, but the regular expression has only one group.";
+        QTest::newRow("a broken expression")
+            << QByteArray("abc") << "[d" << "" << "x" << "replaceAll" << 1 << QByteArray("abc") << 0
+            << "The regular expression is not valid at character 3: missing terminating ] for character class.";
         QTest::newRow("nothing to replace") << QByteArray("abc") << "x" << "y" << "" << "replaceAll" << 1
                                             << QByteArray("abc") << 0 << "Cannot find \"x\".";
         QTest::newRow("an empty box") << QByteArray("abc") << "" << "" << "" << "findNext" << 1 << QByteArray("abc")
@@ -119,7 +122,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialog->status->text(), status);
     }
 
-    // Return in the find box finds the next match; Escape closes the window.
+    // Return in the find box finds the next match; Escape and Close close the window.
     void keysInTheWindow()
     {
         m_editor->loadBytes("one two one");
@@ -136,6 +139,11 @@ private Q_SLOTS:
         QCOMPARE(m_dialog->status->text(), QString());
         QTest::keyClick(m_dialog->findEdit, Qt::Key_Escape);
         QVERIFY(!m_dialog->isVisible());
+        m_dialog->showFind();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+        QTest::mouseClick(m_dialog->closeButton, Qt::LeftButton);
+        QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(m_editor->documentBytes(), QByteArray("one two one"));
     }
 
     // Find alone hides the replace row; the page is never changed from it.
