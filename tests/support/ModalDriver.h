@@ -63,10 +63,16 @@ private:
         static QList<ModalWatch *> watches;
         return watches;
     }
+    // The test function and its data row: a watch left over from another row
+    // would act with that row's variables gone.
     static QByteArray currentTest()
     {
         const char *name = QTest::currentTestFunction();
-        return name ? QByteArray(name) : QByteArrayLiteral("(no test function)");
+        const char *row = QTest::currentDataTag();
+        QByteArray test = name ? QByteArray(name) : QByteArrayLiteral("(no test function)");
+        if (row)
+            test += QByteArrayLiteral("(") + row + QByteArrayLiteral(")");
+        return test;
     }
     [[noreturn]] void giveUp() const
     {
