@@ -43,16 +43,22 @@ QString caption(int number, const QString &path)
 } // namespace
 
 RecentPages::RecentPages(DocumentHost &host, int &openCount, QObject *parent)
-    : QObject(parent), m_host(host), m_openCount(openCount), m_menu(new QMenu(QStringLiteral("Recent &Pages")))
+    : QObject(parent), m_host(host), m_openCount(openCount)
 {
-    m_menu->setObjectName(QStringLiteral("mnuRecentPages"));
-    m_menu->setToolTipsVisible(true);
-    connect(this, &QObject::destroyed, m_menu, &QObject::deleteLater);
-    connect(m_menu, &QMenu::aboutToShow, this, &RecentPages::rebuild);
     auto noteEvent = [this](frmDocument *, const QString &path) { note(path); };
     connect(&PageEvents::instance(), &PageEvents::pageRead, this, noteEvent);
     connect(&PageEvents::instance(), &PageEvents::pageWritten, this, noteEvent);
-    rebuild();
+}
+
+QMenu *RecentPages::newMenu()
+{
+    auto *menu = new QMenu(QStringLiteral("Recent &Pages"));
+    menu->setObjectName(QStringLiteral("mnuRecentPages"));
+    menu->setToolTipsVisible(true);
+    connect(this, &QObject::destroyed, menu, &QObject::deleteLater);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { rebuild(menu); });
+    rebuild(menu);
+    return menu;
 }
 
 void RecentPages::note(const QString &path)
@@ -76,19 +82,19 @@ void RecentPages::open(const QString &path)
 
 // Built afresh each time the menu opens, so every window's File menu shows
 // the same list, including changes another running copy made.
-void RecentPages::rebuild()
+void RecentPages::rebuild(QMenu *menu)
 {
-    m_menu->clear();
+    menu->clear();
     const QStringList pages = editorSettings::recentPages();
     int number = 0;
     for (const QString &path : pages) {
-        QAction *item = m_menu->addAction(caption(++number, path));
+        QAction *item = menu->addAction(caption(++number, path));
         item->setToolTip(path);
         item->setData(path);
         connect(item, &QAction::triggered, this, [this, path] { open(path); });
     }
     if (pages.isEmpty())
-        m_menu->addAction(QStringLiteral("(none)"))->setEnabled(false);
+        menu->addAction(QStringLiteral("(none)"))->setEnabled(false);
 }
 
 } // namespace tw

@@ -22,16 +22,17 @@ class RecentPages : public QObject {
 public:
     RecentPages(DocumentHost &host, int &openCount, QObject *parent = nullptr);
 
-    // Listed in the frame's and the document windows' File menus.
-    QMenu *menu() const { return m_menu; }
+    // A menu of the list for one File menu (the frame's, the document
+    // windows'): each menu tree gets its own, so assistive technology finds
+    // each where it is shown. Deleted with this object.
+    QMenu *newMenu();
     void note(const QString &path);
     void open(const QString &path);
 
 private:
-    void rebuild();
+    void rebuild(QMenu *menu);
     DocumentHost &m_host;
     int &m_openCount;
-    QMenu *m_menu;
 };
 
 } // namespace tw

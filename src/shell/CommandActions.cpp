@@ -113,12 +113,27 @@ QList<QAction *> CommandActions::documentOnly() const
             find, findNext, findPrevious, replace};
 }
 
-void CommandActions::keepShortcutsWith(ShownMenus shown)
+QAction *CommandActions::itemFor(QAction *command, QObject *owner, Keys keys)
 {
-    const bool ours = shown != ShownMenus::Other;
-    fileNew->setShortcut(ours ? keys("Ctrl+N") : QKeySequence());
-    fileOpen->setShortcut(ours ? keys("Ctrl+O") : QKeySequence());
-    preview->setShortcut(shown == ShownMenus::Document ? QKeySequence(Qt::Key_F5) : QKeySequence());
+    auto *item = new QAction(command->text(), owner);
+    item->setObjectName(command->objectName());
+    item->setIconVisibleInMenu(false);
+    item->setCheckable(command->isCheckable());
+    if (keys == Keys::Same)
+        item->setShortcut(command->shortcut());
+    const auto follow = [command, item] {
+        item->setText(command->text());
+        item->setToolTip(command->toolTip());
+        item->setEnabled(command->isEnabled());
+        item->setVisible(command->isVisible());
+        item->setChecked(command->isChecked());
+    };
+    follow();
+    connect(command, &QAction::changed, item, follow);
+    // A click flips the item's own check mark, then the command's through
+    // trigger(); both start equal, so they stay equal.
+    connect(item, &QAction::triggered, command, [command] { command->trigger(); });
+    return item;
 }
 
 } // namespace tw

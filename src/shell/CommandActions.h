@@ -7,10 +7,11 @@ class QAction;
 
 namespace tw {
 
-// One QAction for every command of the frame: the frame's and the document
-// windows' menus, the toolbar and the command bars all show these same
-// actions, so a command has one caption, one shortcut and one enabled state
-// wherever it appears. Each action's object name is its control name.
+// One QAction for every command of the frame: its caption, shortcut, tooltip,
+// object name (the control name), enabled state and handler are set here and
+// in CommandWiring only. The document windows' menus and the command bars show
+// these actions themselves. A command that also appears in the frame's own
+// menus or on the toolbar is shown there by an item made with itemFor().
 class CommandActions : public QObject {
     Q_OBJECT
 public:
@@ -92,12 +93,17 @@ public:
     // that window; they are enabled only while a document window is active.
     QList<QAction *> documentOnly() const;
 
-    // Which menus the menu bar shows. The toolbar carries New, Open and
-    // Preview too, which would keep their shortcuts live under any menus;
-    // their shortcuts work only while menus that list them are shown, so a
-    // browser window's own Ctrl+O is not overruled.
-    enum class ShownMenus { Frame, Document, Other };
-    void keepShortcutsWith(ShownMenus shown);
+    // An action of its own that shows `command` in one more place: the same
+    // caption, tooltip, object name, check mark and enabled state, kept in
+    // step with the command, and triggering it. Qt keeps one accessible item
+    // per QAction, bound to the first menu it was listed in, so an action in
+    // two menu trees is reported hidden whenever that other tree is; each
+    // tree therefore lists actions of its own. A shortcut works while its
+    // action is in a shown menu or on a visible bar, so two menu trees may
+    // both carry it (only one is in the menu bar at a time), while toolbar
+    // items take none: a browser window's own Ctrl+O is then not overruled.
+    enum class Keys { Same, None };
+    static QAction *itemFor(QAction *command, QObject *owner, Keys keys = Keys::Same);
 };
 
 } // namespace tw

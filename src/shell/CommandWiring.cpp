@@ -175,7 +175,7 @@ void wireCommands(frmMain &frame)
     auto *recent = new RecentPages(frame, frame.openCount, &frame);
     for (QMenu *file : {frame.menus().mnuFile, frame.menus().documentFile}) {
         file->addSeparator();
-        file->addMenu(recent->menu());
+        file->addMenu(recent->newMenu());
     }
 
     // Pages changed or deleted by other programs.

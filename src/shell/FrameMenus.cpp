@@ -27,11 +27,14 @@ QMenu *menu(QWidget *owner, const char *caption, const char *name, const QList<Q
 FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
     : QObject(owner), m_bar(bar)
 {
-    // A null entry is a separator.
-    mnuFile = menu(owner, "&File", "mnuFile", {a.fileNew, a.fileOpen, nullptr, a.fileExit});
+    // A null entry is a separator. The document tree lists the commands
+    // themselves; the frame's tree lists items of its own for the commands
+    // both trees share (see CommandActions::itemFor).
+    const auto own = [owner](QAction *command) { return CommandActions::itemFor(command, owner); };
+    mnuFile = menu(owner, "&File", "mnuFile", {own(a.fileNew), own(a.fileOpen), nullptr, a.fileExit});
     mnuView = menu(owner, "&View", "mnuView",
-                   {a.viewToolbar, a.viewEditBars, a.viewStatusBar, nullptr, a.webBrowser});
-    mnuHelp = menu(owner, "&Help", "mnuHelp", {a.contents, a.helpTemplate, nullptr, a.about});
+                   {a.viewToolbar, a.viewEditBars, a.viewStatusBar, nullptr, own(a.webBrowser)});
+    mnuHelp = menu(owner, "&Help", "mnuHelp", {own(a.contents), own(a.helpTemplate), nullptr, own(a.about)});
 
     documentFile = menu(owner, "&File", "mnuFile",
                         {a.fileNew, a.fileOpen, a.fileClose, nullptr, a.fileSave, a.fileSaveAs,
@@ -42,11 +45,12 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
 
     documentEdit = menu(owner, "&Edit", "mnuEdit", {a.find, a.findNext, a.findPrevious, nullptr, a.replace});
 
-    for (QMenu *view : {mnuView, documentView}) {
-        view->addSeparator();
-        view->addAction(a.viewHighlighting);
-        view->addAction(a.viewLineNumbers);
-    }
+    mnuView->addSeparator();
+    mnuView->addAction(own(a.viewHighlighting));
+    mnuView->addAction(own(a.viewLineNumbers));
+    documentView->addSeparator();
+    documentView->addAction(a.viewHighlighting);
+    documentView->addAction(a.viewLineNumbers);
     show(frameMenus());
 }
 

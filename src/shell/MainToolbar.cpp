@@ -34,14 +34,21 @@ QToolBar *buildMainToolbar(const CommandActions &a, QWidget *parent)
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Commands that menus list too get buttons of their own, without their
+    // shortcuts: a visible toolbar would otherwise keep those keys live under
+    // any menus, beside the menu items that carry them.
+    const QList<QAction *> listedInMenus = {a.fileNew, a.fileOpen, a.fileSave, a.preview, a.webBrowser};
     for (const Button &button : buttons) {
         if (!button.action) {
             bar->addSeparator();
             continue;
         }
-        button.action->setIcon(toolbarIcon(button.picture, bar->style()));
-        bar->addAction(button.action);
-        if (QWidget *w = bar->widgetForAction(button.action)) {
+        QAction *action = listedInMenus.contains(button.action)
+                              ? CommandActions::itemFor(button.action, bar, CommandActions::Keys::None)
+                              : button.action;
+        action->setIcon(toolbarIcon(button.picture, bar->style()));
+        bar->addAction(action);
+        if (QWidget *w = bar->widgetForAction(action)) {
             w->setObjectName(QStringLiteral("tb") + QLatin1String(button.key));
             // Toolbar buttons leave the keyboard focus where it is.
             w->setFocusPolicy(Qt::NoFocus);

@@ -125,11 +125,8 @@ void frmMain::followActiveChild()
         format->setText(document ? documentFormatText(*activeDocument()) : QString());
     if (auto *browser = qobject_cast<frmBrowser *>(activeChild())) {
         m_menus->show(browser->menus());
-        m_commands->keepShortcutsWith(CommandActions::ShownMenus::Other);
     } else {
         m_menus->show(document ? m_menus->documentMenus() : m_menus->frameMenus());
-        m_commands->keepShortcutsWith(document ? CommandActions::ShownMenus::Document
-                                               : CommandActions::ShownMenus::Frame);
     }
     for (QAction *action : m_commands->documentOnly())
         action->setEnabled(document);

@@ -1,14 +1,9 @@
 #include "ScriptedDialogs.h"
-#include "documents/FindDialog.h"
 #include "documents/FindReplace.h"
 #include "documents/SourceEditor.h"
 #include "documents/TextSearch.h"
 
-#include <QCheckBox>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
 
 using namespace tw;
@@ -201,35 +196,6 @@ private Q_SLOTS:
         QCOMPARE(editor.documentBytes(), QByteArray("X ab ab"));
         QCOMPARE(editor.SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 2L);
         QCOMPARE(editor.selectedBytes(), QByteArray("ab"));
-    }
-
-    // The window, offscreen: it is not modal, acts on the target editor and
-    // says what happened.
-    void dialogDrivesTheEditor()
-    {
-        SourceEditor editor;
-        editor.loadBytes("Cat cat CAT");
-        editor.show();
-        FindDialog dialog([&editor] { return &editor; });
-        dialog.showReplace();
-        QVERIFY(!dialog.isModal());
-        QVERIFY(dialog.isVisible());
-        QTest::keyClicks(dialog.findEdit, QStringLiteral("cat"));
-        dialog.replaceEdit->setText(QStringLiteral("dog"));
-        dialog.matchCase->setChecked(true);
-        QTest::mouseClick(dialog.nextButton, Qt::LeftButton);
-        QCOMPARE(editor.SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 4L);
-        dialog.matchCase->setChecked(false);
-        QTest::mouseClick(dialog.replaceAllButton, Qt::LeftButton);
-        QCOMPARE(dialog.status->text(), QStringLiteral("Replaced 3 matches."));
-        QCOMPARE(editor.documentBytes(), QByteArray("dog dog dog"));
-        dialog.regularExpression->setChecked(true);
-        dialog.findEdit->setText(QStringLiteral("[d"));
-        QTest::mouseClick(dialog.replaceAllButton, Qt::LeftButton);
-        QVERIFY(dialog.status->text().contains(QLatin1String("not valid")));
-        QCOMPARE(editor.documentBytes(), QByteArray("dog dog dog"));
-        QTest::mouseClick(dialog.closeButton, Qt::LeftButton);
-        QVERIFY(!dialog.isVisible());
     }
 };
 

@@ -40,6 +40,13 @@ class EditorExtrasTest : public QObject {
         m_frame = tw::test::startFrame(m_dialogs);
         return *m_frame;
     }
+    static QAction *frameViewItem(frmMain &frame, const char *name)
+    {
+        for (QAction *item : frame.menus().mnuView->actions())
+            if (item->objectName() == QLatin1String(name))
+                return item;
+        return nullptr;
+    }
     FindDialog *findDialog() const { return m_frame->findChild<FindDialog *>(); }
     QMenu *recentMenu() const
     {
@@ -188,12 +195,16 @@ private Q_SLOTS:
         {
             frmMain &frame = open();
             QVERIFY(frame.menus().documentView->actions().contains(frame.commands().viewLineNumbers));
-            QVERIFY(frame.menus().mnuView->actions().contains(frame.commands().viewHighlighting));
             SourceEditor *first = frame.activeDocument()->textEdit;
             first->loadBytes("<b>x</b>");
             QVERIFY(first->marginWidth(0) > 0);
             frame.commands().viewLineNumbers->trigger();
-            frame.commands().viewHighlighting->trigger();
+            // The frame's own View item runs the same toggle.
+            QAction *frameHighlighting = frameViewItem(frame, "mnuViewHighlighting");
+            QVERIFY(frameHighlighting && frameHighlighting != frame.commands().viewHighlighting);
+            frameHighlighting->trigger();
+            QVERIFY(!frame.commands().viewHighlighting->isChecked());
+            QVERIFY(!frameHighlighting->isChecked());
             QCOMPARE(first->marginWidth(0), 0);
             QCOMPARE(first->lexer(), nullptr);
             m_frame.reset();
@@ -206,6 +217,7 @@ private Q_SLOTS:
         frmMain &frame = open();
         QVERIFY(!frame.commands().viewLineNumbers->isChecked());
         QVERIFY(!frame.commands().viewHighlighting->isChecked());
+        QVERIFY(!frameViewItem(frame, "mnuViewLineNumbers")->isChecked());
         SourceEditor *editor = frame.activeDocument()->textEdit;
         QCOMPARE(editor->marginWidth(0), 0);
         QCOMPARE(editor->lexer(), nullptr);
@@ -257,9 +269,13 @@ private Q_SLOTS:
         QCOMPARE(editorSettings::recentPages(), (QStringList{blank, newline, letters}));
 
         QMenu *menu = recentMenu();
-        QVERIFY(frame.menus().documentFile->actions().contains(menu->menuAction()));
         QCOMPARE(captions(menu), (QStringList{"&1 " + blank, "&2 " + dir.path() + "/two\u21B5lines.htm",
                                               "&3 " + dir.path() + "/\u00e9t\u00e9 \u4e2d && co.htm"}));
+        // The document windows' File menu has a list of its own, the same.
+        QMenu *documentList = frame.menus().documentFile->actions().last()->menu();
+        QVERIFY(documentList && documentList != menu);
+        emit documentList->aboutToShow();
+        QCOMPARE(captions(documentList), captions(menu));
         QCOMPARE(menu->actions().at(1)->data().toString(), newline);
 
         // Choosing a listed page opens it.
