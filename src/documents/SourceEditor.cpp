@@ -88,9 +88,30 @@ void SourceEditor::onUpdateUI(int updated)
 
 void SourceEditor::wakeCaret()
 {
+    if (m_steadyCaret)
+        return;
     if (SendScintilla(SCI_GETCARETPERIOD) != m_caretPeriod)
         SendScintilla(SCI_SETCARETPERIOD, static_cast<unsigned long>(m_caretPeriod));
     m_caretRest.start();
+}
+
+void SourceEditor::setSteadyCaret(bool steady)
+{
+    m_steadyCaret = steady;
+    if (steady) {
+        m_caretRest.stop();
+        SendScintilla(SCI_SETCARETPERIOD, 0UL);
+    } else {
+        wakeCaret();
+    }
+}
+
+void SourceEditor::markChanged()
+{
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_INSERTTEXT, 0UL, " ");
+    SendScintilla(SCI_DELETERANGE, 0UL, 1L);
+    SendScintilla(SCI_ENDUNDOACTION);
 }
 
 void SourceEditor::keyPressEvent(QKeyEvent *event)
