@@ -241,7 +241,13 @@ void SourceEditor::endLoad()
                                                                            : kSmallPositionCacheSize));
     emit textChanged();
     emit linesChanged();
-    SendScintilla(SCI_GOTOPOS, 0UL);
+    // The caret to the start and the view to the top left, without asking
+    // where the caret stands on the screen (as SCI_GOTOPOS does): that lays
+    // out the whole first line, which for a line of megabytes takes seconds
+    // before the page is even shown.
+    SendScintilla(SCI_SETEMPTYSELECTION, 0UL);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, 0UL);
+    SendScintilla(SCI_SETXOFFSET, 0UL);
     if (m_announce)
         announceLoad(m_oldKnown, m_oldText);
     m_oldText = QString();
