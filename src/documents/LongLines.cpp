@@ -154,7 +154,7 @@ LongLineChoice askAboutLongLine(Dialogs &dialogs, const QString &path, qint64 le
 {
     const QString text =
         QStringLiteral("%1 has a line of %2 characters.\n\n"
-                       "Editing a line that long is slow: every key may take a second or more. "
+                       "Editing a line that long is slow: every key may take a quarter of a second or more. "
                        "You can open the page as it is, or open its text in a new untitled window "
                        "with a line break after each \">\" on its long lines; the page's file stays "
                        "as it is.")

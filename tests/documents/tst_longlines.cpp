@@ -198,9 +198,9 @@ private slots:
         QCOMPARE(title, QStringLiteral("Long Line"));
         QCOMPARE(text, QStringLiteral(
                            "/pages/one line.htm has a line of 5,242,880 characters.\n\n"
-                           "Editing a line that long is slow: every key may take a second or more. You can open "
-                           "the page as it is, or open its text in a new untitled window with a line break after "
-                           "each \">\" on its long lines; the page's file stays as it is."));
+                           "Editing a line that long is slow: every key may take a quarter of a second or more. "
+                           "You can open the page as it is, or open its text in a new untitled window with a "
+                           "line break after each \">\" on its long lines; the page's file stays as it is."));
         buttons.sort();
         QCOMPARE(buttons, (QStringList{"Cancel", "Open As It Is", "Open With Line Breaks"}));
         QCOMPARE(int(answer), choice);

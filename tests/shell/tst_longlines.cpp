@@ -43,9 +43,9 @@ const QByteArray kTail("\r\n<p>end</p>\r\n");
 QString question(const QString &path, const char *length)
 {
     return path + QStringLiteral(" has a line of ") + QLatin1String(length)
-        + QStringLiteral(" characters.\n\nEditing a line that long is slow: every key may take a second or "
-                         "more. You can open the page as it is, or open its text in a new untitled window with "
-                         "a line break after each \">\" on its long lines; the page's file stays as it is.");
+        + QStringLiteral(" characters.\n\nEditing a line that long is slow: every key may take a quarter of "
+                         "a second or more. You can open the page as it is, or open its text in a new untitled "
+                         "window with a line break after each \">\" on its long lines; the page's file stays as it is.");
 }
 
 } // namespace
