@@ -72,7 +72,7 @@ frmDocument *openWithLineBreaks(DocumentHost &host, frmDocument *document, const
                                QStringLiteral("Open"), MessageKind::Critical);
         return nullptr;
     }
-    document->textEdit->setUpdatesEnabled(true);
+    document->textEdit->viewport()->show();
     return document;
 }
 
@@ -100,8 +100,9 @@ frmDocument *openPage(DocumentHost &host, const QString &path, int &openCount)
     QPointer<frmDocument> document =
         host.createDocument(QStringLiteral("Document ") + QString::number(openCount));
     // Nothing of the page is painted before it is known how it opens: the
-    // first paint of a line of megabytes alone takes seconds.
-    document->textEdit->setUpdatesEnabled(false);
+    // first paint of a line of megabytes alone takes seconds. The text area
+    // is hidden meanwhile (the editor keeps the focus).
+    document->textEdit->viewport()->hide();
     if (!document->textEdit->loadPage(reader)) {
         // A read that failed part way (an input/output error, no memory): the
         // window holds nothing worth keeping, so it goes without a question.
@@ -124,7 +125,7 @@ frmDocument *openPage(DocumentHost &host, const QString &path, int &openCount)
             return openWithLineBreaks(host, document, path);
         document->textEdit->setSteadyCaret(true);
     }
-    document->textEdit->setUpdatesEnabled(true);
+    document->textEdit->viewport()->show();
     document->setCaption(path);
     emit PageEvents::instance().pageRead(document, path);
     return document;
