@@ -1,8 +1,10 @@
 #include "ModalDriver.h"
 #include "TestFiles.h"
+#include "documents/DocumentFiles.h"
 #include "documents/LongLines.h"
 #include "documents/PageFile.h"
 #include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
 #include "platform/QtDialogs.h"
 
 #include <QAbstractButton>
@@ -18,6 +20,39 @@ namespace {
 struct NullSink : PageSink {
     bool start(qsizetype) override { return true; }
     bool append(const char *, qsizetype) override { return true; }
+};
+
+// Shown windows, and a question that notes whether the new window's text
+// could be painted while it was asked.
+struct PeekingHost final : DocumentHost, Dialogs {
+    ~PeekingHost() override { qDeleteAll(windows); }
+    Dialogs &dialogs() override { return *this; }
+    frmDocument *createDocument(const QString &caption) override
+    {
+        auto *document = new frmDocument;
+        document->setCaption(caption);
+        document->resize(600, 400);
+        document->show();
+        windows << document;
+        return document;
+    }
+    QWidget *activeChild() const override { return windows.isEmpty() ? nullptr : windows.last(); }
+    QList<frmDocument *> documents() const override { return windows; }
+    QString prompt(const QString &, const QString &) override { return {}; }
+    bool askYesNo(const QString &, const QString &) override { return false; }
+    Answer askYesNoCancel(const QString &, const QString &) override { return Answer::Cancel; }
+    void message(const QString &, const QString &, MessageKind) override {}
+    int choose(const QString &, const QString &, const QStringList &) override
+    {
+        QCoreApplication::processEvents(); // as the question's own event loop does
+        textShown = windows.last()->textEdit->viewport()->isVisible();
+        return 0;
+    }
+    FileChoice openFile(const QString &, const QString &) override { return {}; }
+    FileChoice saveFile(const QString &, const QString &) override { return {}; }
+
+    QList<frmDocument *> windows;
+    bool textShown = true;
 };
 
 } // namespace
@@ -158,6 +193,39 @@ private slots:
         QCOMPARE(editor.documentBytes(), QByteArray("<a>\n<b>\n<c>"));
         QVERIFY(editor.isModified());
         QCOMPARE(editor.SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 0L);
+    }
+
+    // Nothing of the page can be painted while the question is open; once
+    // answered, the text shows from its top left.
+    void theQuestionComesBeforeThePageIsShown()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("long.htm"));
+        QVERIFY(tw::test::writeBytes(path, QByteArray(kLongLineLimit + 1, 'x')));
+        PeekingHost host;
+        int openCount = 0;
+        frmDocument *document = openPage(host, path, openCount);
+        QVERIFY(document);
+        QVERIFY(!host.textShown);
+        QVERIFY(document->textEdit->viewport()->isVisible());
+        QCOMPARE(document->caption(), path);
+    }
+
+    // A load puts the caret at the start and shows the top left of the text,
+    // wherever the view stood before.
+    void aLoadShowsTheTopLeft()
+    {
+        SourceEditor editor;
+        editor.resize(300, 200);
+        editor.show();
+        editor.loadBytes(QByteArray(2000, 'x') + QByteArray(200, '\n'));
+        editor.SendScintilla(QsciScintilla::SCI_GOTOPOS, 2150UL);
+        editor.SendScintilla(QsciScintilla::SCI_SETXOFFSET, 500UL);
+        QVERIFY(editor.SendScintilla(QsciScintilla::SCI_GETFIRSTVISIBLELINE) > 0);
+        editor.loadBytes(QByteArray(3000, 'y') + QByteArray(300, '\n'));
+        QCOMPARE(editor.SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 0L);
+        QCOMPARE(editor.SendScintilla(QsciScintilla::SCI_GETANCHOR), 0L);
+        QCOMPARE(editor.SendScintilla(QsciScintilla::SCI_GETFIRSTVISIBLELINE), 0L);
+        QCOMPARE(editor.SendScintilla(QsciScintilla::SCI_GETXOFFSET), 0L);
     }
 
     // The question as a real Qt dialog: its title, text and buttons, and the
