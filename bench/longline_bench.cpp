@@ -4,15 +4,26 @@
 // the look a document window gives it:
 //
 //   open    loading the page into a fresh editor and painting it once
+//           ("load_cpu_ms": the processor time before the paint); for a
+//           "-breaks" page this includes putting a line break after each '>'
+//           of the long line first (Open With Line Breaks)
 //   key     one typed character (a real key event) in the middle of the long
 //           line, and the paint that shows it
 //   right   the Right arrow key there, and the paint
 //   end     the End and Home keys in turn, each with its paint
 //   scroll  a horizontal scroll by a page, right and left in turn, with paint
+//   idle    the editor focused with the caret in the middle of the line, left
+//           alone for 5 s with the caret blinking ("idle") or standing still
+//           ("idle-steady", as a page opened as it is has it)
+//   census  counting the longest line of the page as the reader does while
+//           it reads (LineCensus), per MB
 //
 // The steps report the median and the slowest step ("median_ms", "max_ms")
-// and the median processor time of a step ("cpu_median_ms").
-// Names are OPERATION/PAGE/LOOK, for instance key/5MB-one-line/lexer.
+// and the median processor time of a step ("cpu_median_ms"); idle reports the
+// processor time of the 5 s.
+// Names are OPERATION/PAGE/LOOK, for instance key/5MB-one-line/lexer. The
+// 256KB to 2MB one-line pages find the line length where a key starts to
+// cost a quarter of a second (kLongLineLimit).
 //
 //   QT_QPA_PLATFORM=offscreen tw_longline_bench [--sci=MESSAGE:VALUE ...]
 //       [--steps=N] [--caret-listener] [Google Benchmark options]
@@ -27,14 +38,18 @@
 // does so and prints a table.
 
 #include "documents/EditorLook.h"
+#include "documents/LongLines.h"
 #include "documents/SourceEditor.h"
 
 #include "BenchSupport.h"
+#include "LongPage.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -58,11 +73,19 @@ struct Page {
     const char *name;
     qsizetype size;
     bool oneLine;
+    bool breaks = false; // opened with line breaks
 };
 
 const Page kPages[] = {
+    {"256KB-one-line", kMB / 4, true},
+    {"512KB-one-line", kMB / 2, true},
+    {"768KB-one-line", kMB * 3 / 4, true},
+    {"1MB-one-line", kMB, true},
+    {"2MB-one-line", 2 * kMB, true},
     {"5MB-one-line", 5 * kMB, true},
+    {"5MB-one-line-breaks", 5 * kMB, true, true},
     {"20MB-one-line", 20 * kMB, true},
+    {"20MB-one-line-breaks", 20 * kMB, true, true},
     {"5MB-lines", 5 * kMB, false},
 };
 
@@ -70,74 +93,11 @@ std::vector<std::pair<int, long>> g_settings;
 int g_steps = 0;
 bool g_caretListener = false;
 
-// A page of headings, paragraphs, links, lists and table rows with entities,
-// comments and some non-ASCII text (two- and three-byte UTF-8). On one line
-// the blocks follow each other with a space between; otherwise each block
-// ends in CR LF. The page is cut after a whole tag and padded with spaces to
-// its size.
-// The processor time of this thread, which other jobs on a busy machine do
-// not inflate as they do the wall clock.
-double threadCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
+using tw::bench::threadCpuMs;
 
 QByteArray makePage(const Page &p)
 {
-    static const char *const kWords[] = {"the", "page", "editor", "caf\xC3\xA9", "na\xC3\xAFve", "source",
-                                         "\xE4\xB8\xAD\xE6\x96\x87", "table", "link", "markup", "quick",
-                                         "r\xC3\xA9sum\xC3\xA9", "window", "line", "text", "colour"};
-    const char *sep = p.oneLine ? " " : "\r\n";
-    QByteArray page;
-    page.reserve(p.size + 1024);
-    page += "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Long page</title>"
-            "<style>td.n { text-align: right; }</style></head><body>";
-    page += sep;
-    char buf[512];
-    unsigned seed = 1;
-    auto word = [&seed] {
-        seed = seed * 1103515245u + 12345u;
-        return kWords[(seed >> 16) % (sizeof kWords / sizeof *kWords)];
-    };
-    for (int block = 0; page.size() < p.size; ++block) {
-        int n = 0;
-        switch (block % 6) {
-        case 0:
-            n = std::snprintf(buf, sizeof buf, "<h2 id=\"s%d\">Section %d: %s %s</h2>", block, block, word(), word());
-            break;
-        case 1:
-        case 4: {
-            QByteArray text;
-            const int words = 12 + block % 17;
-            for (int i = 0; i < words; ++i) {
-                text += word();
-                text += i % 9 == 8 ? ", " : " ";
-            }
-            n = std::snprintf(buf, sizeof buf, "<p class=\"body\">%s<a href=\"page%d.htm#s%d\">%s</a> &amp; %s.</p>",
-                              text.constData(), block % 97, block, word(), word());
-            break;
-        }
-        case 2:
-            n = std::snprintf(buf, sizeof buf, "<ul><li>%s</li><li><b>%s</b> %s</li></ul><!-- list %d -->", word(),
-                              word(), word(), block);
-            break;
-        default:
-            n = std::snprintf(buf, sizeof buf,
-                              "<table border=\"1\"><tr><td class=\"c%d\">Row %d</td><td>%s &lt;%s&gt;</td>"
-                              "<td class=\"n\">%d.%02d</td></tr></table>",
-                              block % 7, block, word(), word(), block * 3, block % 100);
-            break;
-        }
-        page.append(buf, n);
-        page += sep;
-    }
-    const QByteArray tail = QByteArray("</body></html>") + (p.oneLine ? "" : "\r\n");
-    page.truncate(page.lastIndexOf('>', p.size - tail.size() - 1) + 1);
-    page += QByteArray(p.size - tail.size() - page.size(), ' ');
-    page += tail;
-    return page;
+    return tw::bench::makeLongLinePage(p.size, p.oneLine);
 }
 
 const QByteArray &pageBytes(const Page &p)
@@ -147,6 +107,16 @@ const QByteArray &pageBytes(const Page &p)
     if (b.isEmpty())
         b = makePage(p);
     return b;
+}
+
+// The text an editor holds once the page is open: for a "-breaks" page, the
+// page with line breaks put in as Open With Line Breaks does.
+QByteArray openedText(const Page &p)
+{
+    const QByteArray &page = pageBytes(p);
+    if (!p.breaks)
+        return page;
+    return breakLongLines(page.constData(), page.size(), kLongLineLimit, lineEndOf(page.constData(), page.size()));
 }
 
 std::unique_ptr<SourceEditor> newEditor(bool highlighting)
@@ -167,12 +137,20 @@ void openPage(benchmark::State &state, const Page *p, bool highlighting)
 {
     const QByteArray &page = pageBytes(*p);
     double peakMB = 0;
+    std::vector<double> loadMs;
     for (auto _ : state) {
         state.PauseTiming();
         auto editor = newEditor(highlighting);
         state.ResumeTiming();
 
-        editor->loadBytes(page);
+        const double cpuStart = threadCpuMs();
+        if (p->breaks) {
+            editor->loadBytes(page); // as the page's reader has put it there
+            putLineBreaks(editor.get());
+        } else {
+            editor->loadBytes(page);
+        }
+        loadMs.push_back(threadCpuMs() - cpuStart);
         editor->repaint();
 
         state.PauseTiming();
@@ -182,6 +160,9 @@ void openPage(benchmark::State &state, const Page *p, bool highlighting)
         state.ResumeTiming();
     }
     state.counters["peak_rss_MB"] = peakMB;
+    std::sort(loadMs.begin(), loadMs.end());
+    if (!loadMs.empty())
+        state.counters["load_cpu_ms"] = loadMs[loadMs.size() / 2];
 }
 
 void sendKey(SourceEditor *editor, int key, const QString &text = QString())
@@ -200,7 +181,7 @@ void stepPage(benchmark::State &state, const Page *p, bool highlighting, Step st
 {
     auto editor = newEditor(highlighting);
     editor->setFocus();
-    editor->loadBytes(pageBytes(*p));
+    editor->loadBytes(openedText(*p));
     editor->repaint();
     editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, static_cast<unsigned long>(p->size / 2));
     editor->repaint();
@@ -242,6 +223,51 @@ void stepPage(benchmark::State &state, const Page *p, bool highlighting, Step st
     state.counters["peak_rss_MB"] = tw::bench::peakRssMB();
 }
 
+// Processor time while the focused editor is left alone for 5 s.
+void idlePage(benchmark::State &state, const Page *p, bool highlighting, bool steady)
+{
+    constexpr int kIdleMs = 5000;
+    auto editor = newEditor(highlighting);
+    QApplication::setActiveWindow(editor.get());
+    editor->setFocus();
+    editor->loadBytes(openedText(*p));
+    editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, static_cast<unsigned long>(p->size / 2));
+    editor->setSteadyCaret(steady);
+    editor->repaint();
+    QCoreApplication::processEvents();
+    std::vector<double> cpuMs;
+    for (auto _ : state) {
+        const double cpuStart = threadCpuMs();
+        QElapsedTimer clock;
+        clock.start();
+        QEventLoop loop;
+        QTimer::singleShot(kIdleMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        cpuMs.push_back(threadCpuMs() - cpuStart);
+    }
+    std::sort(cpuMs.begin(), cpuMs.end());
+    if (!cpuMs.empty())
+        state.counters["cpu_median_ms"] = cpuMs[cpuMs.size() / 2];
+    state.counters["peak_rss_MB"] = tw::bench::peakRssMB();
+}
+
+// The longest-line count over the page, as PageReader makes it piece by piece.
+void censusPage(benchmark::State &state, const Page *p)
+{
+    const QByteArray &page = pageBytes(*p);
+    qint64 longest = 0;
+    for (auto _ : state) {
+        LineCensus census;
+        for (qsizetype at = 0; at < page.size(); at += kMB)
+            census.add(page.constData() + at, qMin(kMB, page.size() - at));
+        longest = census.longestCharacters();
+        benchmark::DoNotOptimize(longest);
+    }
+    state.counters["ms_per_MB"] = benchmark::Counter(double(page.size()) / kMB * state.iterations(),
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -265,6 +291,9 @@ int main(int argc, char **argv)
     const std::pair<const char *, Step> steps[] = {
         {"key", Step::Key}, {"right", Step::Right}, {"end", Step::HomeEnd}, {"scroll", Step::Scroll}};
     for (const Page &p : kPages) {
+        if (!p.breaks)
+            benchmark::RegisterBenchmark((std::string("census/") + p.name).c_str(), censusPage, &p)
+                ->Unit(benchmark::kMillisecond);
         for (const bool highlighting : {true, false}) {
             const std::string suffix = std::string("/") + p.name + (highlighting ? "/lexer" : "/plain");
             const bool big = p.size > 5 * kMB;
@@ -273,6 +302,11 @@ int main(int argc, char **argv)
             for (const auto &[name, step] : steps) {
                 benchmark::RegisterBenchmark((name + suffix).c_str(), stepPage, &p, highlighting, step)
                     ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(g_steps > 0 ? g_steps : big ? 6 : 10);
+            }
+            for (const bool steady : {false, true}) {
+                benchmark::RegisterBenchmark(((steady ? "idle-steady" : "idle") + suffix).c_str(), idlePage, &p,
+                                             highlighting, steady)
+                    ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "documents/PageEvents.h"
 #include "documents/DocumentEncoding.h"
+#include "documents/LongLines.h"
 #include "documents/PageFile.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 
 namespace tw {
@@ -58,6 +60,22 @@ bool saveWithDialog(DocumentHost &host, frmDocument *document)
     return writeDocument(host, document, choice.path);
 }
 
+// The loaded page's text, broken after each '>' of its long lines, becomes an
+// untitled document: the page's file is not what the window holds.
+frmDocument *openWithLineBreaks(DocumentHost &host, frmDocument *document, const QString &path)
+{
+    document->setCaption(QStringLiteral("Document ") + QString::number(raiseDocumentCount()));
+    if (!putLineBreaks(document->textEdit)) {
+        document->closeWithoutQuestion();
+        host.dialogs().message(QStringLiteral("Cannot open \"%1\": there is not enough memory to hold it.")
+                                   .arg(QDir::toNativeSeparators(path)),
+                               QStringLiteral("Open"), MessageKind::Critical);
+        return nullptr;
+    }
+    document->textEdit->viewport()->show();
+    return document;
+}
+
 } // namespace
 
 frmDocument *openWithDialog(DocumentHost &host, int &openCount)
@@ -79,7 +97,12 @@ frmDocument *openPage(DocumentHost &host, const QString &path, int &openCount)
         return nullptr;
     }
     ++openCount;
-    frmDocument *document = host.createDocument(QStringLiteral("Document ") + QString::number(openCount));
+    QPointer<frmDocument> document =
+        host.createDocument(QStringLiteral("Document ") + QString::number(openCount));
+    // Nothing of the page is painted before it is known how it opens: the
+    // first paint of a line of megabytes alone takes seconds. The text area
+    // is hidden meanwhile (the editor keeps the focus).
+    document->textEdit->viewport()->hide();
     if (!document->textEdit->loadPage(reader)) {
         // A read that failed part way (an input/output error, no memory): the
         // window holds nothing worth keeping, so it goes without a question.
@@ -89,6 +112,20 @@ frmDocument *openPage(DocumentHost &host, const QString &path, int &openCount)
         return nullptr;
     }
     document->encoding = reader.encoding();
+    if (reader.longestLine() > kLongLineLimit) {
+        const LongLineChoice choice = askAboutLongLine(host.dialogs(), path, reader.longestLine());
+        if (!document)
+            return nullptr; // closed while the question was open (the program is ending)
+        if (choice == LongLineChoice::Cancel) {
+            document->closeWithoutQuestion();
+            --openCount;
+            return nullptr;
+        }
+        if (choice == LongLineChoice::WithLineBreaks)
+            return openWithLineBreaks(host, document, path);
+        document->textEdit->setSteadyCaret(true);
+    }
+    document->textEdit->viewport()->show();
     document->setCaption(path);
     emit PageEvents::instance().pageRead(document, path);
     return document;

@@ -201,6 +201,7 @@ bool PageReader::pass(PageSink &sink, char *buffer, char *converted, Utf8Census 
         bool stored;
         if (census) {
             census->add(buffer, qsizetype(got));
+            m_lines.add(buffer, qsizetype(got));
             stored = sink.append(buffer, qsizetype(got));
         } else {
             stored = sink.append(converted, legacyToUtf8(buffer, qsizetype(got), converted));
@@ -218,6 +219,7 @@ bool PageReader::read(PageSink &sink)
     try {
         const std::unique_ptr<char[]> buffer(new char[size_t(m_chunkSize)]);
         Utf8Census census;
+        m_lines = LineCensus();
         if (!sink.start(qsizetype(m_size)))
             return fail(noMemoryReason());
         if (!pass(sink, buffer.get(), nullptr, &census))
@@ -225,7 +227,9 @@ bool PageReader::read(PageSink &sink)
         census.finish();
         if (census.readsAsUtf8()) {
             m_encoding = PageEncoding::Utf8;
+            m_longestLine = m_lines.longestCharacters();
         } else {
+            m_longestLine = m_lines.longestBytes(); // one character a byte
             // Read again, converting: every byte is one Windows-1252 character.
             m_encoding = PageEncoding::Legacy;
             if (!m_file.seek(0))

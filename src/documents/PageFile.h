@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 
+#include "documents/LongLines.h"
 #include "platform/FileErrors.h"
 
 namespace tw {
@@ -69,6 +70,9 @@ public:
     // The size the file had when it was opened.
     qint64 size() const { return m_size; }
     PageEncoding encoding() const { return m_encoding; }
+    // After read(): the characters of the page's longest line, counted as
+    // the bytes go by.
+    qint64 longestLine() const { return m_longestLine; }
     // A message for the user naming the file and the reason.
     const QString &error() const { return m_error; }
 
@@ -81,6 +85,8 @@ private:
     QFile m_file;
     qint64 m_size = 0;
     PageEncoding m_encoding = PageEncoding::Utf8;
+    LineCensus m_lines;
+    qint64 m_longestLine = 0;
     QString m_error;
 };
 

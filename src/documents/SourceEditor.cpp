@@ -88,9 +88,30 @@ void SourceEditor::onUpdateUI(int updated)
 
 void SourceEditor::wakeCaret()
 {
+    if (m_steadyCaret)
+        return;
     if (SendScintilla(SCI_GETCARETPERIOD) != m_caretPeriod)
         SendScintilla(SCI_SETCARETPERIOD, static_cast<unsigned long>(m_caretPeriod));
     m_caretRest.start();
+}
+
+void SourceEditor::setSteadyCaret(bool steady)
+{
+    m_steadyCaret = steady;
+    if (steady) {
+        m_caretRest.stop();
+        SendScintilla(SCI_SETCARETPERIOD, 0UL);
+    } else {
+        wakeCaret();
+    }
+}
+
+void SourceEditor::markChanged()
+{
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_INSERTTEXT, 0UL, " ");
+    SendScintilla(SCI_DELETERANGE, 0UL, 1L);
+    SendScintilla(SCI_ENDUNDOACTION);
 }
 
 void SourceEditor::keyPressEvent(QKeyEvent *event)
@@ -220,7 +241,13 @@ void SourceEditor::endLoad()
                                                                            : kSmallPositionCacheSize));
     emit textChanged();
     emit linesChanged();
-    SendScintilla(SCI_GOTOPOS, 0UL);
+    // The caret to the start and the view to the top left, without asking
+    // where the caret stands on the screen (as SCI_GOTOPOS does): that lays
+    // out the whole first line, which for a line of megabytes takes seconds
+    // before the page is even shown.
+    SendScintilla(SCI_SETEMPTYSELECTION, 0UL);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, 0UL);
+    SendScintilla(SCI_SETXOFFSET, 0UL);
     if (m_announce)
         announceLoad(m_oldKnown, m_oldText);
     m_oldText = QString();

@@ -67,6 +67,14 @@ public:
     static constexpr int kSmallPositionCacheSize = 1024;
     static constexpr qsizetype kLargePage = 1024 * 1024;
     void setCaretRestAfter(int ms) { m_caretRest.setInterval(ms); }
+    // A steady caret never blinks: each blink repaints the caret's line, which
+    // on a line of megabytes is laid out again at a cost of its length.
+    void setSteadyCaret(bool steady);
+    bool steadyCaret() const { return m_steadyCaret; }
+
+    // Marks the document changed without changing its text: an insertion and
+    // its removal in one undo step move it off its save point.
+    void markChanged();
 
     // A page no larger than this is described to assistive technology in full
     // when it is loaded; a larger one is announced as reloaded, at a cost that
@@ -117,6 +125,7 @@ private:
 
     QTimer m_caretRest;
     int m_caretPeriod = 0;
+    bool m_steadyCaret = false;
     qint64 m_insertAt = -1; // an insertion made but not reported yet
     qint64 m_insertLength = 0;
     bool m_settlePending = false;
