@@ -19,6 +19,8 @@ public:
 signals:
     void pageRead(tw::frmDocument *document, const QString &path);
     void pageWritten(tw::frmDocument *document, const QString &path);
+    // A write to the file failed; the file may still have been touched.
+    void pageWriteFailed(tw::frmDocument *document, const QString &path);
 };
 
 } // namespace tw
