@@ -131,8 +131,9 @@ void PageWatcher::reload(frmDocument *document, const QString &path)
                           page.utf8.constData());
     editor->SendScintilla(QsciScintilla::SCI_ENDUNDOACTION);
     editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
-    editor->setModified(false);
+    // Before the text counts as unchanged, which shows the page's format.
     document->encoding = page.encoding;
+    editor->setModified(false);
 }
 
 } // namespace tw

@@ -1,6 +1,7 @@
 #include "StartedFrame.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "documents/DocumentJournal.h"
 #include "documents/EditorSettings.h"
 #include "documents/RecentPages.h"
 #include "documents/EditorLook.h"
@@ -391,6 +392,50 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.shown.at(1).kind, QStringLiteral("yesno"));
         QCOMPARE(m_dialogs.shown.at(1).extra, QStringLiteral("default No"));
         QCOMPARE(editor->documentLength(), qint64(64 * 1024 + 10));
+    }
+
+    // A reload takes the encoding the page now has on disk.
+    void aReloadTakesThePagesEncoding()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.htm"));
+        QVERIFY(writeBytes(path, "caf\xC3\xA9"));
+        frmMain &frame = open();
+        frame.openFiles({path});
+        frmDocument *document = frame.activeDocument();
+        QCOMPARE(document->encoding, PageEncoding::Utf8);
+        m_dialogs.yes();
+        QVERIFY(writeBytes(path, "caf\xE9 \x80"));
+        QVERIFY(shownCount(1));
+        QCOMPARE(document->textEdit->documentBytes(), QByteArray("caf\xC3\xA9 \xE2\x82\xAC"));
+        QCOMPARE(document->encoding, PageEncoding::Legacy);
+        QCOMPARE(frame.statusBar()->findChild<QLabel *>(QStringLiteral("statusFormat"))->text(),
+                 QStringLiteral("Windows-1252, LF"));
+    }
+
+    // Journals that cannot be written are told once a run, whichever window meets it.
+    void anUnusableJournalFolderIsToldOnceARun()
+    {
+        const QString folder = DocumentJournal::defaultFolder();
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(QFileInfo(folder).absolutePath()));
+        QVERIFY(writeBytes(folder, "a file where the folder should be"));
+        frmMain &frame = open();
+        m_dialogs.acknowledge();
+        frame.activeDocument()->textEdit->replaceSelectedBytes("one");
+        frame.NewDocument()->textEdit->replaceSelectedBytes("two");
+        for (frmDocument *document : frame.documents())
+            document->findChild<DocumentJournal *>()->flushNow();
+        QVERIFY(shownCount(1));
+        QCOMPARE(m_dialogs.shown.at(0).title, QStringLiteral("Tagwright"));
+        QVERIFY(m_dialogs.shown.at(0).text.startsWith(QStringLiteral("Tagwright cannot keep a recovery copy")));
+        frame.activeDocument()->textEdit->replaceSelectedBytes("three");
+        frame.activeDocument()->findChild<DocumentJournal *>()->flushNow();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_dialogs.shown.size(), 1);
+        QFile::remove(folder);
+        for (frmDocument *document : frame.documents())
+            document->closeWithoutQuestion();
     }
 };
 
