@@ -130,16 +130,15 @@ void DocumentJournal::drop()
 namespace {
 
 // Moves a journal that cannot be used into the "set aside" folder beside it,
-// so that it is kept but not offered again. The path it now has, or the old
-// one when it could not be moved.
-QString setAside(const QDir &dir, const QString &name)
+// so that it is kept but not offered again. False when it stays where it is.
+bool setAside(const QDir &dir, const QString &name)
 {
     const QString aside = dir.filePath(QString::fromLatin1(kSetAsideFolder));
     QDir().mkpath(aside);
     QString target = QDir(aside).filePath(name);
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = QDir(aside).filePath(QStringLiteral("%1-%2").arg(n).arg(name));
-    return QFile::rename(dir.filePath(name), target) ? target : dir.filePath(name);
+    return QFile::rename(dir.filePath(name), target);
 }
 
 } // namespace
@@ -149,6 +148,7 @@ QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder)
     QList<frmDocument *> restored;
     QList<JournalRestore> found;
     QStringList paths, refused;
+    bool setAsideAll = true;
     const QDir dir(folder);
     for (const QString &name : dir.entryList({QStringLiteral("*.twj")}, QDir::Files, QDir::Name)) {
         JournalRestore journal = restoreJournal(dir.filePath(name));
@@ -156,18 +156,19 @@ QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder)
             continue; // another instance is writing it
         if (!journal.ok) {
             refused << journal.error;
-            setAside(dir, name);
+            setAsideAll = setAside(dir, name) && setAsideAll;
             continue;
         }
         found << std::move(journal);
         paths << dir.filePath(name);
     }
-    if (!refused.isEmpty())
-        host.dialogs().message(
-            refused.join(QLatin1Char('\n'))
-                + QStringLiteral("\n\nIt is kept in \"%1\" and will not be offered again.")
-                      .arg(QDir::toNativeSeparators(dir.filePath(QString::fromLatin1(kSetAsideFolder)))),
-            QStringLiteral("Restore"), MessageKind::Warning);
+    if (!refused.isEmpty()) {
+        QString text = refused.join(QLatin1Char('\n'));
+        if (setAsideAll)
+            text += QStringLiteral("\n\nRecovery files that cannot be used are kept in \"%1\" and not offered again.")
+                        .arg(QDir::toNativeSeparators(dir.filePath(QString::fromLatin1(kSetAsideFolder))));
+        host.dialogs().message(text, QStringLiteral("Restore"), MessageKind::Warning);
+    }
     if (found.isEmpty())
         return restored;
     QStringList captions;

@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(dialogs.remaining(), 0);
         QCOMPARE(dialogs.shown.at(0).text,
                  QStringLiteral("The recovery file \"%1\" was not used: it is damaged or cut short.\n\n"
-                                "It is kept in \"%2\" and will not be offered again.")
+                                "Recovery files that cannot be used are kept in \"%2\" and not offered again.")
                      .arg(QDir(folder()).filePath(QStringLiteral("0-damaged.twj")),
                           QDir(folder()).filePath(QStringLiteral("set aside"))));
         QCOMPARE(dialogs.shown.at(1).title, QStringLiteral("Restore"));
