@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
+
 using namespace tw;
 using tw::test::readBytes;
 using tw::test::ScriptedDialogs;
@@ -261,6 +263,21 @@ private slots:
         QVERIFY(journal->isActive());
         QCOMPARE(restoreJournalAfterCrash(journal->path()), QByteArray("abcd"));
         QCOMPARE(told.size(), 1);
+
+        // The folder fills up: told once more, and the edits wait for room.
+        const QByteArray big(8192, 'x');
+        document.textEdit->replaceSelectedBytes(big);
+        rlimit saved, small;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        small = {rlim_t(QFileInfo(journal->path()).size() + 1024), saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &small);
+        journal->flushNow();
+        journal->flushNow();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(told.size(), 2);
+        QCOMPARE(restoreJournalAfterCrash(journal->path()), QByteArray("abcd"));
+        journal->flushNow();
+        QCOMPARE(restoreJournalAfterCrash(journal->path()), "abcd" + big);
         delete journal;
     }
 
