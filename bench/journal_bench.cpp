@@ -3,12 +3,15 @@
 // with the recovery journal on and off: the journal's record of it and, as
 // the worst case, a write of the journal after every keystroke (the program
 // writes it at most once a pause). "bytes_per_key" is what each keystroke
-// adds to the journal file.
+// adds to the journal file. "firstChange" is the first key after opening or
+// saving a page, which starts the journal.
 //
 //   tw_journal_bench [Google Benchmark options]     (QT_QPA_PLATFORM=offscreen)
 
+#include "documents/DocumentJournal.h"
 #include "documents/RecoveryJournal.h"
 #include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
 
 #include "BenchSupport.h"
 
@@ -82,8 +85,33 @@ void typing(benchmark::State &state)
     journal.remove();
 }
 
+// The first change of an opened page, which starts its journal: the key and
+// whatever the journal writes before the key takes effect. Each round saves
+// first (the journal goes), so that the next key is a first change again.
+void firstChange(benchmark::State &state)
+{
+    const qint64 size = state.range(0) * kMB;
+    const QByteArray page = QByteArray(79, 'x').append('\n').repeated(qsizetype(size / 80));
+    QTemporaryDir dir;
+    tw::frmDocument document;
+    document.setCaption(dir.filePath(QStringLiteral("page.htm")));
+    document.textEdit->loadBytes(page);
+    auto *journal = new tw::DocumentJournal(&document, dir.filePath(QStringLiteral("recovery")));
+    document.textEdit->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(page.size() / 2));
+    for (auto _ : state) {
+        document.textEdit->replaceSelectedBytes("a");
+        document.textEdit->flushEdits();
+        state.PauseTiming();
+        if (!journal->isActive())
+            state.SkipWithError("the journal did not start");
+        document.textEdit->setModified(false); // as a save does: the journal goes
+        state.ResumeTiming();
+    }
+}
+
 } // namespace
 
+BENCHMARK(firstChange)->ArgNames({"MB"})->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(typing)->ArgNames({"MB"})->Arg(1)->Arg(50)->Unit(benchmark::kMicrosecond);
 BENCHMARK(keystroke)->ArgNames({"MB", "journal"})->Args({1, 0})->Args({1, 1})->Args({50, 0})->Args({50, 1})
     ->Unit(benchmark::kMicrosecond);

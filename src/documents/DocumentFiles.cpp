@@ -42,6 +42,9 @@ bool writeDocument(DocumentHost &host, frmDocument *document, const QString &pat
     const PageWriteResult result =
         writePage(path, editor->documentData(), editor->documentLength(), document->encoding);
     if (!result.ok) {
+        // A save in place may have touched the file before it failed: that is
+        // no change by another program.
+        emit PageEvents::instance().pageWriteFailed(document, path);
         host.dialogs().message(result.error, QStringLiteral("Save"), MessageKind::Critical);
         return false;
     }
@@ -170,8 +173,9 @@ void DeleteActiveDocument(DocumentHost &host)
     frmDocument *document = activeDocument(host);
     if (!document || document->isUntitled())
         return;
-    if (!host.dialogs().askYesNo(QStringLiteral("Do you want to delete the curent HTML ?"),
-                                 QStringLiteral("Delete File")))
+    // Yes closes the window, dropping its text, and deletes the file.
+    if (!host.dialogs().askYesNoDefaultNo(QStringLiteral("Do you want to delete the curent HTML ?"),
+                                          QStringLiteral("Delete File")))
         return;
     const QString path = document->caption();
     document->closeWithoutQuestion();

@@ -1,12 +1,14 @@
 #include "documents/DocumentJournal.h"
 
 #include "documents/DocumentFiles.h"
+#include "documents/PageEvents.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/Dialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -22,7 +24,7 @@ DocumentJournal::DocumentJournal(frmDocument *document, const QString &folder)
     m_timer.setInterval(kDelayMs);
     connect(&m_timer, &QTimer::timeout, this, &DocumentJournal::flushNow);
     // Before the first change the text is still what the journal starts from.
-    connect(document->textEdit, &SourceEditor::aboutToChange, this, [this] { start(false); });
+    connect(document->textEdit, &SourceEditor::aboutToChange, this, &DocumentJournal::start);
     connect(document->textEdit, &SourceEditor::edited, this, &DocumentJournal::onEdit);
     connect(document->textEdit, &QsciScintilla::modificationChanged, this, [this](bool changed) {
         if (!changed)
@@ -42,28 +44,53 @@ QString DocumentJournal::defaultFolder()
         .filePath(QStringLiteral("recovery"));
 }
 
-void DocumentJournal::start(bool keepCopy)
+// A journal that could not be made is not tried again at every key (a full
+// disk would cost a write of the whole text each time), but at the next pause.
+void DocumentJournal::start()
 {
-    if (m_writer.isOpen() || m_kept)
+    if (m_writer.isOpen() || m_kept || m_unprotected)
         return;
+    open();
+}
+
+void DocumentJournal::open()
+{
     const QString page = m_document->isUntitled() ? QString() : m_document->caption();
-    const bool copy = keepCopy || m_document->encoding == PageEncoding::LegacyReferences;
     const SourceEditor *editor = m_document->textEdit;
-    m_writer.open(m_path, m_document->caption(), page, m_document->encoding, editor->documentData(),
-                  editor->documentLength(), copy);
+    if (m_writer.open(m_path, m_document->caption(), page, m_document->encoding, editor->documentData(),
+                      editor->documentLength())) {
+        m_unprotected = false;
+        return;
+    }
+    if (!m_unprotected)
+        report(m_writer.error());
+    m_unprotected = true;
+}
+
+void DocumentJournal::report(const QString &reason)
+{
+    emit PageEvents::instance().recoveryUnavailable(
+        QStringLiteral("Tagwright cannot keep a recovery copy of unsaved changes in \"%1\" (%2).\n\n"
+                       "Until it can, changes you have not saved are lost if Tagwright ends unexpectedly: "
+                       "save your pages to keep them.")
+            .arg(QDir::toNativeSeparators(QFileInfo(m_path).absolutePath()), reason));
 }
 
 void DocumentJournal::startNow()
 {
-    start(true);
+    start();
 }
 
 // An edit reported after the text was saved or its journal dropped is part of
-// that text already, so only an open journal takes it.
+// that text already, so only an open journal takes it. Without a journal
+// that could not be made, the next pause tries again.
 void DocumentJournal::onEdit(qint64 position, qint64 removed, const char *inserted, qint64 length)
 {
-    if (!m_writer.isOpen())
+    if (!m_writer.isOpen()) {
+        if (m_unprotected)
+            m_timer.start();
         return;
+    }
     m_writer.record(position, removed, inserted, length);
     m_timer.start();
 }
@@ -72,7 +99,16 @@ void DocumentJournal::flushNow()
 {
     m_timer.stop();
     m_document->textEdit->flushEdits();
-    m_writer.flush();
+    // A journal begun now starts from the present text, every edit included.
+    if (!m_writer.isOpen() && m_unprotected && !m_kept && m_document->textEdit->isModified())
+        open();
+    if (m_writer.flush()) {
+        m_flushFailed = false;
+        return;
+    }
+    if (!m_flushFailed)
+        report(m_writer.error());
+    m_flushFailed = true;
 }
 
 void DocumentJournal::keep()
@@ -85,15 +121,34 @@ void DocumentJournal::keep()
 void DocumentJournal::drop()
 {
     m_timer.stop();
+    m_unprotected = false;
+    m_flushFailed = false;
     if (m_writer.isOpen())
         m_writer.remove();
 }
+
+namespace {
+
+// Moves a journal that cannot be used into the "set aside" folder beside it,
+// so that it is kept but not offered again. False when it stays where it is.
+bool setAside(const QDir &dir, const QString &name)
+{
+    const QString aside = dir.filePath(QString::fromLatin1(kSetAsideFolder));
+    QDir().mkpath(aside);
+    QString target = QDir(aside).filePath(name);
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = QDir(aside).filePath(QStringLiteral("%1-%2").arg(n).arg(name));
+    return QFile::rename(dir.filePath(name), target);
+}
+
+} // namespace
 
 QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder)
 {
     QList<frmDocument *> restored;
     QList<JournalRestore> found;
     QStringList paths, refused;
+    bool setAsideAll = true;
     const QDir dir(folder);
     for (const QString &name : dir.entryList({QStringLiteral("*.twj")}, QDir::Files, QDir::Name)) {
         JournalRestore journal = restoreJournal(dir.filePath(name));
@@ -101,13 +156,19 @@ QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder)
             continue; // another instance is writing it
         if (!journal.ok) {
             refused << journal.error;
+            setAsideAll = setAside(dir, name) && setAsideAll;
             continue;
         }
         found << std::move(journal);
         paths << dir.filePath(name);
     }
-    if (!refused.isEmpty())
-        host.dialogs().message(refused.join(QLatin1Char('\n')), QStringLiteral("Restore"), MessageKind::Warning);
+    if (!refused.isEmpty()) {
+        QString text = refused.join(QLatin1Char('\n'));
+        if (setAsideAll)
+            text += QStringLiteral("\n\nRecovery files that cannot be used are kept in \"%1\" and not offered again.")
+                        .arg(QDir::toNativeSeparators(dir.filePath(QString::fromLatin1(kSetAsideFolder))));
+        host.dialogs().message(text, QStringLiteral("Restore"), MessageKind::Warning);
+    }
     if (found.isEmpty())
         return restored;
     QStringList captions;
@@ -117,24 +178,44 @@ QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder)
         QStringLiteral("Tagwright ended before these pages were saved:\n\n%1\n\nRestore them?")
             .arg(captions.join(QLatin1Char('\n'))),
         QStringLiteral("Restore"));
+    QStringList notes;
     for (int i = 0; i < found.size(); ++i) {
         if (yes) {
             frmDocument *document = host.createDocument(found[i].caption);
             SourceEditor *editor = document->textEdit;
-            editor->loadBytes(QByteArray());
-            // Its text is on no disk: a journal of its own keeps all of it.
+            // The window starts from the text the edits were made to, and its
+            // own journal from there, so that after another crash the page
+            // on disk is compared with what it held.
+            editor->loadBytes(found[i].start);
+            // Set first: the new journal records the encoding the text is saved in.
+            document->encoding = found[i].encoding;
             if (auto *journal = document->findChild<DocumentJournal *>())
                 journal->startNow();
-            // Inserted as an edit into the empty window, so it counts as changed
-            // (undoing it empties the window; redo brings the text back).
-            editor->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+            // The restored text replaces it in one edit, so it counts as changed
+            // (undo brings back the text the edits were made to, redo the restored one).
+            editor->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
+            editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, 0UL,
+                                  static_cast<long>(editor->documentLength()));
+            editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET,
                                   static_cast<unsigned long>(found[i].text.size()), found[i].text.constData());
+            editor->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
             editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
-            document->encoding = found[i].encoding;
             restored << document;
+            if (found[i].pageDiffers)
+                notes << QStringLiteral("%1: the page on disk differs from the text these changes were made to "
+                                        "(it was changed or deleted since). Saving the window writes the "
+                                        "restored text over it.")
+                             .arg(found[i].caption);
+            if (found[i].cutShort)
+                notes << QStringLiteral("%1: the last changes could not be read back; the window holds the text "
+                                        "as it was before them.")
+                             .arg(found[i].caption);
         }
         QFile::remove(paths[i]);
     }
+    if (!notes.isEmpty())
+        host.dialogs().message(notes.join(QStringLiteral("\n\n")), QStringLiteral("Restore"),
+                               MessageKind::Warning);
     return restored;
 }
 

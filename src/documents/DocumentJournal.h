@@ -14,7 +14,10 @@ class frmDocument;
 // first unsaved change on, every edit is recorded; a single-shot timer that
 // each edit restarts writes them about two seconds after the last one (no
 // polling). When the text counts as unchanged again (saved, or undone back to
-// the saved state) or the window goes, the journal is deleted.
+// the saved state) or the window goes, the journal is deleted. A journal that
+// cannot be made or written (a full or read-only folder) is told through
+// PageEvents::recoveryUnavailable, once until it has been written again, and
+// tried again at the next pause.
 class DocumentJournal : public QObject {
     Q_OBJECT
 public:
@@ -27,7 +30,7 @@ public:
     static QString defaultFolder();
 
     // Starts the journal at once, holding the document's whole present text
-    // (for a restored document, whose text is on no disk).
+    // (for a restored document, before its restored text goes in).
     void startNow();
     // Writes what is pending now.
     void flushNow();
@@ -40,7 +43,9 @@ public:
 
 private:
     void onEdit(qint64 position, qint64 removed, const char *inserted, qint64 length);
-    void start(bool keepCopy);
+    void start();
+    void open();
+    void report(const QString &reason);
     void drop();
 
     frmDocument *m_document;
@@ -48,13 +53,21 @@ private:
     JournalWriter m_writer;
     QTimer m_timer;
     bool m_kept = false;
+    bool m_unprotected = false; // the journal could not be made
+    bool m_flushFailed = false;
 };
+
+// Where journals that cannot be used are kept, inside the recovery folder.
+inline constexpr const char *kSetAsideFolder = "set aside";
 
 // At start: offers, in one question listing their captions, to restore the
 // documents whose journals no running instance holds. Yes opens each as a new
-// window with its caption, its text as at the last journal write, marked
-// changed, and journalled again; No deletes those journals. A journal that
-// cannot be applied is named in a message and kept. Returns the documents
+// window with its caption, its text as at the last journal write and its
+// encoding, marked changed, and journalled again; a message then names the
+// pages whose file on disk differs from the text the changes were made to,
+// and those whose last changes were cut short. No deletes those journals. A
+// journal that cannot be applied is named in a message once and moved into
+// the "set aside" folder, kept but not offered again. Returns the documents
 // restored.
 QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder);
 

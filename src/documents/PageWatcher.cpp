@@ -35,6 +35,8 @@ PageWatcher::PageWatcher(DocumentHost &host, QObject *parent)
     auto follow = [this](frmDocument *, const QString &path) { watch(path); };
     connect(&PageEvents::instance(), &PageEvents::pageRead, this, follow);
     connect(&PageEvents::instance(), &PageEvents::pageWritten, this, follow);
+    connect(&PageEvents::instance(), &PageEvents::pageWriteFailed, this,
+            [this](frmDocument *, const QString &path) { restamp(path); });
 }
 
 PageWatcher::Stamp PageWatcher::stampOf(const QString &path)
@@ -56,6 +58,12 @@ void PageWatcher::watch(const QString &path)
     // one: the path is added again each time.
     m_watcher->removePath(path);
     m_watcher->addPath(path);
+}
+
+void PageWatcher::restamp(const QString &path)
+{
+    if (m_known.contains(path))
+        m_known.insert(path, stampOf(path));
 }
 
 void PageWatcher::check(const QString &path)
@@ -96,7 +104,9 @@ void PageWatcher::check(const QString &path)
                 : QStringLiteral("%1 was changed by another program.\n\nReload it? Undo takes the reload back.")
                       .arg(path);
     m_asking.insert(path);
-    const bool yes = m_host.dialogs().askYesNo(question, kTitle);
+    // When reloading would lose changes, Enter keeps them.
+    const bool yes = unsaved ? m_host.dialogs().askYesNoDefaultNo(question, kTitle)
+                             : m_host.dialogs().askYesNo(question, kTitle);
     m_asking.remove(path);
     if (yes)
         reload(document, path);
@@ -121,8 +131,9 @@ void PageWatcher::reload(frmDocument *document, const QString &path)
                           page.utf8.constData());
     editor->SendScintilla(QsciScintilla::SCI_ENDUNDOACTION);
     editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
-    editor->setModified(false);
+    // Before the text counts as unchanged, which shows the page's format.
     document->encoding = page.encoding;
+    editor->setModified(false);
 }
 
 } // namespace tw

@@ -15,7 +15,8 @@ class frmDocument;
 
 // Watches the files of the open pages (the system tells of changes; nothing
 // polls). When another program changes one, its window asks once whether to
-// reload it; a page with unsaved changes says it would lose them. Reloading
+// reload it; a page with unsaved changes says it would lose them, and Enter
+// answers No. The program's own writes, failed ones too, are no change. Reloading
 // is one undo step. A page deleted on disk keeps its text and counts as
 // changed, so closing it asks to save it.
 class PageWatcher : public QObject {
@@ -36,6 +37,9 @@ public:
     static Stamp stampOf(const QString &path);
 
     void watch(const QString &path);
+    // Takes the file as it is now for this program's own, so that what its
+    // own failed write left is not taken for another program's change.
+    void restamp(const QString &path);
     // Looks at a file now, as a change notice does.
     void check(const QString &path);
 

@@ -1,11 +1,14 @@
 #include "documents/RecoveryJournal.h"
 
+#include "documents/PageEncoding.h"
 #include "documents/SourceEditor.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTemporaryFile>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include <sys/file.h>
@@ -15,6 +18,10 @@ namespace tw {
 namespace {
 
 const char kMagic[4] = {'T', 'W', 'J', '1'};
+// Where the start text is (see the layout in the header).
+const quint8 kInPageFile = 0;
+const quint8 kCopyByHash = 1;
+const quint8 kCopyByLength = 2;
 
 QString tr(const char *text)
 {
@@ -31,6 +38,15 @@ T fnv1a(const char *data, qsizetype size, T basis, T prime)
         h *= prime;
     }
     return h;
+}
+
+// A file-size limit raises SIGXFSZ, which would end the program with every
+// unsaved window; ignored, the write fails and is reported.
+void ignoreFileSizeSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 quint32 hash32(const char *data, qsizetype size)
@@ -100,10 +116,11 @@ quint64 journalHash(const char *data, qsizetype size)
 }
 
 bool JournalWriter::open(const QString &journalPath, const QString &caption, const QString &pagePath,
-                         PageEncoding encoding, const char *start, qsizetype size, bool keepCopy)
+                         PageEncoding encoding, const char *start, qsizetype size)
 {
     m_pending.clear();
     m_error.clear();
+    ignoreFileSizeSignal();
     QDir().mkpath(QFileInfo(journalPath).absolutePath());
     m_file.setFileName(journalPath);
     // Not truncated before the lock is held: the file may be another's.
@@ -117,11 +134,9 @@ bool JournalWriter::open(const QString &journalPath, const QString &caption, con
     putBytes(header, caption.toUtf8());
     putBytes(header, pagePath.toUtf8());
     put<quint64>(header, quint64(size));
-    put<quint64>(header, journalHash(start, size));
-    const bool copy = pagePath.isEmpty() || keepCopy;
-    put<quint8>(header, copy ? 1 : 0);
-    if (copy)
-        put<quint64>(header, quint64(size));
+    put<quint64>(header, 0);
+    put<quint8>(header, kCopyByLength);
+    put<quint64>(header, quint64(size));
     // Held while this process lives (the system drops it when the process
     // dies, SIGKILL included), so another instance never takes the journal.
     if (::flock(m_file.handle(), LOCK_EX | LOCK_NB) != 0) {
@@ -135,12 +150,13 @@ bool JournalWriter::open(const QString &journalPath, const QString &caption, con
         return false;
     }
     // The start text is written from the editor's own buffer, never copied.
-    if (m_file.write(header) != header.size() || (copy && m_file.write(start, size) != size)) {
+    if (!writeAll(m_file, header.constData(), header.size()) || !writeAll(m_file, start, size)) {
         m_error = m_file.errorString();
         m_file.close();
         m_file.remove();
         return false;
     }
+    m_end = m_file.pos();
     return true;
 }
 
@@ -161,10 +177,16 @@ bool JournalWriter::flush()
 {
     if (!m_file.isOpen() || m_pending.isEmpty())
         return true;
-    if (m_file.write(m_pending) != m_pending.size()) {
+    ignoreFileSizeSignal();
+    if (!writeAll(m_file, m_pending.constData(), m_pending.size())) {
         m_error = m_file.errorString();
+        // What part of the records reached the file is taken back, so that the
+        // next flush writes them whole after the last whole record.
+        m_file.resize(m_end);
+        m_file.seek(m_end);
         return false;
     }
+    m_end += m_pending.size();
     m_pending.clear();
     return true;
 }
@@ -193,6 +215,42 @@ void followEdits(SourceEditor &editor, JournalWriter &journal)
                      });
 }
 
+namespace {
+
+// The bytes a page holds for the start text in that encoding, without the
+// CR LF a save adds; empty with ok false when the text has no such bytes.
+QByteArray pageBytes(const QByteArray &start, PageEncoding encoding, bool &ok)
+{
+    ok = true;
+    if (encoding == PageEncoding::Utf8)
+        return start;
+    QTemporaryFile file;
+    ok = file.open() && writeLegacy(file, start.constData(), start.size(),
+                                    encoding == PageEncoding::LegacyReferences)
+         && file.seek(0);
+    return ok ? file.readAll() : QByteArray();
+}
+
+// True when the page file holds the start text, alone or followed by CR LF.
+bool pageHolds(const QString &pagePath, const QByteArray &start, PageEncoding encoding)
+{
+    // Only a regular file is read: a pipe could block the start-up.
+    if (!QFileInfo(pagePath).isFile())
+        return false;
+    bool ok = false;
+    const QByteArray expected = pageBytes(start, encoding, ok);
+    QFile page(pagePath);
+    if (!ok || !page.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = page.size();
+    if (size != expected.size() && size != expected.size() + 2)
+        return false;
+    const QByteArray bytes = page.read(size + 1);
+    return bytes == expected || bytes == expected + "\r\n";
+}
+
+} // namespace
+
 JournalRestore restoreJournal(const QString &journalPath)
 {
     JournalRestore result;
@@ -220,16 +278,18 @@ JournalRestore restoreJournal(const QString &journalPath)
     result.pagePath = QString::fromUtf8(in.bytes(in.take<quint32>()));
     const qint64 startLength = qint64(in.take<quint64>());
     const quint64 startHash = in.take<quint64>();
-    const quint8 hasCopy = in.take<quint8>();
-    if (in.isShort() || encoding > quint8(PageEncoding::LegacyReferences) || hasCopy > 1)
+    const quint8 where = in.take<quint8>();
+    if (in.isShort() || encoding > quint8(PageEncoding::LegacyReferences) || where > kCopyByLength)
         return refuse(tr("it is damaged or cut short."));
     result.encoding = PageEncoding(encoding);
 
     QByteArray text;
-    if (hasCopy) {
+    if (where != kInPageFile) {
         text = in.bytes(qint64(in.take<quint64>()));
-        if (in.isShort())
+        if (in.isShort() || text.size() != startLength
+            || (where == kCopyByHash && journalHash(text.constData(), text.size()) != startHash))
             return refuse(tr("it is damaged or cut short."));
+        result.pageDiffers = !result.pagePath.isEmpty() && !pageHolds(result.pagePath, text, result.encoding);
     } else {
         PageReadResult page = readPage(result.pagePath);
         if (!page.ok)
@@ -238,10 +298,13 @@ JournalRestore restoreJournal(const QString &journalPath)
         // A save writes the text followed by CR LF.
         if (text.size() == startLength + 2 && text.endsWith("\r\n"))
             text.chop(2);
+        if (text.size() != startLength || journalHash(text.constData(), text.size()) != startHash)
+            return refuse(tr("the page it was made for has changed since."));
     }
-    if (text.size() != startLength || journalHash(text.constData(), text.size()) != startHash)
-        return refuse(tr("the page it was made for has changed since."));
 
+    result.start = text; // shared until the first edit is applied
+    // A record cut short (a crash or a full disk during a write) or damaged
+    // ends the replay; what came before it is kept.
     while (!in.atEnd()) {
         const qsizetype begin = in.at();
         const qint64 position = qint64(in.take<quint64>());
@@ -250,10 +313,11 @@ JournalRestore restoreJournal(const QString &journalPath)
         const QByteArray inserted = in.bytes(length);
         const qsizetype end = in.at();
         const quint32 check = in.take<quint32>();
-        if (in.isShort() || check != hash32(in.data() + begin, end - begin))
-            return refuse(tr("it is damaged or cut short."));
-        if (position < 0 || removed < 0 || position > text.size() || removed > text.size() - position)
-            return refuse(tr("it holds an edit outside the text."));
+        if (in.isShort() || check != hash32(in.data() + begin, end - begin) || position < 0 || removed < 0
+            || position > text.size() || removed > text.size() - position) {
+            result.cutShort = true;
+            break;
+        }
         text.replace(qsizetype(position), qsizetype(removed), inserted);
     }
     result.text = std::move(text);

@@ -6,6 +6,11 @@ namespace tw {
 
 Dialogs::~Dialogs() = default;
 
+bool Dialogs::askYesNoDefaultNo(const QString &text, const QString &title)
+{
+    return askYesNo(text, title);
+}
+
 int Dialogs::choose(const QString &, const QString &, const QStringList &)
 {
     return -1;

@@ -33,6 +33,10 @@ public:
     // Yes/No question with the question icon; true only for Yes.
     virtual bool askYesNo(const QString &text, const QString &title) = 0;
 
+    // The same for a question whose Yes throws work away: No is the default
+    // button, so that Enter keeps the work.
+    virtual bool askYesNoDefaultNo(const QString &text, const QString &title);
+
     // Yes/No/Cancel question; closing the box counts as Cancel.
     virtual Answer askYesNoCancel(const QString &text, const QString &title) = 0;
 

@@ -81,6 +81,13 @@ bool QtDialogs::askYesNo(const QString &text, const QString &title)
         == QMessageBox::Yes;
 }
 
+bool QtDialogs::askYesNoDefaultNo(const QString &text, const QString &title)
+{
+    return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 Answer QtDialogs::askYesNoCancel(const QString &text, const QString &title)
 {
     const auto button = QMessageBox::question(

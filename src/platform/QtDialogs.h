@@ -14,6 +14,7 @@ public:
 
     QString prompt(const QString &text, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title) override;
+    bool askYesNoDefaultNo(const QString &text, const QString &title) override;
     Answer askYesNoCancel(const QString &text, const QString &title) override;
     void message(const QString &text, const QString &title, MessageKind kind) override;
     int choose(const QString &text, const QString &title, const QStringList &choices) override;

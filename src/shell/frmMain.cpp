@@ -3,10 +3,12 @@
 #include "browser/frmBrowser.h"
 #include "documents/DocumentEncoding.h"
 #include "documents/DocumentJournal.h"
+#include "documents/PageEvents.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "markup/CommandState.h"
 #include "markup/MarkupWindows.h"
+#include "platform/Dialogs.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
 #include "shell/BarToggles.h"
@@ -71,6 +73,16 @@ frmMain::frmMain(Dialogs &dialogs, QWidget *parent)
 
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::followActiveChild);
     followActiveChild();
+    // Said once a run, after the key that met it has been handled.
+    connect(
+        &PageEvents::instance(), &PageEvents::recoveryUnavailable, this,
+        [this, said = false](const QString &message) mutable {
+            if (said)
+                return;
+            said = true;
+            m_dialogs.message(message, QStringLiteral("Tagwright"), MessageKind::Warning);
+        },
+        Qt::QueuedConnection);
 }
 
 frmMain::~frmMain()

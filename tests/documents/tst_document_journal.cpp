@@ -2,12 +2,15 @@
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
 #include "documents/DocumentJournal.h"
+#include "documents/PageEvents.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/resource.h>
 
 using namespace tw;
 using tw::test::readBytes;
@@ -104,8 +107,10 @@ private slots:
         const QList<frmDocument *> restored = offerRecovery(after, folder());
         QCOMPARE(dialogs.remaining(), 0);
         QCOMPARE(dialogs.shown.at(0).text,
-                 QStringLiteral("The recovery file \"%1\" was not used: it is damaged or cut short.")
-                     .arg(QDir(folder()).filePath(QStringLiteral("0-damaged.twj"))));
+                 QStringLiteral("The recovery file \"%1\" was not used: it is damaged or cut short.\n\n"
+                                "Recovery files that cannot be used are kept in \"%2\" and not offered again.")
+                     .arg(QDir(folder()).filePath(QStringLiteral("0-damaged.twj")),
+                          QDir(folder()).filePath(QStringLiteral("set aside"))));
         QCOMPARE(dialogs.shown.at(1).title, QStringLiteral("Restore"));
         QVERIFY(dialogs.shown.at(1).text.contains(QStringLiteral("Document 2\n")));
         QVERIFY(dialogs.shown.at(1).text.contains(page + QStringLiteral("\n")));
@@ -117,16 +122,163 @@ private slots:
         }
         QCOMPARE(texts.value(QStringLiteral("Document 2")), QByteArray("new \xC3\xA9"));
         QCOMPARE(texts.value(page), QByteArray("<p>page</p>\r\nend"));
-        // The damaged journal is kept; the restored documents journal themselves anew.
-        const QStringList left = journalsIn(folder());
-        QVERIFY(left.contains(QStringLiteral("0-damaged.twj")));
-        QCOMPARE(left.size(), 3);
+        // The damaged journal is set aside, kept; the restored documents journal themselves anew.
+        QCOMPARE(readBytes(QDir(folder()).filePath(QStringLiteral("set aside/0-damaged.twj"))), QByteArray("TWJ1 cut"));
+        QCOMPARE(journalsIn(folder()).size(), 2);
         for (frmDocument *d : restored) {
             auto *journal = d->findChild<DocumentJournal *>();
             QVERIFY(journal->isActive());
             journal->flushNow();
             QCOMPARE(restoreJournalAfterCrash(journal->path()), d->textEdit->documentBytes());
         }
+        // The next start says nothing of the journal set aside (the others are in use).
+        ScriptedDialogs next;
+        Host again(next, folder());
+        QVERIFY(offerRecovery(again, folder()).isEmpty());
+        QVERIFY(next.shown.isEmpty());
+    }
+
+    // A page saved during the session, in Windows-1252 with a character
+    // written as a reference, then edited: it comes back with its text and
+    // encoding, the page on disk holds what the edits were made to, and the
+    // restored window's own journal keeps the encoding for a second crash.
+    void aPageSavedThisSessionComesBackInItsEncoding()
+    {
+        const QString page = m_dir.filePath(QStringLiteral("legacy.htm"));
+        QVERIFY(writeBytes(page, "caf\xE9"));
+        {
+            ScriptedDialogs dialogs;
+            dialogs.pick(0); // write the arrow as a character reference
+            Host before(dialogs, folder());
+            int count = 0;
+            frmDocument *document = openPage(before, page, count);
+            QVERIFY(document);
+            QCOMPARE(document->encoding, PageEncoding::Legacy);
+            document->textEdit->replaceSelectedBytes("\xE2\x86\x92");
+            QVERIFY(saveDocument(before, document));
+            QCOMPARE(readBytes(page), QByteArray("&#8594;caf\xE9\r\n"));
+            document->textEdit->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+            document->textEdit->replaceSelectedBytes("!");
+            document->findChild<DocumentJournal *>()->keep();
+        }
+        for (int round = 0; round < 2; ++round) {
+            ScriptedDialogs dialogs;
+            dialogs.yes();
+            Host after(dialogs, folder());
+            const QList<frmDocument *> restored = offerRecovery(after, folder());
+            QCOMPARE(restored.size(), 1);
+            QCOMPARE(dialogs.shown.size(), 1); // no word of a page that differs
+            QCOMPARE(restored[0]->caption(), page);
+            QCOMPARE(restored[0]->textEdit->documentBytes(), QByteArray("\xE2\x86\x92""caf\xC3\xA9!"));
+            QCOMPARE(restored[0]->encoding, PageEncoding::LegacyReferences);
+            restored[0]->findChild<DocumentJournal *>()->keep(); // ends again before a save
+        }
+    }
+
+    // The page was changed or deleted before the restart, or the journal's
+    // last record is cut short: the text still comes back, marked changed,
+    // and a message says so.
+    void whatDiffersFromThePageIsSaid_data()
+    {
+        QTest::addColumn<int>("happening"); // 0 page changed, 1 page deleted, 2 journal cut short
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("note");
+        const QString differs = QStringLiteral(": the page on disk differs from the text these changes were made to "
+                                               "(it was changed or deleted since). Saving the window writes the "
+                                               "restored text over it.");
+        QTest::newRow("page changed") << 0 << QByteArray("<p>page</p>end!") << differs;
+        QTest::newRow("page deleted") << 1 << QByteArray("<p>page</p>end!") << differs;
+        QTest::newRow("journal cut short")
+            << 2 << QByteArray("<p>page</p>end")
+            << QStringLiteral(": the last changes could not be read back; the window holds the text as it was "
+                              "before them.");
+    }
+    void whatDiffersFromThePageIsSaid()
+    {
+        QFETCH(int, happening);
+        QFETCH(QByteArray, text);
+        QFETCH(QString, note);
+        const QString page = m_dir.filePath(QStringLiteral("page.htm"));
+        QVERIFY(writeBytes(page, "<p>page</p>"));
+        QString journalPath;
+        {
+            ScriptedDialogs none;
+            Host before(none, folder());
+            int count = 0;
+            frmDocument *document = openPage(before, page, count);
+            document->textEdit->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+            auto *journal = document->findChild<DocumentJournal *>();
+            document->textEdit->replaceSelectedBytes("end");
+            journal->flushNow();
+            document->textEdit->replaceSelectedBytes("!");
+            journal->keep();
+            journalPath = journal->path();
+        }
+        if (happening == 0)
+            QVERIFY(writeBytes(page, "<p>theirs</p>"));
+        else if (happening == 1)
+            QVERIFY(QFile::remove(page));
+        else
+            QVERIFY(writeBytes(journalPath, readBytes(journalPath).chopped(2)));
+        ScriptedDialogs dialogs;
+        dialogs.yes().acknowledge();
+        Host after(dialogs, folder());
+        const QList<frmDocument *> restored = offerRecovery(after, folder());
+        QCOMPARE(dialogs.remaining(), 0);
+        QCOMPARE(restored.size(), 1);
+        QCOMPARE(restored[0]->textEdit->documentBytes(), text);
+        QVERIFY(restored[0]->textEdit->isModified());
+        QCOMPARE(dialogs.shown.at(1).title, QStringLiteral("Restore"));
+        QCOMPARE(dialogs.shown.at(1).text, page + note);
+        QFile::remove(page);
+    }
+
+    // Typing on while the journal folder cannot take a file: said once, and
+    // the next pause after the folder is usable again keeps the whole text.
+    void anUnusableJournalFolderIsToldOnce()
+    {
+        const QString blocked = m_dir.filePath(QStringLiteral("blocked"));
+        QVERIFY(writeBytes(blocked, "a file where the folder should be"));
+        QSignalSpy told(&PageEvents::instance(), &PageEvents::recoveryUnavailable);
+        frmDocument document;
+        document.setCaption(QStringLiteral("Document 1"));
+        auto *journal = new DocumentJournal(&document, blocked);
+        for (const char *key : {"a", "b", "c"}) {
+            document.textEdit->replaceSelectedBytes(key);
+            journal->flushNow();
+        }
+        QVERIFY(!journal->isActive());
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.at(0).at(0).toString().startsWith(
+                     QStringLiteral("Tagwright cannot keep a recovery copy of unsaved changes in \"%1\" (")
+                         .arg(blocked)),
+                 qPrintable(told.at(0).at(0).toString()));
+        QVERIFY(told.at(0).at(0).toString().endsWith(
+            QStringLiteral(").\n\nUntil it can, changes you have not saved are lost if Tagwright ends "
+                           "unexpectedly: save your pages to keep them.")));
+
+        QVERIFY(QFile::remove(blocked));
+        document.textEdit->replaceSelectedBytes("d");
+        journal->flushNow();
+        QVERIFY(journal->isActive());
+        QCOMPARE(restoreJournalAfterCrash(journal->path()), QByteArray("abcd"));
+        QCOMPARE(told.size(), 1);
+
+        // The folder fills up: told once more, and the edits wait for room.
+        const QByteArray big(8192, 'x');
+        document.textEdit->replaceSelectedBytes(big);
+        rlimit saved, small;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        small = {rlim_t(QFileInfo(journal->path()).size() + 1024), saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &small);
+        journal->flushNow();
+        journal->flushNow();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(told.size(), 2);
+        QCOMPARE(restoreJournalAfterCrash(journal->path()), QByteArray("abcd"));
+        journal->flushNow();
+        QCOMPARE(restoreJournalAfterCrash(journal->path()), "abcd" + big);
+        delete journal;
     }
 
     void decliningRemovesTheJournals()

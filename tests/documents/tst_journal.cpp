@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
+
 using namespace tw;
 using tw::test::readBytes;
 using tw::test::writeBytes;
@@ -46,8 +48,8 @@ private slots:
     void replayGivesTheTextByteForByte_data()
     {
         QTest::addColumn<bool>("titled");
-        QTest::newRow("untitled, start kept in the journal") << false;
-        QTest::newRow("titled, start read from the page") << true;
+        QTest::newRow("untitled") << false;
+        QTest::newRow("titled") << true;
     }
     void replayGivesTheTextByteForByte()
     {
@@ -66,6 +68,7 @@ private slots:
         QCOMPARE(back.caption, QStringLiteral("Document 3"));
         QCOMPARE(back.pagePath, titled ? path("page.htm") : QString());
         QCOMPARE(back.encoding, PageEncoding::Legacy);
+        QVERIFY(!back.pageDiffers && !back.cutShort);
         // Saved or closed without saving: the journal goes.
         JournalWriter next;
         QVERIFY(next.open(path("doc.twj"), QStringLiteral("Document 3"), QString(), PageEncoding::Utf8, "x"));
@@ -101,38 +104,203 @@ private slots:
         QCOMPARE(QFileInfo(path("big.twj")).size() - before, qint64(2 + 24));
     }
 
-    void badJournalsAreRefusedAndKept_data()
+    // A journal for the untitled text "start" with two flushed edits: "<p>start!".
+    QByteArray twoEdits()
     {
-        QTest::addColumn<int>("damage"); // 0 foreign, 1 cut short, 2 flipped byte, 3 page changed
+        SourceEditor editor;
+        editor.loadBytes("start");
+        JournalWriter journal;
+        if (!journal.open(path("two.twj"), QStringLiteral("Document 1"), QString(), PageEncoding::Utf8, "start"))
+            return QByteArray();
+        followEdits(editor, journal);
+        edit(editor, 0, 0, "<p>");
+        journal.flush();
+        edit(editor, 8, 8, "!");
+        journal.flush();
+        journal.close();
+        return readBytes(path("two.twj"));
+    }
+
+    // A crash or a full disk can leave the last record unfinished: the edits
+    // before it come back.
+    void aDamagedEndKeepsTheWholeRecords_data()
+    {
+        QTest::addColumn<int>("damage"); // 0 none, 1 cut short, 2 flipped byte, 3 stray bytes, 4 edit outside
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("whole") << 0 << QByteArray("<p>start!");
+        QTest::newRow("last record cut short") << 1 << QByteArray("<p>start");
+        QTest::newRow("a flipped byte in the last record") << 2 << QByteArray("<p>start");
+        QTest::newRow("stray bytes after the last record") << 3 << QByteArray("<p>start!");
+        QTest::newRow("an edit outside the text") << 4 << QByteArray("<p>start!");
+    }
+    void aDamagedEndKeepsTheWholeRecords()
+    {
+        QFETCH(int, damage);
+        QFETCH(QByteArray, text);
+        QByteArray bytes = twoEdits();
+        QVERIFY(!bytes.isEmpty());
+        if (damage == 1)
+            bytes.chop(3);
+        else if (damage == 2)
+            bytes[bytes.size() - 6] = char(bytes[bytes.size() - 6] ^ 0x20);
+        else if (damage == 3)
+            bytes.append("\x01\x02\x03", 3);
+        else if (damage == 4) // insert nothing at 100, with a right check
+            bytes.append(QByteArray("\x64\0\0\0\0\0\0\0" "\0\0\0\0\0\0\0\0" "\0\0\0\0" "\xf1\xa4\x13\xa7", 24));
+        QVERIFY(writeBytes(path("two.twj"), bytes));
+        const JournalRestore back = restoreJournal(path("two.twj"));
+        QVERIFY2(back.ok, qPrintable(back.error));
+        QCOMPARE(back.text, text);
+        QCOMPARE(back.cutShort, damage != 0);
+        QVERIFY(!back.pageDiffers);
+    }
+
+    void unusableJournalsAreRefused_data()
+    {
+        QTest::addColumn<int>("damage"); // 0 foreign, 1 header cut short, 2 start text cut short
         QTest::addColumn<QString>("reason");
         QTest::newRow("foreign file") << 0 << "it is not a recovery file of this program.";
-        QTest::newRow("cut short") << 1 << "it is damaged or cut short.";
-        QTest::newRow("a flipped byte") << 2 << "it is damaged or cut short.";
-        QTest::newRow("page changed since") << 3 << "the page it was made for has changed since.";
+        QTest::newRow("header cut short") << 1 << "it is damaged or cut short.";
+        QTest::newRow("start text cut short") << 2 << "it is damaged or cut short.";
     }
-    void badJournalsAreRefusedAndKept()
+    void unusableJournalsAreRefused()
     {
         QFETCH(int, damage);
         QFETCH(QString, reason);
-        QVERIFY(writeBytes(path("page.htm"), "start"));
-        SourceEditor editor;
-        JournalWriter journal;
-        journalled(editor, journal, "start", path("page.htm"));
-        journal.close();
-        QByteArray bytes = readBytes(path("doc.twj"));
+        QByteArray bytes = twoEdits();
+        const qsizetype startEnd = bytes.indexOf("start") + 5;
         if (damage == 0)
             bytes = "<html>not a journal</html>";
         else if (damage == 1)
-            bytes.chop(3);
-        else if (damage == 2)
-            bytes[bytes.size() - 10] = char(bytes[bytes.size() - 10] ^ 0x20);
+            bytes.truncate(12);
         else
-            QVERIFY(writeBytes(path("page.htm"), "Start"));
-        QVERIFY(writeBytes(path("doc.twj"), bytes));
-        const JournalRestore back = restoreJournal(path("doc.twj"));
+            bytes.truncate(startEnd - 2);
+        QVERIFY(writeBytes(path("two.twj"), bytes));
+        const JournalRestore back = restoreJournal(path("two.twj"));
         QVERIFY(!back.ok && back.text.isEmpty());
-        QCOMPARE(back.error, QStringLiteral("The recovery file \"%1\" was not used: ").arg(path("doc.twj")) + reason);
-        QCOMPARE(readBytes(path("doc.twj")), bytes);
+        QCOMPARE(back.error, QStringLiteral("The recovery file \"%1\" was not used: ").arg(path("two.twj")) + reason);
+        QCOMPARE(readBytes(path("two.twj")), bytes);
+    }
+
+    // The journal keeps the text the edits were made to, so the page's file
+    // is only compared with it, in the page's encoding and with or without
+    // the CR LF a save adds.
+    void thePageOnDiskNeedNotHoldTheText_data()
+    {
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QByteArray>("start"); // the editor's UTF-8 when the journal began
+        QTest::addColumn<QByteArray>("disk"); // "<deleted>" and "<folder>" stand for no file
+        QTest::addColumn<bool>("differs");
+        const int utf8 = int(PageEncoding::Utf8), legacy = int(PageEncoding::Legacy),
+                  references = int(PageEncoding::LegacyReferences);
+        const QByteArray cafe("caf\xC3\xA9"), arrow("\xE2\x86\x92 caf\xC3\xA9");
+        QTest::newRow("UTF-8, as opened") << utf8 << cafe << QByteArray("caf\xC3\xA9") << false;
+        QTest::newRow("UTF-8, saved this session") << utf8 << cafe << QByteArray("caf\xC3\xA9\r\n") << false;
+        QTest::newRow("UTF-8, changed since") << utf8 << cafe << QByteArray("cafe") << true;
+        QTest::newRow("UTF-8, grown since") << utf8 << cafe << QByteArray("caf\xC3\xA9\r\n\r\n") << true;
+        QTest::newRow("deleted since") << utf8 << cafe << QByteArray("<deleted>") << true;
+        QTest::newRow("a folder now") << utf8 << cafe << QByteArray("<folder>") << true;
+        QTest::newRow("Windows-1252, as opened") << legacy << cafe << QByteArray("caf\xE9") << false;
+        QTest::newRow("Windows-1252, changed") << legacy << cafe << QByteArray("caf\xE8") << true;
+        QTest::newRow("references, saved this session")
+            << references << arrow << QByteArray("&#8594; caf\xE9\r\n") << false;
+        QTest::newRow("references, changed since") << references << arrow << QByteArray("&#8594; cafe\r\n") << true;
+    }
+    void thePageOnDiskNeedNotHoldTheText()
+    {
+        QFETCH(int, encoding);
+        QFETCH(QByteArray, start);
+        QFETCH(QByteArray, disk);
+        QFETCH(bool, differs);
+        const QString page = path("page.htm");
+        QFile::remove(page);
+        QDir(page).removeRecursively();
+        if (disk == "<folder>")
+            QVERIFY(QDir().mkpath(page));
+        else if (disk != "<deleted>")
+            QVERIFY(writeBytes(page, disk));
+        SourceEditor editor;
+        editor.loadBytes(start);
+        JournalWriter journal;
+        QVERIFY(journal.open(path("page.twj"), page, page, PageEncoding(encoding), start));
+        followEdits(editor, journal);
+        editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+        edit(editor, long(start.size()), long(start.size()), "!");
+        QVERIFY(journal.flush());
+        journal.close();
+        const JournalRestore back = restoreJournal(path("page.twj"));
+        QVERIFY2(back.ok, qPrintable(back.error));
+        QCOMPARE(back.text, start + "!");
+        QCOMPARE(back.encoding, PageEncoding(encoding));
+        QCOMPARE(back.pageDiffers, differs);
+        QFile::remove(page);
+        QDir(page).removeRecursively();
+    }
+
+    // Journals written by earlier versions for an opened page hold no copy of
+    // it: the page must still hold the text.
+    void anOldJournalReadsItsStartFromThePage_data()
+    {
+        QTest::addColumn<QByteArray>("disk");
+        QTest::addColumn<QByteArray>("text"); // empty: refused
+        QTest::newRow("as opened") << QByteArray("start") << QByteArray("start!");
+        QTest::newRow("saved") << QByteArray("start\r\n") << QByteArray("start!");
+        QTest::newRow("changed since") << QByteArray("Start") << QByteArray();
+    }
+    void anOldJournalReadsItsStartFromThePage()
+    {
+        QFETCH(QByteArray, disk);
+        QFETCH(QByteArray, text);
+        QVERIFY(writeBytes(path("old.htm"), disk));
+        const QByteArray page = path("old.htm").toUtf8();
+        QByteArray bytes("TWJ1" "\x01\0\0\0" "\0" "\x01\0\0\0" "p", 14);
+        bytes += QByteArray(1, char(page.size())) + QByteArray(3, '\0') + page;
+        bytes += QByteArray("\x05\0\0\0\0\0\0\0" "\x1f\x25\xad\x45\xad\x97\x5d\xee" "\0", 17);
+        bytes += QByteArray("\x05\0\0\0\0\0\0\0" "\0\0\0\0\0\0\0\0" "\x01\0\0\0" "!" "\xd0\xb1\xc0\x80", 25);
+        QVERIFY(writeBytes(path("old.twj"), bytes));
+        const JournalRestore back = restoreJournal(path("old.twj"));
+        QCOMPARE(back.ok, !text.isEmpty());
+        QCOMPARE(back.text, text);
+        if (text.isEmpty())
+            QCOMPARE(back.error, QStringLiteral("The recovery file \"%1\" was not used: the page it was made for "
+                                                "has changed since.")
+                                     .arg(path("old.twj")));
+    }
+
+    // A full disk: the records that do not fit are taken back whole and
+    // written at the next flush; a start text that does not fit leaves no file.
+    void aFailedWriteIsTakenBackAndTriedAgain()
+    {
+        SourceEditor editor;
+        editor.loadBytes("start");
+        JournalWriter journal;
+        QVERIFY(journal.open(path("full.twj"), QStringLiteral("Document 1"), QString(), PageEncoding::Utf8, "start"));
+        followEdits(editor, journal);
+        edit(editor, 0, 0, "<p>");
+        QVERIFY(journal.flush());
+        const qint64 whole = QFileInfo(path("full.twj")).size();
+        edit(editor, 0, 0, QByteArray(8192, 'x'));
+        rlimit saved, small;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        small = {rlim_t(whole + 4096), saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool flushed = journal.flush();
+        JournalWriter big;
+        const bool opened = big.open(path("big.twj"), QStringLiteral("Document 2"), QString(), PageEncoding::Utf8,
+                                     QByteArray(64 * 1024, 'y'));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!flushed && !opened);
+        QVERIFY(!journal.error().isEmpty());
+        QVERIFY(!QFile::exists(path("big.twj")));
+        QCOMPARE(QFileInfo(path("full.twj")).size(), whole);
+        QVERIFY(writeBytes(path("copy.twj"), readBytes(path("full.twj"))));
+        QCOMPARE(restoreJournal(path("copy.twj")).text, QByteArray("<p>start"));
+
+        QVERIFY(journal.flush());
+        journal.close();
+        const JournalRestore back = restoreJournal(path("full.twj"));
+        QVERIFY(back.ok && !back.cutShort);
+        QCOMPARE(back.text, QByteArray(8192, 'x') + "<p>start");
     }
 };
 

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Crash recovery as a user meets it: types into an opened page and into an
-# untitled one, kills the program (SIGKILL) after the journals are written,
+# Crash recovery and end requests as a user meets them: types into an opened
+# page and into an untitled one, then
+#   kill: kills the program (SIGKILL) once its journals hold every key;
+#   TERM, HUP: asks it to end at once (as a logout does): it must end without
+#     asking anything and keep its journals;
 # starts it again, accepts the offer to restore, and reads back the text of
 # every window through the clipboard.
 # Usage: run_recovery_e2e.sh TAGWRIGHT-EXECUTABLE
@@ -11,22 +14,35 @@ exe=$1
 start_x xdotool xclip
 
 known_placement
-printf '<P>old</P>' >"$work/page.htm"
 
 run() { (cd "$(dirname "$exe")" && exec "$exe" "$@") >>"$work/app.log" 2>&1 & app=$!; }
 fail() { echo "FAIL: $1"; cat "$work/app.log"; exit 1; }
+journals() { find "$XDG_DATA_HOME" -name '*.twj' -not -path '*/set aside/*' 2>/dev/null || true; }
 
-run "$work/page.htm"
-wid=$(wait_window '^Tagwright$') || fail "no window titled Tagwright"
-sleep 0.5
-xdotool type --delay 20 'new'          # into the opened page, which is active
-xdotool key ctrl+Tab                   # to Document 1
-sleep 0.3
-xdotool type --delay 20 'draft'
-sleep 5                                # the journals are written 2 s after the last edit
-kill -9 "$app"; wait "$app" 2>/dev/null || true; app=""
+# Waits until a journal holds the record of one typed character (its length,
+# 1 as four little-endian bytes, then the character).
+wait_record() {
+  local f
+  for _ in $(seq 600); do
+    for f in $(journals); do
+      LC_ALL=C grep -qaP "\\x01\\x00\\x00\\x00$1" "$f" && return 0
+    done
+    sleep 0.1
+  done
+  fail "no journal holds the key $1"
+}
 
-run
+# Waits until the active window's text, copied to the clipboard, is $1: every
+# key typed before has been handled then.
+wait_text() {
+  xdotool key ctrl+a ctrl+c
+  for _ in $(seq 600); do
+    [ "$(xclip -o -selection clipboard 2>/dev/null || true)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "the window does not hold $1"
+}
+
 # The question is the one visible window that is not the frame.
 other_window() {
   local w
@@ -35,27 +51,63 @@ other_window() {
   done
   return 0
 }
-question=""
-for _ in $(seq 600); do
-  question=$(other_window)
-  [ -n "$question" ] && break
-  sleep 0.1
-done
-[ -n "$question" ] || fail "no question offered the pages again"
-xdotool windowactivate --sync "$question" 2>/dev/null || true
-xdotool key alt+y
-sleep 1
 
-# Read every window's text: the restored ones must hold what was typed.
-seen=""
-for _ in 1 2 3 4; do
-  xdotool key ctrl+a ctrl+c
+scenario() {
+  local how=$1
+  rm -rf "$XDG_DATA_HOME"
+  printf '<P>old</P>' >"$work/page.htm"
+  run "$work/page.htm"
+  wait_window '^Tagwright$' >/dev/null || fail "no window titled Tagwright"
+  sleep 0.5
+  # Q and Z are typed last: the journals' records of them are looked for.
+  xdotool type --delay 20 'newQ'         # into the opened page, which is active
+  xdotool key ctrl+Tab                   # to Document 1
   sleep 0.3
-  seen="$seen[$(xclip -o -selection clipboard 2>/dev/null || true)]"
-  xdotool key ctrl+Tab
-  sleep 0.3
-done
-echo "windows hold: $seen"
-case "$seen" in *'[new<P>old</P>]'*) ;; *) fail "the opened page was not restored";; esac
-case "$seen" in *'[draft]'*) ;; *) fail "the untitled page was not restored";; esac
-echo "1 passed, 0 failed"
+  xdotool type --delay 20 'draftZ'
+  if [ "$how" = kill ]; then
+    wait_record Q
+    wait_record Z
+    kill -9 "$app"; wait "$app" 2>/dev/null || true; app=""
+  else
+    wait_text 'draftZ'
+    kill -"$how" "$app"
+    for _ in $(seq 300); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app" 2>/dev/null && fail "SIG$how did not end the program (is it asking something?)"
+    local rc=0
+    wait "$app" || rc=$?
+    app=""
+    [ "$rc" = 0 ] || fail "SIG$how ended the program with status $rc"
+    [ "$(journals | wc -l)" = 2 ] || fail "SIG$how did not keep the two journals: $(journals)"
+  fi
+
+  run
+  local question=""
+  for _ in $(seq 600); do
+    question=$(other_window)
+    [ -n "$question" ] && break
+    sleep 0.1
+  done
+  [ -n "$question" ] || fail "no question offered the pages again after $how"
+  xdotool windowactivate --sync "$question" 2>/dev/null || true
+  xdotool key alt+y
+  sleep 1
+
+  # Read every window's text: the restored ones must hold what was typed.
+  local seen=""
+  for _ in 1 2 3 4; do
+    xdotool key ctrl+a ctrl+c
+    sleep 0.3
+    seen="$seen[$(xclip -o -selection clipboard 2>/dev/null || true)]"
+    xdotool key ctrl+Tab
+    sleep 0.3
+  done
+  echo "after $how, windows hold: $seen"
+  case "$seen" in *'[newQ<P>old</P>]'*) ;; *) fail "after $how the opened page was not restored";; esac
+  case "$seen" in *'[draftZ]'*) ;; *) fail "after $how the untitled page was not restored";; esac
+  kill -9 "$app"; wait "$app" 2>/dev/null || true; app=""
+}
+
+scenario kill
+scenario TERM
+scenario HUP
+echo "3 passed, 0 failed"

@@ -81,6 +81,34 @@ private Q_SLOTS:
         QCOMPARE(dialogs.askYesNoCancel(QStringLiteral("q"), QStringLiteral("t")), Answer::Cancel);
     }
 
+    // Enter takes the default button: Yes for a plain question, No for one
+    // whose Yes throws work away.
+    void enterAnswersTheDefault_data()
+    {
+        QTest::addColumn<bool>("discards");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("plain question") << false << true;
+        QTest::newRow("Yes throws work away") << true << false;
+    }
+    void enterAnswersTheDefault()
+    {
+        QFETCH(bool, discards);
+        QFETCH(bool, answer);
+        QtDialogs dialogs;
+        QString shown;
+        onNextModal([&](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            QVERIFY(box);
+            shown = box->windowTitle() + QLatin1Char('|') + box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        const QString text = QStringLiteral("Reload it and lose those changes?");
+        const bool yes = discards ? dialogs.askYesNoDefaultNo(text, QStringLiteral("Tagwright"))
+                                  : dialogs.askYesNo(text, QStringLiteral("Tagwright"));
+        QCOMPARE(yes, answer);
+        QCOMPARE(shown, QStringLiteral("Tagwright|Reload it and lose those changes?"));
+    }
+
     void messageShowsItsText()
     {
         QtDialogs dialogs;

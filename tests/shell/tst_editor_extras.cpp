@@ -1,6 +1,7 @@
 #include "StartedFrame.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "documents/DocumentJournal.h"
 #include "documents/EditorSettings.h"
 #include "documents/RecentPages.h"
 #include "documents/EditorLook.h"
@@ -12,6 +13,7 @@
 #include "shell/FrameMenus.h"
 #include "shell/frmMain.h"
 
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <Qsci/qscilexerhtml.h>
@@ -22,6 +24,10 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace tw;
 using tw::test::ScriptedDialogs;
@@ -326,6 +332,9 @@ private Q_SLOTS:
         QVERIFY(writeBytes(path, "<p>theirs</p>"));
         QVERIFY(shownCount(2));
         QVERIFY(m_dialogs.shown.at(1).text.contains(QLatin1String("changes that are not saved")));
+        // Yes would lose them: Enter answers No. Without unsaved changes Yes stays the default.
+        QCOMPARE(m_dialogs.shown.at(1).extra, QStringLiteral("default No"));
+        QCOMPARE(m_dialogs.shown.at(0).extra, QString());
         QCOMPARE(editor->documentBytes(), QByteArray("<p>new text</p><!-- mine -->"));
 
         // Our own save asks nothing, nor does a notice about an unchanged file.
@@ -342,6 +351,107 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.shown.at(2).kind, QStringLiteral("message"));
         QCOMPARE(editor->documentBytes(), QByteArray("<p>new text</p><!-- mine -->"));
         QVERIFY(editor->isModified());
+    }
+
+    // A save in place that fails on a full disk touches the file (it is opened
+    // for writing and cut back to its old size): the program's own failed
+    // write, no change by another program.
+    void aFailedSaveIsNoChangeByAnotherProgram()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.htm"));
+        QVERIFY(writeBytes(path, "<p>old</p>"));
+        // The page may be written, but its folder takes no new file: the save writes in place.
+        // For everyone (one digit for owner, user, group and others).
+        const auto all = [](int rwx) { return QFileDevice::Permissions::fromInt(rwx * 0x1111); };
+        QVERIFY(QFile::setPermissions(path, all(QFile::ReadOther | QFile::WriteOther)));
+        QVERIFY(QFile::setPermissions(dir.path(), all(QFile::ReadOther | QFile::ExeOther)));
+        frmMain &frame = open();
+        frame.openFiles({path});
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+        editor->replaceSelectedBytes(QByteArray(64 * 1024, 'x'));
+
+        auto *notices = frame.findChild<PageWatcher *>()->findChild<QFileSystemWatcher *>();
+        QSignalSpy noticed(notices, &QFileSystemWatcher::fileChanged);
+        m_dialogs.acknowledge();
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit saved, small;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        small = {4096, saved.rlim_max}; // as a full disk: the page cannot grow
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool root = geteuid() == 0; // root makes files in any folder: save as nobody
+        if (root)
+            QCOMPARE(seteuid(65534), 0);
+        frame.commands().fileSave->trigger();
+        if (root)
+            QCOMPARE(seteuid(0), 0);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(shownCount(1));
+        QCOMPARE(m_dialogs.shown.at(0).text,
+                 QStringLiteral("Cannot save \"%1\": the file would be too large for the size limit in force. "
+                                "The page on disk was left as it was.")
+                     .arg(path));
+        QCOMPARE(readBytes(path), QByteArray("<p>old</p>"));
+
+        // The system's notice of that write, and a look now: no question.
+        QVERIFY(!noticed.isEmpty() || noticed.wait(5000));
+        QCoreApplication::processEvents();
+        frame.findChild<PageWatcher *>()->check(path);
+        QCOMPARE(m_dialogs.shown.size(), 1);
+        QVERIFY(editor->isModified());
+
+        // A real change by another program afterwards is still asked about.
+        m_dialogs.no();
+        QVERIFY(writeBytes(path, "<p>theirs, longer</p>"));
+        QVERIFY(shownCount(2));
+        QCOMPARE(m_dialogs.shown.at(1).kind, QStringLiteral("yesno"));
+        QCOMPARE(m_dialogs.shown.at(1).extra, QStringLiteral("default No"));
+        QCOMPARE(editor->documentLength(), qint64(64 * 1024 + 10));
+    }
+
+    // A reload takes the encoding the page now has on disk.
+    void aReloadTakesThePagesEncoding()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.htm"));
+        QVERIFY(writeBytes(path, "caf\xC3\xA9"));
+        frmMain &frame = open();
+        frame.openFiles({path});
+        frmDocument *document = frame.activeDocument();
+        QCOMPARE(document->encoding, PageEncoding::Utf8);
+        m_dialogs.yes();
+        QVERIFY(writeBytes(path, "caf\xE9 \x80"));
+        QVERIFY(shownCount(1));
+        QCOMPARE(document->textEdit->documentBytes(), QByteArray("caf\xC3\xA9 \xE2\x82\xAC"));
+        QCOMPARE(document->encoding, PageEncoding::Legacy);
+        QCOMPARE(frame.statusBar()->findChild<QLabel *>(QStringLiteral("statusFormat"))->text(),
+                 QStringLiteral("Windows-1252, LF"));
+    }
+
+    // Journals that cannot be written are told once a run, whichever window meets it.
+    void anUnusableJournalFolderIsToldOnceARun()
+    {
+        const QString folder = DocumentJournal::defaultFolder();
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(QFileInfo(folder).absolutePath()));
+        QVERIFY(writeBytes(folder, "a file where the folder should be"));
+        frmMain &frame = open();
+        m_dialogs.acknowledge();
+        frame.activeDocument()->textEdit->replaceSelectedBytes("one");
+        frame.NewDocument()->textEdit->replaceSelectedBytes("two");
+        for (frmDocument *document : frame.documents())
+            document->findChild<DocumentJournal *>()->flushNow();
+        QVERIFY(shownCount(1));
+        QCOMPARE(m_dialogs.shown.at(0).title, QStringLiteral("Tagwright"));
+        QVERIFY(m_dialogs.shown.at(0).text.startsWith(QStringLiteral("Tagwright cannot keep a recovery copy")));
+        frame.activeDocument()->textEdit->replaceSelectedBytes("three");
+        frame.activeDocument()->findChild<DocumentJournal *>()->flushNow();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_dialogs.shown.size(), 1);
+        QFile::remove(folder);
+        for (frmDocument *document : frame.documents())
+            document->closeWithoutQuestion();
     }
 };
 

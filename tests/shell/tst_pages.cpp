@@ -257,7 +257,7 @@ private Q_SLOTS:
         frmDocument *doc = openPage(frame, path("gone.htm"), count);
         m_dialogs.no();
         press("tbTrash");
-        QCOMPARE(m_dialogs.shown.last(), shown(QStringLiteral("yesno"), QStringLiteral("Delete File"), QStringLiteral("Do you want to delete the curent HTML ?")));
+        QCOMPARE(m_dialogs.shown.last(), shown(QStringLiteral("yesno"), QStringLiteral("Delete File"), QStringLiteral("Do you want to delete the curent HTML ?"), QStringLiteral("default No")));
         QVERIFY(QFile::exists(path("gone.htm")));
         QCOMPARE(frame.documents().size(), 2);
 

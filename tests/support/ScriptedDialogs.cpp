@@ -30,6 +30,12 @@ bool ScriptedDialogs::askYesNo(const QString &text, const QString &title)
     return take("question", {QStringLiteral("yesno"), title, text, {}}) == QLatin1String("yes");
 }
 
+bool ScriptedDialogs::askYesNoDefaultNo(const QString &text, const QString &title)
+{
+    return take("question", {QStringLiteral("yesno"), title, text, QStringLiteral("default No")})
+        == QLatin1String("yes");
+}
+
 Answer ScriptedDialogs::askYesNoCancel(const QString &text, const QString &title)
 {
     const QString a = take("question", {QStringLiteral("yesnocancel"), title, text, {}});

@@ -48,6 +48,8 @@ public:
 
     QString prompt(const QString &text, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title) override;
+    // Shown as a "yesno" whose extra is "default No".
+    bool askYesNoDefaultNo(const QString &text, const QString &title) override;
     Answer askYesNoCancel(const QString &text, const QString &title) override;
     void message(const QString &text, const QString &title, MessageKind kind) override;
     int choose(const QString &text, const QString &title, const QStringList &choices) override;
