@@ -8,6 +8,7 @@
 #include "markup/MarkupWindows.h"
 #include "platform/Dialogs.h"
 #include "platform/Prompt.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -97,15 +98,15 @@ PictureCopy copyPicture(const QString &source, const QString &target)
     const QFileInfo sourceInfo(source);
     if (!sourceInfo.exists())
         return failed(QStringLiteral("the picture %1 does not exist").arg(source));
-    if (!sourceInfo.isFile())
-        return failed(QStringLiteral("%1 is not a file").arg(source));
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return failed(in.errorString());
-    return copyPictureFrom(in, target);
+    // A pipe or device named like a picture would hang the copy or never end.
+    QFile in;
+    QString reason;
+    if (!openRegularFile(in, source, reason))
+        return failed(QStringLiteral("cannot read %1: %2").arg(source, reason));
+    return copyPictureFrom(in, target, kLargestPicture);
 }
 
-PictureCopy copyPictureFrom(QIODevice &in, const QString &target)
+PictureCopy copyPictureFrom(QIODevice &in, const QString &target, qint64 limit)
 {
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
@@ -113,10 +114,15 @@ PictureCopy copyPictureFrom(QIODevice &in, const QString &target)
     // Read until the device says it has no more rather than trusting a
     // reported size, which some files do not have.
     QByteArray chunk(1 << 20, Qt::Uninitialized);
+    qint64 total = 0;
     for (;;) {
         const qint64 got = in.read(chunk.data(), chunk.size());
         if (got == 0)
             break;
+        if (limit >= 0 && (total += got) > limit) {
+            out.cancelWriting();
+            return failed(tooLargeReason(limit));
+        }
         if (got < 0) {
             const QString reason = in.errorString();
             out.cancelWriting();
