@@ -5,6 +5,7 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
+#include "documents/PageFile.h"
 #include "documents/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "shell/frmMain.h"
@@ -71,7 +72,12 @@ int openWithLittleMemory(int argc, char **argv)
     const rlimit small{addressSpaceInUse() + headroom, saved.rlim_max};
     setrlimit(RLIMIT_AS, &small);
     frame.openFiles({page});
+    // An editor whose load failed takes the next one.
+    SourceEditor editor;
+    PageReader reader(page);
+    const bool loaded = reader.open() && editor.loadPage(reader);
     setrlimit(RLIMIT_AS, &saved);
+    editor.loadBytes("next page");
 
     QTextStream out(stdout);
     for (const auto &shown : dialogs.shown)
@@ -79,6 +85,7 @@ int openWithLittleMemory(int argc, char **argv)
     for (frmDocument *document : frame.documents())
         out << "window|" << document->caption() << '|' << document->textEdit->textExact() << '|'
             << (document->textEdit->isModified() ? "changed" : "unchanged") << '\n';
+    out << "editor|" << loaded << '|' << reader.error() << '|' << editor.textExact().left(40) << '\n';
     return 0;
 }
 
@@ -167,7 +174,8 @@ private slots:
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
         const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines, (QStringList{"message|Open|" + noMemory(page), "window|Document 1|typed before|changed"}));
+        QCOMPARE(lines, (QStringList{"message|Open|" + noMemory(page), "window|Document 1|typed before|changed",
+                                     "editor|0|" + noMemory(page) + "|next page"}));
     }
 
     void failingStepEndsInTheMessage_data()
