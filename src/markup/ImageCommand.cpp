@@ -103,6 +103,8 @@ PictureCopy copyPicture(const QString &source, const QString &target)
     QString reason;
     if (!openRegularFile(in, source, reason))
         return failed(QStringLiteral("cannot read %1: %2").arg(source, reason));
+    if (in.size() > kLargestPicture)
+        return failed(tooLargeReason(kLargestPicture));
     return copyPictureFrom(in, target, kLargestPicture);
 }
 

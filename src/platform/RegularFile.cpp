@@ -98,15 +98,14 @@ RegularFileRead readRegularFile(const QString &path, qint64 limit)
         return result;
     }
     try {
-        // The size reported is where reading starts; one byte more than the
-        // limit tells a file that holds too much.
-        result.bytes.reserve(qsizetype(qMax<qint64>(file.size(), 0)) + 1);
+        // Whole pieces are asked for (some files under /proc accept no
+        // other sizes); the bytes beyond the limit only tell that there are more.
         constexpr qint64 kPiece = 1 << 16;
+        result.bytes.reserve(qsizetype(qMax<qint64>(file.size(), 0)) + kPiece);
         for (;;) {
-            const qint64 want = qMin(kPiece, limit + 1 - result.bytes.size());
             const qsizetype at = result.bytes.size();
-            result.bytes.resize(at + qsizetype(want));
-            const qint64 got = file.read(result.bytes.data() + at, want);
+            result.bytes.resize(at + qsizetype(kPiece));
+            const qint64 got = file.read(result.bytes.data() + at, kPiece);
             result.bytes.resize(at + qsizetype(qMax<qint64>(got, 0)));
             if (got < 0) {
                 result.reason = readReason(file);
