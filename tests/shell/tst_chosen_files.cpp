@@ -205,6 +205,14 @@ private slots:
         QCOMPARE(whole.ok, error.isEmpty());
         QCOMPARE(whole.reason, error.mid(2));
         QCOMPARE(whole.bytes.size(), whole.ok ? limit : 0);
+
+        QFile source;
+        QString reason;
+        QVERIFY(openRegularFile(source, file, reason));
+        QTemporaryDir web;
+        const PictureCopy copy = copyPictureFrom(source, web.filePath(QStringLiteral("copy.gif")), limit);
+        QCOMPARE(copy.error, error.mid(2));
+        QCOMPARE(QDir(web.path()).entryList(QDir::Files), error.isEmpty() ? QStringList{"copy.gif"} : QStringList());
     }
 
     // A file larger than the bound is refused when it is opened, before any
