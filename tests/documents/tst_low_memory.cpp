@@ -202,20 +202,6 @@ private slots:
         QCOMPARE(first->textEdit->textExact(), QStringLiteral("typed before"));
         QCOMPARE(openCount, 0);
     }
-
-    // After a failed load the editor holds an empty document that takes edits.
-    void editorWorksAfterAFailedLoad()
-    {
-        SourceEditor editor;
-        editor.beforeLoad = [](qsizetype) { throw std::bad_alloc(); };
-        QVERIFY(!editor.loadBytes("<p>lost</p>"));
-        QCOMPARE(editor.documentBytes(), QByteArray());
-        editor.beforeLoad = nullptr;
-        QVERIFY(editor.loadBytes("<p>next</p>\r\n"));
-        editor.replaceSelectionExact(QStringLiteral("x"));
-        QCOMPARE(editor.documentBytes(), QByteArray("x<p>next</p>\r\n"));
-        QCOMPARE(int(editor.eolMode()), int(QsciScintilla::EolWindows));
-    }
 };
 
 int main(int argc, char **argv)
