@@ -260,8 +260,10 @@ void SourceEditor::endLoad()
     m_loading = false;
     SendScintilla(SCI_SETUNDOCOLLECTION, static_cast<unsigned long>(m_collectUndo));
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(m_eventMask));
-    if (m_outOfMemory)
+    if (m_outOfMemory) {
+        m_oldText = QString();
         return;
+    }
     try {
         settleLoaded();
     } catch (const std::bad_alloc &) {

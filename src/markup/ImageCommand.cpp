@@ -121,14 +121,14 @@ PictureCopy copyPictureFrom(QIODevice &in, const QString &target, qint64 limit)
         const qint64 got = in.read(chunk.data(), chunk.size());
         if (got == 0)
             break;
-        if (limit >= 0 && (total += got) > limit) {
-            out.cancelWriting();
-            return failed(tooLargeReason(limit));
-        }
         if (got < 0) {
             const QString reason = in.errorString();
             out.cancelWriting();
             return failed(reason);
+        }
+        if (limit >= 0 && (total += got) > limit) {
+            out.cancelWriting();
+            return failed(tooLargeReason(limit));
         }
         if (out.write(chunk.constData(), got) != got) {
             const QString reason = out.errorString();
