@@ -250,10 +250,11 @@ bool PageReader::read(PageSink &sink)
     return true;
 }
 
-PageReadResult readPage(const QString &path)
+PageReadResult readPage(const QString &path, qint64 limit)
 {
     PageReadResult result;
     PageReader reader(path);
+    reader.setLimit(limit);
     if (!reader.open()) {
         result.error = reader.error();
         return result;

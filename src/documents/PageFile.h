@@ -97,8 +97,9 @@ private:
 };
 
 // Reads a page file whole and returns its text as UTF-8 together with the
-// encoding to save it back with. Folders, devices and pipes are refused.
-PageReadResult readPage(const QString &path);
+// encoding to save it back with. Folders, devices and pipes are refused, and
+// so is a text larger than limit bytes.
+PageReadResult readPage(const QString &path, qint64 limit = PageReader::kLargestPage);
 
 struct PageWriteResult {
     bool ok = false;

@@ -216,7 +216,8 @@ private slots:
     }
 
     // A file larger than the bound is refused when it is opened, before any
-    // of it is read: pages beyond 2 GB, pictures beyond 256 MB.
+    // of it is read: pages beyond 2 GB, pictures beyond 256 MB, script
+    // fragments beyond 16 MB.
     void hugeFilesAreRefusedUnread()
     {
         const QString sparse = path("huge.gif");
@@ -231,6 +232,9 @@ private slots:
         const Outcome copied = copyAsPicture(sparse);
         QCOMPARE(copied.text, QStringLiteral("it is larger than 256 MB, too large to read."));
         QVERIFY(!copied.used);
+        QVERIFY(file.resize(16'000'001));
+        QCOMPARE(readAsFragment(sparse).text,
+                 QStringLiteral("Cannot open \"%1\": it is larger than 16 MB, too large to read.").arg(sparse));
     }
 };
 
