@@ -157,13 +157,12 @@ frmDocument *NewFromTemplate(DocumentHost &host)
     const int number = raiseDocumentCount();
     frmDocument *document = host.createDocument(QStringLiteral("Document ") + QString::number(number)
                                                 + QStringLiteral(" - Template"));
-    const PageReadResult page = readPage(besideProgram(QStringLiteral("Template.html")));
-    if (page.ok) {
-        document->textEdit->loadBytes(page.utf8);
-        document->encoding = page.encoding;
-    } else {
-        host.dialogs().message(page.error, QStringLiteral("Template"), MessageKind::Warning);
-    }
+    // Read as a page is opened, so that no memory shortage ends the program.
+    PageReader reader(besideProgram(QStringLiteral("Template.html")));
+    if (reader.open() && document->textEdit->loadPage(reader))
+        document->encoding = reader.encoding();
+    else
+        host.dialogs().message(reader.error(), QStringLiteral("Template"), MessageKind::Warning);
     document->textEdit->setFocus(Qt::OtherFocusReason);
     return document;
 }

@@ -1,6 +1,7 @@
 #include "documents/PageFile.h"
 
 #include "documents/PageEncoding.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -161,6 +162,11 @@ bool PageReader::fail(const QString &reason)
     return false;
 }
 
+void PageReader::failForMemory()
+{
+    fail(noMemoryReason());
+}
+
 bool PageReader::open()
 {
     m_error.clear();
@@ -168,21 +174,15 @@ bool PageReader::open()
         m_error = tr("Cannot open a file without a name.");
         return false;
     }
-    struct stat st;
-    int error = 0;
-    if (!statPath(m_path, st, error))
-        return fail(fileErrorReason(error));
-    if (S_ISDIR(st.st_mode))
-        return fail(tr("it is a folder, not a file."));
-    // Devices and pipes may never end (or never start): reading one whole
-    // could hang the program or fill the memory.
-    if (!S_ISREG(st.st_mode))
-        return fail(tr("it is a device or pipe, not a file."));
-
-    m_file.setFileName(m_path);
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return fail(reasonFor(m_file));
+    // Folders, devices and pipes are refused: one may never end (or never
+    // start), and reading it whole could hang the program or fill the memory.
+    QString reason;
+    if (!openRegularFile(m_file, m_path, reason))
+        return fail(reason);
     m_size = m_file.size();
+    m_taken = 0;
+    if (m_size > m_limit)
+        return fail(tooLargeReason(m_limit));
     return true;
 }
 
@@ -198,6 +198,10 @@ bool PageReader::pass(PageSink &sink, char *buffer, char *converted, Utf8Census 
             return fail(reasonFor(m_file));
         if (got == 0)
             return true;
+        // The file may hold more than it said (or say nothing, as under /proc).
+        m_taken += got;
+        if (m_taken > m_limit)
+            return fail(tooLargeReason(m_limit));
         bool stored;
         if (census) {
             census->add(buffer, qsizetype(got));
@@ -232,6 +236,9 @@ bool PageReader::read(PageSink &sink)
             m_longestLine = m_lines.longestBytes(); // one character a byte
             // Read again, converting: every byte is one Windows-1252 character.
             m_encoding = PageEncoding::Legacy;
+            if (census.legacyUtf8Size() > m_limit)
+                return fail(tooLargeReason(m_limit));
+            m_taken = 0;
             if (!m_file.seek(0))
                 return fail(reasonFor(m_file));
             const std::unique_ptr<char[]> converted(new char[size_t(m_chunkSize) * 3]);
@@ -247,10 +254,11 @@ bool PageReader::read(PageSink &sink)
     return true;
 }
 
-PageReadResult readPage(const QString &path)
+PageReadResult readPage(const QString &path, qint64 limit)
 {
     PageReadResult result;
     PageReader reader(path);
+    reader.setLimit(limit);
     if (!reader.open()) {
         result.error = reader.error();
         return result;

@@ -56,16 +56,26 @@ public:
 class PageReader {
 public:
     static constexpr qsizetype kChunkSize = 1 << 20;
+    // The most text a page may have (the editor holds less than 2 GiB).
+    // Reading stops there, also for a file that said it was smaller.
+    static constexpr qint64 kLargestPage = 2'000'000'000;
 
     explicit PageReader(const QString &path, qsizetype chunkSize = kChunkSize);
 
-    // Opens the file. Folders, devices and pipes are refused. False with
-    // error() when the file cannot be read.
+    // Before open(): the most text the page may have, in UTF-8 bytes.
+    void setLimit(qint64 bytes) { m_limit = bytes; }
+    // Opens the file. Folders, devices and pipes are refused, and so is a
+    // file larger than the limit. False with error() when the file cannot be
+    // read.
     bool open();
     // Reads the opened file into the sink and closes it. False with error()
-    // on a read failure, or when the sink has no memory for the text; the
-    // sink then holds part of it at most.
+    // on a read failure, when the text grows beyond the limit, or when the
+    // sink has no memory for the text; the sink then holds part of it at most.
     bool read(PageSink &sink);
+
+    // Records that the text read could not be held after all (the sink ran
+    // out of memory once the read was done): error() then says so.
+    void failForMemory();
 
     // The size the file had when it was opened.
     qint64 size() const { return m_size; }
@@ -84,6 +94,8 @@ private:
     qsizetype m_chunkSize;
     QFile m_file;
     qint64 m_size = 0;
+    qint64 m_limit = kLargestPage;
+    qint64 m_taken = 0; // bytes read in this pass
     PageEncoding m_encoding = PageEncoding::Utf8;
     LineCensus m_lines;
     qint64 m_longestLine = 0;
@@ -91,8 +103,9 @@ private:
 };
 
 // Reads a page file whole and returns its text as UTF-8 together with the
-// encoding to save it back with. Folders, devices and pipes are refused.
-PageReadResult readPage(const QString &path);
+// encoding to save it back with. Folders, devices and pipes are refused, and
+// so is a text larger than limit bytes.
+PageReadResult readPage(const QString &path, qint64 limit = PageReader::kLargestPage);
 
 struct PageWriteResult {
     bool ok = false;

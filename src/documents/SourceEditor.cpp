@@ -8,6 +8,7 @@
 #include <QMetaMethod>
 
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace tw {
@@ -132,12 +133,16 @@ void SourceEditor::focusInEvent(QFocusEvent *event)
     QsciScintilla::focusInEvent(event);
 }
 
-void SourceEditor::loadBytes(const QByteArray &utf8)
+bool SourceEditor::loadBytes(const QByteArray &utf8)
 {
     beginLoad(utf8.size());
     if (!utf8.isEmpty())
         appendLoaded(utf8.constData(), utf8.size());
     endLoad();
+    if (!m_outOfMemory)
+        return true;
+    dropDocument();
+    return false;
 }
 
 bool SourceEditor::loadPage(PageReader &reader)
@@ -162,10 +167,39 @@ bool SourceEditor::loadPage(PageReader &reader)
     const bool read = reader.read(sink);
     if (!m_loading)
         return read; // nothing was started
-    if (!read)
+    if (!read && !m_outOfMemory)
         SendScintilla(SCI_CLEARALL); // no part of a page that could be saved over the file
     endLoad();
-    return read;
+    if (!m_outOfMemory)
+        return read;
+    dropDocument();
+    if (read)
+        reader.failForMemory(); // the text was read whole, but the editor could not show it
+    return false;
+}
+
+// Scintilla lets an allocation failure out of the call that needed the memory,
+// which may leave the document half changed and refusing any further change
+// (it counts the interrupted change as still under way). So the document is
+// given up for a new empty one of the same kind, which also frees its memory.
+void SourceEditor::dropDocument()
+{
+    m_outOfMemory = false;
+    const auto eol = eolMode();
+    try {
+        const long options = SendScintilla(SCI_GETDOCUMENTOPTIONS);
+        const long document = SendScintilla(SCI_CREATEDOCUMENT, 0UL, options);
+        // Without a new document Scintilla makes a default one.
+        SendScintilla(SCI_SETDOCPOINTER, 0UL, reinterpret_cast<void *>(document));
+        if (document)
+            SendScintilla(SCI_RELEASEDOCUMENT, 0UL, reinterpret_cast<void *>(document));
+    } catch (const std::bad_alloc &) {
+        return; // not even an empty document: the old one stays, unchanged from here on
+    }
+    setUtf8(true);
+    setEolMode(eol);
+    emit textChanged();
+    emit linesChanged();
 }
 
 // True when Scintilla failed a call. Where Scintilla catches its own
@@ -173,6 +207,8 @@ bool SourceEditor::loadPage(PageReader &reader)
 // count.
 bool SourceEditor::editorFailed() const
 {
+    if (m_outOfMemory)
+        return true;
     const long status = SendScintilla(SCI_GETSTATUS);
     return status != SC_STATUS_OK && status < SC_STATUS_WARN_START;
 }
@@ -197,7 +233,19 @@ void SourceEditor::beginLoad(qsizetype sizeHint)
         m_eventMask = SendScintilla(SCI_GETMODEVENTMASK);
         m_collectUndo = SendScintilla(SCI_GETUNDOCOLLECTION);
         m_loading = true;
+        m_outOfMemory = false;
     }
+    if (m_outOfMemory)
+        return;
+    try {
+        prepareLoad(sizeHint);
+    } catch (const std::bad_alloc &) {
+        m_outOfMemory = true;
+    }
+}
+
+void SourceEditor::prepareLoad(qsizetype sizeHint)
+{
     if (beforeLoad)
         beforeLoad(sizeHint);
     SendScintilla(SCI_SETMODEVENTMASK, 0UL);
@@ -215,8 +263,14 @@ void SourceEditor::beginLoad(qsizetype sizeHint)
 
 bool SourceEditor::appendLoaded(const char *utf8, qsizetype size)
 {
-    if (size > 0)
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(size), utf8);
+    if (m_outOfMemory)
+        return false;
+    try {
+        if (size > 0)
+            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(size), utf8);
+    } catch (const std::bad_alloc &) {
+        m_outOfMemory = true;
+    }
     return !editorFailed();
 }
 
@@ -227,6 +281,20 @@ void SourceEditor::endLoad()
     m_loading = false;
     SendScintilla(SCI_SETUNDOCOLLECTION, static_cast<unsigned long>(m_collectUndo));
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(m_eventMask));
+    if (m_outOfMemory) {
+        m_oldText = QString();
+        return;
+    }
+    try {
+        settleLoaded();
+    } catch (const std::bad_alloc &) {
+        m_outOfMemory = true;
+    }
+}
+
+// What a finished load sets up (each step may need memory).
+void SourceEditor::settleLoaded()
+{
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     // Scintilla measures a line in pieces and keeps the widths of short pieces

@@ -23,8 +23,9 @@ public:
 
     // Replaces the whole document with these UTF-8 bytes, clears the undo
     // history, marks the document unmodified and puts the caret at the start.
-    // The end-of-line mode follows the first line end found.
-    void loadBytes(const QByteArray &utf8);
+    // The end-of-line mode follows the first line end found. False when the
+    // editor had no memory for the text; it is then left empty.
+    bool loadBytes(const QByteArray &utf8);
     // Loads the page the opened reader reads, as loadBytes does, without a
     // second copy of the text. False (with the reader's error) when the page
     // could not be read whole; the editor is then left empty.
@@ -32,7 +33,9 @@ public:
     // Loading in pieces: beginLoad, appendLoaded for each piece, endLoad.
     // beginLoad again before endLoad drops what was appended and starts over.
     // sizeHint is the size the text will have; the room for it is taken at
-    // once. appendLoaded is false when the editor had no memory for the piece.
+    // once. appendLoaded is false when the editor had no memory for the piece
+    // (or for an earlier step of the load); the load is then to be ended and
+    // the text given up.
     void beginLoad(qsizetype sizeHint);
     bool appendLoaded(const char *utf8, qsizetype size);
     void endLoad();
@@ -122,6 +125,9 @@ private:
     void announceCaret();
     void settle();
     bool editorFailed() const;
+    void prepareLoad(qsizetype sizeHint);
+    void settleLoaded();
+    void dropDocument();
 
     QTimer m_caretRest;
     int m_caretPeriod = 0;
@@ -135,6 +141,7 @@ private:
 
     // While a load is under way: what it switched off, to be restored.
     bool m_loading = false;
+    bool m_outOfMemory = false; // an allocation failed during the load
     long m_eventMask = 0;
     long m_collectUndo = 0;
     bool m_announce = false;

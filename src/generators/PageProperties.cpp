@@ -5,7 +5,9 @@
 #include "markup/FontCommands.h"
 #include "platform/AttributeValue.h"
 #include "platform/Dialogs.h"
+#include "platform/RegularFile.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QPixmap>
 
@@ -86,10 +88,15 @@ void PagePropertiesWindow::browse()
     const FileChoice choice = m_dialogs.openFile(QString::fromLatin1(kBackgroundFilter), QString());
     if (choice.cancelled())
         return;
-    QImageReader reader(choice.path);
-    const QImage image = reader.read();
+    // Read through the regular-file check and its bound first: a pipe or a
+    // device named like a picture would otherwise hang the program here.
+    RegularFileRead file = readRegularFile(choice.path, kLargestPicture);
+    QBuffer bytes(&file.bytes);
+    QImageReader reader(&bytes);
+    const QImage image = file.ok && bytes.open(QIODevice::ReadOnly) ? reader.read() : QImage();
     if (image.isNull()) {
-        m_dialogs.message(QStringLiteral("%1 cannot be shown as a picture: %2").arg(choice.path, reader.errorString()),
+        m_dialogs.message(QStringLiteral("%1 cannot be shown as a picture: %2")
+                              .arg(choice.path, file.ok ? reader.errorString() : file.reason),
                           QStringLiteral("Page Properties"), MessageKind::Warning);
         return;
     }

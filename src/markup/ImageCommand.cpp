@@ -10,6 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileErrors.h"
 #include "platform/Prompt.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -132,16 +133,17 @@ PictureCopy copyPicture(const QString &source, const QString &target)
     const QFileInfo sourceInfo(source);
     if (!sourceInfo.exists())
         return failed(QStringLiteral("the picture %1 does not exist.").arg(source));
-    if (!sourceInfo.isFile())
-        return failed(QStringLiteral("%1 is not a file.").arg(source));
-    QFile in(source);
-    errno = 0;
-    if (!in.open(QIODevice::ReadOnly))
-        return failed(in, errno);
-    return copyPictureFrom(in, target);
+    // A pipe or device named like a picture would hang the copy or never end.
+    QFile in;
+    QString reason;
+    if (!openRegularFile(in, source, reason))
+        return failed(QStringLiteral("cannot read %1: %2").arg(source, reason));
+    if (in.size() > kLargestPicture)
+        return failed(tooLargeReason(kLargestPicture));
+    return copyPictureFrom(in, target, kLargestPicture);
 }
 
-PictureCopy copyPictureFrom(QIODevice &in, const QString &target)
+PictureCopy copyPictureFrom(QIODevice &in, const QString &target, qint64 limit)
 {
 #ifdef SIGXFSZ
     // A file-size limit would end the program with every unsaved page; ignored,
@@ -162,6 +164,7 @@ PictureCopy copyPictureFrom(QIODevice &in, const QString &target)
     // Read until the device says it has no more rather than trusting a
     // reported size, which some files do not have.
     QByteArray chunk(1 << 20, Qt::Uninitialized);
+    qint64 total = 0;
     for (;;) {
         errno = 0;
         const qint64 got = in.read(chunk.data(), chunk.size());
@@ -174,6 +177,10 @@ PictureCopy copyPictureFrom(QIODevice &in, const QString &target)
             if (error != 0)
                 return failed(fileErrorReason(error));
             return failed(reason.isEmpty() ? QStringLiteral("the picture could not be read.") : reason);
+        }
+        if (limit >= 0 && (total += got) > limit) {
+            out.cancelWriting();
+            return failed(tooLargeReason(limit));
         }
         int error = 0;
         if (!writeAll(out, chunk.constData(), got, error)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <optional>
 
@@ -44,8 +45,9 @@ bool isSameFile(const QString &a, const QString &b);
 // copy leaves an old target whole. When target already is the source file,
 // nothing is written.
 PictureCopy copyPicture(const QString &source, const QString &target);
-// The same from an open device: everything it gives until its end.
-PictureCopy copyPictureFrom(QIODevice &source, const QString &target);
+// The same from an open device: everything it gives until its end, failing
+// when that is more than limit bytes (a negative limit: no bound).
+PictureCopy copyPictureFrom(QIODevice &source, const QString &target, qint64 limit = -1);
 
 // Asks for a picture and a tip text and writes the IMG tag in place of the
 // selection as one undo step, then gives the focus back. A cancelled picture

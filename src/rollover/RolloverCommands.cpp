@@ -44,7 +44,7 @@ QString picFlipTail(const QString &fragment2)
 
 QString readFragment(const QString &path, QString *error)
 {
-    const PageReadResult page = readPage(path);
+    const PageReadResult page = readPage(path, kLargestFragment);
     if (!page.ok) {
         if (error)
             *error = page.error;

@@ -22,9 +22,11 @@ QString picFlipImageLines(int animation, const QString &state, const QString &pi
 QString picFlipMiddle();
 QString picFlipTail(const QString &fragment2);
 // A fragment file's whole text, line breaks kept; empty when the file is
-// missing or unreadable, and then the message naming the file and the reason
-// is put in error (when given).
+// missing, unreadable or larger than kLargestFragment, and then the message
+// naming the file and the reason is put in error (when given).
 QString readFragment(const QString &path, QString *error = nullptr);
+// Far more than any script fragment holds.
+inline constexpr qint64 kLargestFragment = 16'000'000;
 
 // "Pic" and the number the answer reads as (see numberText()).
 QString animatedPictureName(const QString &numberAnswer);

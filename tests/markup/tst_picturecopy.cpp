@@ -157,7 +157,7 @@ private Q_SLOTS:
         QTest::newRow("target is a folder") << "web/logo.gif" << "web" << "it is a folder, not a file.";
         QTest::newRow("source missing") << "nowhere.gif" << "web/nowhere.gif"
                                         << "the picture %1/nowhere.gif does not exist.";
-        QTest::newRow("source is a folder") << "web" << "copy" << "%1/web is not a file.";
+        QTest::newRow("source is a folder") << "web" << "copy" << "cannot read %1/web: it is a folder, not a file.";
     }
     void failuresSayWhy()
     {

@@ -358,6 +358,43 @@ private Q_SLOTS:
         QCOMPARE(frame.documents().size(), 4);
         QCOMPARE(frame.activeDocument()->textEdit->documentBytes(), QByteArray("1"));
     }
+
+    // A drop holding a web address besides a local page is not the frame's:
+    // nothing opens and nothing is said; the editor under the mouse gets the
+    // drop, reports its addresses and inserts nothing.
+    void aDropMixingWebAndLocalAddressesOpensNothing_data()
+    {
+        QTest::addColumn<bool>("webFirst");
+        QTest::newRow("web address first") << true;
+        QTest::newRow("local page first") << false;
+    }
+    void aDropMixingWebAndLocalAddressesOpensNothing()
+    {
+        QFETCH(bool, webFirst);
+        writeFile(path("local.htm"), "local");
+        frmMain &frame = open();
+        const QUrl web(QStringLiteral("http://example.test/a.htm"));
+        const QUrl local = QUrl::fromLocalFile(path("local.htm"));
+        QMimeData mime;
+        mime.setUrls(webFirst ? QList<QUrl>{web, local} : QList<QUrl>{local, web});
+        mime.setText(QStringLiteral("dropped text"));
+        QCOMPARE(FileDrops::droppedFiles(&mime), QStringList());
+
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+        QSignalSpy addresses(editor, &QsciScintillaBase::SCN_URIDROPPED);
+        const QPoint at(5, 5);
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor->viewport(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor->viewport(), &move);
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor->viewport(), &drop);
+        QCOMPARE(frame.documents().size(), 1);
+        QCOMPARE(m_dialogs.shown.size(), 0);
+        QCOMPARE(editor->documentBytes(), QByteArray());
+        QCOMPARE(addresses.size(), 2);
+        QCOMPARE(addresses.at(webFirst ? 0 : 1).at(0).toUrl(), web);
+    }
 };
 
 QTEST_MAIN(PagesTest)
