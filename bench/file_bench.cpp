@@ -10,8 +10,8 @@
 // Run one benchmark per process (--benchmark_filter=open/100MB) to see its peak
 // memory; bench/run-file-bench.sh does so and prints a table. Needs a Qt platform: QT_QPA_PLATFORM=offscreen works.
 
-#include "documents/PageFile.h"
-#include "documents/SourceEditor.h"
+#include "pages/PageFile.h"
+#include "editor/SourceEditor.h"
 
 #include "BenchSupport.h"
 

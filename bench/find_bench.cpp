@@ -4,9 +4,9 @@
 //
 //   QT_QPA_PLATFORM=offscreen tw_find_bench
 
-#include "documents/FindReplace.h"
-#include "documents/SourceEditor.h"
-#include "documents/TextSearch.h"
+#include "editor/FindReplace.h"
+#include "editor/SourceEditor.h"
+#include "editor/TextSearch.h"
 
 #include "BenchSupport.h"
 

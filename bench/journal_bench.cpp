@@ -9,8 +9,8 @@
 //   tw_journal_bench [Google Benchmark options]     (QT_QPA_PLATFORM=offscreen)
 
 #include "documents/DocumentJournal.h"
-#include "documents/RecoveryJournal.h"
-#include "documents/SourceEditor.h"
+#include "pages/RecoveryJournal.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 
 #include "BenchSupport.h"

@@ -37,9 +37,9 @@
 // Run one benchmark per process to read its peak memory; bench/run-longline-bench.sh
 // does so and prints a table.
 
-#include "documents/EditorLook.h"
-#include "documents/LongLines.h"
-#include "documents/SourceEditor.h"
+#include "editor/EditorLook.h"
+#include "documents/LongLineQuestion.h"
+#include "editor/SourceEditor.h"
 
 #include "BenchSupport.h"
 #include "LongPage.h"

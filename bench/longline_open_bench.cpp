@@ -19,7 +19,7 @@
 // bench/run-longline-bench.sh runs each row in its own process.
 
 #include "documents/DocumentFiles.h"
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/Dialogs.h"
 

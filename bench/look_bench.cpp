@@ -9,8 +9,8 @@
 // Run one case per process to read its peak memory (peak_rss_MB); the
 // bench/run-look-bench.sh script does so.
 
-#include "documents/EditorLook.h"
-#include "documents/SourceEditor.h"
+#include "editor/EditorLook.h"
+#include "editor/SourceEditor.h"
 
 #include "BenchSupport.h"
 

@@ -1,7 +1,7 @@
 // Any bytes read as a page and written back give the same bytes and a CR LF;
 // the sizes reserved for in-place writes match what is written.
-#include "documents/PageEncoding.h"
-#include "documents/PageFile.h"
+#include "pages/PageEncoding.h"
+#include "pages/PageFile.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "documents/DocumentEncoding.h"
 
-#include "documents/PageEncoding.h"
-#include "documents/SourceEditor.h"
+#include "pages/PageEncoding.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/Dialogs.h"
 

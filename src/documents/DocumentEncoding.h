@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documents/PageFile.h"
+#include "pages/PageFile.h"
 
 #include <QString>
 

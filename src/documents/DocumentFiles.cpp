@@ -2,9 +2,9 @@
 
 #include "documents/PageEvents.h"
 #include "documents/DocumentEncoding.h"
-#include "documents/LongLines.h"
-#include "documents/PageFile.h"
-#include "documents/SourceEditor.h"
+#include "documents/LongLineQuestion.h"
+#include "pages/PageFile.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"

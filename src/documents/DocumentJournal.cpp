@@ -2,7 +2,7 @@
 
 #include "documents/DocumentFiles.h"
 #include "documents/PageEvents.h"
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/Dialogs.h"
 

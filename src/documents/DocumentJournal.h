@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documents/RecoveryJournal.h"
+#include "pages/RecoveryJournal.h"
 
 #include <QObject>
 #include <QTimer>

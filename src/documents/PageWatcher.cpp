@@ -2,13 +2,10 @@
 
 #include "documents/DocumentFiles.h"
 #include "documents/PageEvents.h"
-#include "documents/PageFile.h"
-#include "documents/SourceEditor.h"
+#include "pages/PageFile.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/Dialogs.h"
-
-#include <QFileInfo>
-#include <QFileSystemWatcher>
 
 namespace tw {
 
@@ -16,54 +13,22 @@ namespace {
 
 const QString kTitle = QStringLiteral("Tagwright");
 
-// Marks the document changed without changing its text: an insertion and its
-// removal in one undo step move it off its save point.
-void markChanged(SourceEditor *editor)
-{
-    editor->SendScintilla(QsciScintilla::SCI_BEGINUNDOACTION);
-    editor->SendScintilla(QsciScintilla::SCI_INSERTTEXT, 0UL, " ");
-    editor->SendScintilla(QsciScintilla::SCI_DELETERANGE, 0UL, 1L);
-    editor->SendScintilla(QsciScintilla::SCI_ENDUNDOACTION);
-}
-
 } // namespace
 
 PageWatcher::PageWatcher(DocumentHost &host, QObject *parent)
-    : QObject(parent), m_host(host), m_watcher(new QFileSystemWatcher(this))
+    : QObject(parent), m_host(host), m_files(new FileWatcher(this))
 {
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &PageWatcher::check);
-    auto follow = [this](frmDocument *, const QString &path) { watch(path); };
+    connect(m_files, &FileWatcher::noticed, this, &PageWatcher::check);
+    auto follow = [this](frmDocument *, const QString &path) { m_files->watch(path); };
     connect(&PageEvents::instance(), &PageEvents::pageRead, this, follow);
     connect(&PageEvents::instance(), &PageEvents::pageWritten, this, follow);
     connect(&PageEvents::instance(), &PageEvents::pageWriteFailed, this,
             [this](frmDocument *, const QString &path) { restamp(path); });
 }
 
-PageWatcher::Stamp PageWatcher::stampOf(const QString &path)
-{
-    const QFileInfo info(path);
-    Stamp s;
-    s.exists = info.exists();
-    if (s.exists) {
-        s.size = info.size();
-        s.modified = info.lastModified();
-    }
-    return s;
-}
-
-void PageWatcher::watch(const QString &path)
-{
-    m_known.insert(path, stampOf(path));
-    // A save replaces the file, and the system then stops watching the old
-    // one: the path is added again each time.
-    m_watcher->removePath(path);
-    m_watcher->addPath(path);
-}
-
 void PageWatcher::restamp(const QString &path)
 {
-    if (m_known.contains(path))
-        m_known.insert(path, stampOf(path));
+    m_files->restamp(path);
 }
 
 void PageWatcher::check(const QString &path)
@@ -76,19 +41,15 @@ void PageWatcher::check(const QString &path)
             document = d;
     }
     if (!document) {
-        m_watcher->removePath(path);
-        m_known.remove(path);
+        m_files->forget(path);
         return;
     }
-    const Stamp now = stampOf(path);
-    if (now.exists && !m_watcher->files().contains(path))
-        m_watcher->addPath(path);
-    if (m_known.value(path) == now)
+    FileWatcher::Stamp now;
+    if (!m_files->takeChange(path, now))
         return; // our own write, or nothing that matters
-    m_known.insert(path, now);
 
     if (!now.exists) {
-        markChanged(document->textEdit);
+        document->textEdit->markChanged();
         m_host.dialogs().message(
             QStringLiteral("%1 was deleted by another program. Its text stays in the window; save it to "
                            "write the file again.")
@@ -111,7 +72,7 @@ void PageWatcher::check(const QString &path)
     if (yes)
         reload(document, path);
     // Changes made while the question was open are looked at now.
-    if (!(stampOf(path) == m_known.value(path)))
+    if (!m_files->isAsKnown(path))
         check(path);
 }
 
@@ -123,7 +84,7 @@ void PageWatcher::reload(frmDocument *document, const QString &path)
         m_host.dialogs().message(page.error, kTitle, MessageKind::Critical);
         return;
     }
-    m_known.insert(path, stampOf(path));
+    m_files->restamp(path);
     SourceEditor *editor = document->textEdit;
     editor->SendScintilla(QsciScintilla::SCI_BEGINUNDOACTION);
     editor->SendScintilla(QsciScintilla::SCI_SETTARGETRANGE, 0UL, static_cast<long>(editor->documentLength()));

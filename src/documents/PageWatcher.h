@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QDateTime>
-#include <QHash>
+#include "pages/FileWatcher.h"
+
 #include <QObject>
 #include <QSet>
 #include <QString>
-
-class QFileSystemWatcher;
 
 namespace tw {
 
@@ -24,19 +22,6 @@ class PageWatcher : public QObject {
 public:
     explicit PageWatcher(DocumentHost &host, QObject *parent = nullptr);
 
-    // What the file was when this program last read or wrote it.
-    struct Stamp {
-        bool exists = false;
-        qint64 size = -1;
-        QDateTime modified;
-        bool operator==(const Stamp &o) const
-        {
-            return exists == o.exists && size == o.size && modified == o.modified;
-        }
-    };
-    static Stamp stampOf(const QString &path);
-
-    void watch(const QString &path);
     // Takes the file as it is now for this program's own, so that what its
     // own failed write left is not taken for another program's change.
     void restamp(const QString &path);
@@ -46,8 +31,7 @@ public:
 private:
     void reload(frmDocument *document, const QString &path);
     DocumentHost &m_host;
-    QFileSystemWatcher *m_watcher;
-    QHash<QString, Stamp> m_known;
+    FileWatcher *m_files;
     QSet<QString> m_asking;
 };
 

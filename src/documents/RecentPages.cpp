@@ -1,7 +1,6 @@
 #include "documents/RecentPages.h"
 
 #include "documents/DocumentFiles.h"
-#include "documents/EditorSettings.h"
 #include "documents/PageEvents.h"
 #include "documents/frmDocument.h"
 #include "platform/Dialogs.h"
@@ -11,15 +10,6 @@
 #include <QMenu>
 
 namespace tw {
-
-QStringList withRecentPage(QStringList pages, const QString &path)
-{
-    pages.removeAll(path);
-    pages.prepend(path);
-    while (pages.size() > kRecentPages)
-        pages.removeLast();
-    return pages;
-}
 
 namespace {
 
@@ -63,15 +53,13 @@ QMenu *RecentPages::newMenu()
 
 void RecentPages::note(const QString &path)
 {
-    editorSettings::setRecentPages(withRecentPage(editorSettings::recentPages(), path));
+    recentList::note(path);
 }
 
 void RecentPages::open(const QString &path)
 {
     if (!QFileInfo::exists(path)) {
-        QStringList pages = editorSettings::recentPages();
-        pages.removeAll(path);
-        editorSettings::setRecentPages(pages);
+        recentList::forget(path);
         m_host.dialogs().message(
             QStringLiteral("%1 no longer exists. It has been taken off the recent pages.").arg(path),
             QStringLiteral("Recent Pages"), MessageKind::Warning);
@@ -85,7 +73,7 @@ void RecentPages::open(const QString &path)
 void RecentPages::rebuild(QMenu *menu)
 {
     menu->clear();
-    const QStringList pages = editorSettings::recentPages();
+    const QStringList pages = recentList::pages();
     int number = 0;
     for (const QString &path : pages) {
         QAction *item = menu->addAction(caption(++number, path));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/RecentList.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -9,10 +11,6 @@ class QMenu;
 namespace tw {
 
 class DocumentHost;
-
-// The list with this page first, once only, at most kRecentPages long.
-inline constexpr int kRecentPages = 10;
-QStringList withRecentPage(QStringList pages, const QString &path);
 
 // The pages last opened or saved, kept in the settings store; the menu lists
 // them, newest first, and opens the one chosen. A page that no longer exists

@@ -1,8 +1,8 @@
 #include "documents/frmDocument.h"
 
-#include "documents/EditorLook.h"
-#include "documents/EditorSettings.h"
-#include "documents/SourceEditor.h"
+#include "editor/EditorLook.h"
+#include "editor/EditorSettings.h"
+#include "editor/SourceEditor.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "generators/PageProperties.h"
 
-#include "documents/ActiveEditor.h"
-#include "documents/EditorOperations.h"
+#include "editor/ActiveEditor.h"
+#include "editor/EditorOperations.h"
 #include "markup/FontCommands.h"
 #include "platform/AttributeValue.h"
 #include "platform/Dialogs.h"

@@ -1,7 +1,7 @@
 #include "generators/TableCommand.h"
 
-#include "documents/ActiveEditor.h"
-#include "documents/EditorOperations.h"
+#include "editor/ActiveEditor.h"
+#include "editor/EditorOperations.h"
 #include "platform/Prompt.h"
 #include "platform/AttributeValue.h"
 #include "platform/Dialogs.h"

@@ -1,8 +1,8 @@
 #include "markup/ImageCommand.h"
 
-#include "documents/ActiveEditor.h"
+#include "editor/ActiveEditor.h"
 #include "documents/DocumentFiles.h"
-#include "documents/EditorOperations.h"
+#include "editor/EditorOperations.h"
 #include "documents/frmDocument.h"
 #include "markup/CommandState.h"
 #include "markup/MarkupWindows.h"

@@ -1,7 +1,7 @@
 #include "markup/LinkCommand.h"
 
-#include "documents/ActiveEditor.h"
-#include "documents/EditorOperations.h"
+#include "editor/ActiveEditor.h"
+#include "editor/EditorOperations.h"
 #include "markup/MarkupWindows.h"
 #include "platform/AttributeValue.h"
 

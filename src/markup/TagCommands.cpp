@@ -1,7 +1,7 @@
 #include "markup/TagCommands.h"
 
-#include "documents/ActiveEditor.h"
-#include "documents/EditorOperations.h"
+#include "editor/ActiveEditor.h"
+#include "editor/EditorOperations.h"
 
 
 namespace tw {

@@ -1,8 +1,8 @@
 #include "rollover/RolloverCommands.h"
 
-#include "documents/ActiveEditor.h"
-#include "documents/EditorOperations.h"
-#include "documents/PageFile.h"
+#include "editor/ActiveEditor.h"
+#include "editor/EditorOperations.h"
+#include "pages/PageFile.h"
 #include "platform/Prompt.h"
 #include "platform/AppPaths.h"
 #include "platform/AttributeValue.h"

@@ -1,8 +1,8 @@
 #include "shell/LookWiring.h"
 
-#include "documents/EditorLook.h"
-#include "documents/EditorSettings.h"
-#include "documents/SourceEditor.h"
+#include "editor/EditorLook.h"
+#include "editor/EditorSettings.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "shell/CommandActions.h"
 #include "shell/frmMain.h"

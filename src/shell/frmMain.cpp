@@ -4,7 +4,7 @@
 #include "documents/DocumentEncoding.h"
 #include "documents/DocumentJournal.h"
 #include "documents/PageEvents.h"
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "markup/CommandState.h"
 #include "markup/MarkupWindows.h"

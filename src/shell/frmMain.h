@@ -1,7 +1,7 @@
 #pragma once
 
 #include "browser/BrowserHost.h"
-#include "documents/ActiveEditor.h"
+#include "editor/ActiveEditor.h"
 #include "documents/DocumentFiles.h"
 
 #include <QMainWindow>

@@ -10,7 +10,7 @@
 #include "browser/frmOpen.h"
 #include "documents/DocumentFiles.h"
 #include "documents/Preview.h"
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
 

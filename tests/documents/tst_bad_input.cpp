@@ -3,8 +3,8 @@
 // read-only pages, garbage settings and odd arguments.
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
-#include "documents/PageFile.h"
-#include "documents/SourceEditor.h"
+#include "pages/PageFile.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/Settings.h"
 #include "shell/frmMain.h"

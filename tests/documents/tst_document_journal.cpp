@@ -3,7 +3,7 @@
 #include "documents/DocumentFiles.h"
 #include "documents/DocumentJournal.h"
 #include "documents/PageEvents.h"
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 
 #include <QDir>

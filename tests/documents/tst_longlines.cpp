@@ -1,9 +1,9 @@
 #include "ModalDriver.h"
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
-#include "documents/LongLines.h"
-#include "documents/PageFile.h"
-#include "documents/SourceEditor.h"
+#include "documents/LongLineQuestion.h"
+#include "pages/PageFile.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/QtDialogs.h"
 

@@ -5,8 +5,8 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
-#include "documents/PageFile.h"
-#include "documents/SourceEditor.h"
+#include "pages/PageFile.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "shell/frmMain.h"
 

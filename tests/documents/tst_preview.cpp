@@ -1,7 +1,7 @@
 #include "TestHost.h"
 #include "documents/DocumentFiles.h"
 #include "documents/Preview.h"
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 
 #include "ScriptedDialogs.h"

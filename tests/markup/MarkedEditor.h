@@ -1,7 +1,7 @@
 #pragma once
 
-#include "documents/ActiveEditor.h"
-#include "documents/SourceEditor.h"
+#include "editor/ActiveEditor.h"
+#include "editor/SourceEditor.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
-#include "documents/ActiveEditor.h"
-#include "documents/SourceEditor.h"
+#include "editor/ActiveEditor.h"
+#include "editor/SourceEditor.h"
 #include "markup/TagCommands.h"
 
 #include <QComboBox>

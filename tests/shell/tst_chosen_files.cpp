@@ -7,7 +7,7 @@
 #include "TestFiles.h"
 #include "TestHost.h"
 #include "documents/DocumentFiles.h"
-#include "documents/PageFile.h"
+#include "pages/PageFile.h"
 #include "generators/PageProperties.h"
 #include "markup/ImageCommand.h"
 #include "platform/RegularFile.h"

@@ -2,12 +2,12 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "documents/DocumentJournal.h"
-#include "documents/EditorSettings.h"
+#include "editor/EditorSettings.h"
 #include "documents/RecentPages.h"
-#include "documents/EditorLook.h"
-#include "documents/FindDialog.h"
+#include "editor/EditorLook.h"
+#include "editor/FindDialog.h"
 #include "documents/PageWatcher.h"
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "shell/CommandActions.h"
 #include "shell/FrameMenus.h"
@@ -263,7 +263,7 @@ private Q_SLOTS:
         frmMain &frame = open();
         QCOMPARE(captions(recentMenu()), QStringList{"(none)"});
         frame.openFiles({blank, letters, newline});
-        QCOMPARE(editorSettings::recentPages(), (QStringList{newline, letters, blank}));
+        QCOMPARE(recentList::pages(), (QStringList{newline, letters, blank}));
         QSettings store(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
         QCOMPARE(store.value(QStringLiteral("Editor/recentPages/1/path")).toString(), newline);
         QCOMPARE(store.value(QStringLiteral("Editor/recentPages/size")).toInt(), 3);
@@ -272,7 +272,7 @@ private Q_SLOTS:
         frame.mdiArea->setActiveSubWindow(frame.mdiArea->subWindowList().at(1));
         QCOMPARE(frame.activeDocument()->caption(), blank);
         frame.commands().fileSave->trigger();
-        QCOMPARE(editorSettings::recentPages(), (QStringList{blank, newline, letters}));
+        QCOMPARE(recentList::pages(), (QStringList{blank, newline, letters}));
 
         QMenu *menu = recentMenu();
         QCOMPARE(captions(menu), (QStringList{"&1 " + blank, "&2 " + dir.path() + "/two\u21B5lines.htm",
@@ -299,7 +299,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.shown.size(), before + 1);
         QCOMPARE(m_dialogs.shown.last().text,
                  letters + QStringLiteral(" no longer exists. It has been taken off the recent pages."));
-        QCOMPARE(editorSettings::recentPages(), (QStringList{newline, blank}));
+        QCOMPARE(recentList::pages(), (QStringList{newline, blank}));
         QCOMPARE(frame.documents().size(), 1);
     }
 

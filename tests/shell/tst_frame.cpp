@@ -4,7 +4,7 @@
 #include "ScriptedDialogs.h"
 #include "browser/BrowserEngine.h"
 #include "browser/frmBrowser.h"
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
 #include "platform/Clipboard.h"

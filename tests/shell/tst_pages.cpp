@@ -1,6 +1,6 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
 #include "shell/CommandActions.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ScriptedDialogs.h"
-#include "documents/ActiveEditor.h"
-#include "documents/SourceEditor.h"
+#include "editor/ActiveEditor.h"
+#include "editor/SourceEditor.h"
 
 #include <QStringList>
 #include <QTest>

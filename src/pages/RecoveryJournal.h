@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documents/PageFile.h"
+#include "pages/PageFile.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -8,7 +8,6 @@
 
 namespace tw {
 
-class SourceEditor;
 
 // What is needed to rebuild a document with unsaved changes after a crash:
 // a journal file of its edits (position, removed length, inserted bytes)
@@ -62,10 +61,6 @@ private:
     QByteArray m_pending;
     QString m_error;
 };
-
-// Follows an editor's edits into a journal: every insertion and deletion the
-// editor makes (typing, commands, undo and redo) is recorded.
-void followEdits(SourceEditor &editor, JournalWriter &journal);
 
 struct JournalRestore {
     bool ok = false;

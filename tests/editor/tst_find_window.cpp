@@ -1,7 +1,7 @@
 // The find window worked as a user works it: typing into its boxes, ticking
 // its options and pressing its buttons with the mouse or keys.
-#include "documents/FindDialog.h"
-#include "documents/SourceEditor.h"
+#include "editor/FindDialog.h"
+#include "editor/SourceEditor.h"
 
 #include <QCheckBox>
 #include <QLabel>

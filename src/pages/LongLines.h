@@ -5,9 +5,6 @@
 
 namespace tw {
 
-class Dialogs;
-class SourceEditor;
-
 // The editor lays out a whole line again after every change to it, so a key
 // typed on a very long line costs time in proportion to the line. Beyond this
 // many characters a key takes about a quarter of a second or more (measured
@@ -46,22 +43,5 @@ QByteArray lineEndOf(const char *text, qsizetype size);
 // '>' that ends its line (or the text) gets no break after it. '>' is a byte
 // of its own in UTF-8, so no break splits a character.
 QByteArray breakLongLines(const char *utf8, qsizetype size, qint64 limit, const QByteArray &lineEnd);
-
-// The question asked before a page with a line longer than kLongLineLimit is
-// opened, and its choices (Cancel follows them).
-inline constexpr const char *kLongLineTitle = "Long Line";
-inline constexpr const char *kOpenAsItIs = "Open As It Is";
-inline constexpr const char *kOpenWithLineBreaks = "Open With Line Breaks";
-
-enum class LongLineChoice { AsItIs, WithLineBreaks, Cancel };
-
-// Asks how to open the page at path whose longest line has length characters.
-LongLineChoice askAboutLongLine(Dialogs &dialogs, const QString &path, qint64 length);
-
-// Replaces the editor's text with the same text broken after each '>' of its
-// long lines (see breakLongLines), and marks it changed: the result is on no
-// disk. False when there is no memory for it; the editor may then hold part
-// of the text only.
-bool putLineBreaks(SourceEditor *editor, qint64 limit = kLongLineLimit);
 
 } // namespace tw

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documents/TextSearch.h"
+#include "editor/TextSearch.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>

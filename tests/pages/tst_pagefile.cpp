@@ -1,6 +1,6 @@
 #include "documents/DocumentEncoding.h"
-#include "documents/PageFile.h"
-#include "documents/SourceEditor.h"
+#include "pages/PageFile.h"
+#include "editor/SourceEditor.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // What assistive technology hears of edits and loads. Runs where assistive
 // technology is active (tests/e2e/run_with_at.sh starts its bus).
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 
 #include <QAccessible>
 #include <QtTest>

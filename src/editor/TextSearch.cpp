@@ -1,4 +1,4 @@
-#include "documents/TextSearch.h"
+#include "editor/TextSearch.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>

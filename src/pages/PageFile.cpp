@@ -1,6 +1,6 @@
-#include "documents/PageFile.h"
+#include "pages/PageFile.h"
 
-#include "documents/PageEncoding.h"
+#include "pages/PageEncoding.h"
 #include "platform/RegularFile.h"
 
 #include <QCoreApplication>

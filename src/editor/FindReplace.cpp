@@ -1,6 +1,6 @@
-#include "documents/FindReplace.h"
+#include "editor/FindReplace.h"
 
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 
 namespace tw {
 

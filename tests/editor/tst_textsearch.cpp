@@ -1,7 +1,7 @@
 #include "ScriptedDialogs.h"
-#include "documents/FindReplace.h"
-#include "documents/SourceEditor.h"
-#include "documents/TextSearch.h"
+#include "editor/FindReplace.h"
+#include "editor/SourceEditor.h"
+#include "editor/TextSearch.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

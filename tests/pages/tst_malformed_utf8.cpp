@@ -4,8 +4,8 @@
 // characters the page stays UTF-8 with the bytes kept. Either way the page is
 // written back byte for byte, whatever the pieces it was read in.
 #include "TestFiles.h"
-#include "documents/PageFile.h"
-#include "documents/SourceEditor.h"
+#include "pages/PageFile.h"
+#include "editor/SourceEditor.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "documents/ActiveEditor.h"
+#include "editor/ActiveEditor.h"
 
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 
 #include <QComboBox>
 #include <QLineEdit>

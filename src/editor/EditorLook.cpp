@@ -1,6 +1,6 @@
-#include "documents/EditorLook.h"
+#include "editor/EditorLook.h"
 
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 
 #include <Qsci/qscilexerhtml.h>
 

@@ -1,7 +1,7 @@
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 
-#include "documents/PageFile.h"
-#include "documents/SourceAccessible.h"
+#include "pages/PageFile.h"
+#include "editor/SourceAccessible.h"
 
 #include <QAccessible>
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "documents/EditorOperations.h"
+#include "editor/EditorOperations.h"
 
-#include "documents/ActiveEditor.h"
+#include "editor/ActiveEditor.h"
 #include "platform/Clipboard.h"
 
 namespace tw {

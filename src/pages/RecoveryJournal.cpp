@@ -1,7 +1,6 @@
-#include "documents/RecoveryJournal.h"
+#include "pages/RecoveryJournal.h"
 
-#include "documents/PageEncoding.h"
-#include "documents/SourceEditor.h"
+#include "pages/PageEncoding.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -205,14 +204,6 @@ void JournalWriter::remove()
         m_file.close();
     if (!m_file.fileName().isEmpty())
         m_file.remove();
-}
-
-void followEdits(SourceEditor &editor, JournalWriter &journal)
-{
-    QObject::connect(&editor, &SourceEditor::edited, &editor,
-                     [&journal](qint64 position, qint64 removed, const char *inserted, qint64 length) {
-                         journal.record(position, removed, inserted, length);
-                     });
 }
 
 namespace {

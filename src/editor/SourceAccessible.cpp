@@ -1,6 +1,6 @@
-#include "documents/SourceAccessible.h"
+#include "editor/SourceAccessible.h"
 
-#include "documents/SourceEditor.h"
+#include "editor/SourceEditor.h"
 
 #include <QAccessibleEditableTextInterface>
 #include <QAccessibleTextInterface>

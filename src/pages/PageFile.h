@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QString>
 
-#include "documents/LongLines.h"
+#include "pages/LongLines.h"
 #include "platform/FileErrors.h"
 
 namespace tw {

@@ -1,6 +1,6 @@
 #include "TestFiles.h"
-#include "documents/RecoveryJournal.h"
-#include "documents/SourceEditor.h"
+#include "pages/RecoveryJournal.h"
+#include "editor/SourceEditor.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,6 +18,16 @@ void edit(SourceEditor &editor, long from, long to, const QByteArray &text)
     editor.SendScintilla(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(from), to);
     editor.replaceSelectedBytes(text);
     editor.flushEdits(); // as the return to the event loop would
+}
+
+// Records every insertion and deletion the editor makes (typing, commands,
+// undo and redo), as a document window's journal does.
+void followEdits(SourceEditor &editor, JournalWriter &journal)
+{
+    QObject::connect(&editor, &SourceEditor::edited, &editor,
+                     [&journal](qint64 position, qint64 removed, const char *inserted, qint64 length) {
+                         journal.record(position, removed, inserted, length);
+                     });
 }
 
 } // namespace

@@ -1,7 +1,7 @@
-#include "documents/FindDialog.h"
+#include "editor/FindDialog.h"
 
-#include "documents/FindReplace.h"
-#include "documents/SourceEditor.h"
+#include "editor/FindReplace.h"
+#include "editor/SourceEditor.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "documents/PageEncoding.h"
+#include "pages/PageEncoding.h"
 
 #include <QFileDevice>
 

@@ -1,0 +1,46 @@
+#include "editor/EditorSettings.h"
+
+#include <QSettings>
+
+namespace tw::editorSettings {
+
+namespace {
+
+
+bool readFlag(const char *key, bool fallback)
+{
+    QSettings s(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+    s.beginGroup(QStringLiteral("Editor"));
+    return s.value(QLatin1String(key), fallback).toBool();
+}
+
+void writeFlag(const char *key, bool on)
+{
+    QSettings s(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+    s.beginGroup(QStringLiteral("Editor"));
+    s.setValue(QLatin1String(key), on);
+}
+
+} // namespace
+
+bool highlighting()
+{
+    return readFlag("highlighting", true);
+}
+
+void setHighlighting(bool on)
+{
+    writeFlag("highlighting", on);
+}
+
+bool lineNumbers()
+{
+    return readFlag("lineNumbers", true);
+}
+
+void setLineNumbers(bool on)
+{
+    writeFlag("lineNumbers", on);
+}
+
+} // namespace tw::editorSettings
