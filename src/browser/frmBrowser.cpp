@@ -15,8 +15,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -89,9 +89,12 @@ frmBrowser::frmBrowser(BrowserHost &host, QWidget *parent) : QWidget(parent), m_
     cboAddress->setAccessibleName(QStringLiteral("Address"));
     cboAddress->setToolTip(QStringLiteral("Address"));
     lblAddress->setBuddy(cboAddress);
-    cboAddress->lineEdit()->installEventFilter(this);
-    // Choosing from the drop-down list; Enter is taken in eventFilter.
+    // Enter (Return or the keypad's): the box has the focus and hands its
+    // keys to its line edit, which reports Enter as returnPressed.
+    connect(cboAddress->lineEdit(), &QLineEdit::returnPressed, this, &frmBrowser::cboAddress_Click);
+    // Choosing from the drop-down list.
     connect(cboAddress, &QComboBox::activated, this, [this] { cboAddress_Click(); });
+    cboAddress->installEventFilter(this);
 
     buildStrip();
     buildMenus();
@@ -279,16 +282,22 @@ void frmBrowser::Form_Resize()
         m_pageWidget->setGeometry(0, px(kPageTop), w, pageHeight);
 }
 
+// The bar buttons of the frame take the focus when clicked and then work on
+// the selected part of the address, but a line edit drops its selection when
+// the focus leaves it. The box hands the focus change to its line edit at
+// once, so the selection is read before and put back after.
 bool frmBrowser::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == cboAddress->lineEdit() && event->type() == QEvent::KeyPress) {
-        const auto key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            cboAddress_Click();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+    if (watched != cboAddress || event->type() != QEvent::FocusOut)
+        return QWidget::eventFilter(watched, event);
+    QLineEdit *line = cboAddress->lineEdit();
+    const int start = line->selectionStart();
+    const int end = line->selectionEnd();
+    const bool backward = line->cursorPosition() == start;
+    static_cast<QObject *>(cboAddress)->event(event);
+    if (start >= 0 && end > start && !line->hasSelectedText())
+        line->setSelection(backward ? end : start, backward ? start - end : end - start);
+    return true;
 }
 
 void frmBrowser::Navigate(const QString &target)

@@ -62,7 +62,10 @@ frmOpen::frmOpen(BrowserHost &host, QWidget *parent)
     txtOpen->setCompleter(nullptr);
     txtOpen->setAccessibleName(QStringLiteral("Open"));
     txtOpen->setGeometry(px(960), px(960), px(4332), txtOpen->sizeHint().height());
-    txtOpen->lineEdit()->installEventFilter(this);
+    // Enter in the field is OK. The field has the focus and hands its keys to
+    // its line edit, which reports Enter (Return or the keypad's) as
+    // returnPressed.
+    connect(txtOpen->lineEdit(), &QLineEdit::returnPressed, this, &frmOpen::cmdOK_Click);
     Label2->setBuddy(txtOpen);
 
     cmdOK = plainButton("OK", "cmdOK", this);
@@ -103,18 +106,6 @@ void frmOpen::CmdOpen_Click()
 void frmOpen::CmdCancel_Click()
 {
     reject();
-}
-
-bool frmOpen::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == txtOpen->lineEdit() && event->type() == QEvent::KeyPress) {
-        const auto key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            cmdOK_Click();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void frmOpen::keyPressEvent(QKeyEvent *event)

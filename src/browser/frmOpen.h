@@ -31,7 +31,6 @@ public:
     void CmdCancel_Click();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

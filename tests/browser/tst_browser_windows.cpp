@@ -14,6 +14,7 @@
 #include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
 
+#include "FakeBrowserHost.h"
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
@@ -30,62 +31,16 @@
 
 using namespace tw;
 using tw::test::ScriptedDialogs;
+using tw::test::kLoad;
+using tw::test::page;
+using FakeHost = tw::test::FakeBrowserHost;
 
 namespace {
-
-constexpr int kLoad = 30000; // ms a local page may take under a loaded machine
-
-// A frame of the test's own: an MDI area and the bar state.
-class FakeHost final : public QObject, public BrowserHost {
-    Q_OBJECT
-public:
-    QMdiArea area;
-    ScriptedDialogs script;
-    bool toolbar = true;
-    bool edit = true;
-
-    Dialogs &dialogs() override { return script; }
-    void addBrowserWindow(frmBrowser *window) override { area.addSubWindow(window)->show(); }
-    bool toolbarShown() const override { return toolbar; }
-    bool editBarsShown() const override { return edit; }
-    void setToolbarShown(bool shown) override
-    {
-        toolbar = shown;
-        Q_EMIT barsChanged();
-    }
-    void setEditBarsShown(bool shown) override
-    {
-        edit = shown;
-        Q_EMIT barsChanged();
-    }
-    void watchBars(QObject *context, std::function<void()> changed) override
-    {
-        connect(this, &FakeHost::barsChanged, context, std::move(changed));
-    }
-    QList<frmBrowser *> windows() const
-    {
-        QList<frmBrowser *> out;
-        for (QMdiSubWindow *sub : area.subWindowList())
-            if (auto *w = qobject_cast<frmBrowser *>(sub->widget()))
-                out << w;
-        return out;
-    }
-
-Q_SIGNALS:
-    void barsChanged();
-};
-
 
 bool engineMapped()
 {
     QFile maps(QStringLiteral("/proc/self/maps"));
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
-}
-
-QByteArray page(const char *title, const char *body = "")
-{
-    return QByteArray("<!DOCTYPE html><html><head><title>") + title + "</title></head><body>" + body
-        + "</body></html>";
 }
 
 } // namespace
@@ -101,6 +56,16 @@ class TestBrowserWindows : public QObject {
     {
         frmBrowser *w = openBrowserWindow(*m_host, address);
         return w;
+    }
+
+    // Returns once the engine has handled everything asked of it so far: a
+    // page that another window asks for now finishes loading after any load
+    // asked for earlier has started. It stands in for waiting for a thing
+    // that should not happen.
+    void engineCaughtUp()
+    {
+        frmBrowser *probe = open(path("help.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(probe->caption(), QStringLiteral("Help page"), kLoad);
     }
 
 private slots:
@@ -141,12 +106,17 @@ private slots:
 
     void emptyStartingAddressLeavesAllBlank()
     {
-        frmBrowser *w = open(QString());
-        QTest::qWait(200);
+        auto *w = new frmBrowser(*m_host);
+        test::LoadCount loads(w);
+        m_host->addBrowserWindow(w);
+        w->Form_Load();
         QCOMPARE(w->cboAddress->currentText(), QString());
         QCOMPARE(w->cboAddress->count(), 0);
         QCOMPARE(w->caption(), QString());
         QVERIFY(w->page()->url().isEmpty());
+        engineCaughtUp();
+        QCOMPARE(loads.started, 0);
+        QCOMPARE(w->caption(), QString());
     }
 
     void startingAddressLoadsAndShowsTheTitle()
@@ -190,10 +160,12 @@ private slots:
         QTest::keyClick(w->cboAddress->lineEdit(), Qt::Key_Enter);
         QTRY_COMPARE_WITH_TIMEOUT(w->caption(), QStringLiteral("Summer"), kLoad);
 
+        test::LoadCount loads(w);
         w->NavigateSuppressed = true;
         w->cboAddress->setEditText(path("b page.htm"));
-        QTest::keyClick(w->cboAddress->lineEdit(), Qt::Key_Return);
-        QTest::qWait(300);
+        QTest::keyClick(w->cboAddress, Qt::Key_Return);
+        engineCaughtUp();
+        QCOMPARE(loads.started, 0);
         QCOMPARE(w->caption(), QStringLiteral("Summer"));
     }
 
@@ -202,9 +174,12 @@ private slots:
         frmBrowser *w = open(path("a.htm"));
         QTRY_COMPARE_WITH_TIMEOUT(w->caption(), QStringLiteral("Page A"), kLoad);
         // Back with no earlier page does nothing and says nothing.
+        auto loads = std::make_unique<test::LoadCount>(w);
         QTest::mouseClick(w->CmdBackUp, Qt::LeftButton);
-        QTest::qWait(200);
+        engineCaughtUp();
+        QCOMPARE(loads->started, 0);
         QCOMPARE(w->caption(), QStringLiteral("Page A"));
+        loads.reset();
 
         w->mnuFavorites->findChild<QAction *>(QStringLiteral("mnu1"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(w->caption(), QStringLiteral("Help page"), kLoad);
@@ -212,9 +187,12 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w->caption(), QStringLiteral("Page A"), kLoad);
         QTest::mouseClick(w->CmdFowardUp, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(w->caption(), QStringLiteral("Help page"), kLoad);
+        loads = std::make_unique<test::LoadCount>(w);
         QTest::mouseClick(w->CmdFowardUp, Qt::LeftButton); // no later page
-        QTest::qWait(200);
+        engineCaughtUp();
+        QCOMPARE(loads->started, 0);
         QCOMPARE(w->caption(), QStringLiteral("Help page"));
+        loads.reset();
 
         // Stop while idle: the caption is the page's name again.
         w->setWindowTitle(QStringLiteral("Working..."));

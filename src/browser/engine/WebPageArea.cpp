@@ -1,6 +1,7 @@
 // The browser module: the only code of the program that links the web
 // engine. It is loaded with QLibrary when the first browser window opens.
 #include "browser/PageArea.h"
+#include "browser/engine/ScriptDialogPage.h"
 
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
@@ -13,6 +14,8 @@ public:
     explicit WebPageArea(QWidget *parent) : QWebEngineView(parent)
     {
         setObjectName(QStringLiteral("brwWebBrowser"));
+        // Script dialogs that offer to stop a page that will not stop.
+        setPage(new tw::ScriptDialogPage(this));
         setAccessibleName(QStringLiteral("Page"));
         connect(this, &QWebEngineView::loadStarted, this, [this] {
             m_loading = true;

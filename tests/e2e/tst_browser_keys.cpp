@@ -1,0 +1,223 @@
+// Browser windows in the real frame, driven by key presses and clicks that
+// go through the X server (xdotool), as a user's do. Runs on a private Xvfb
+// through run_keys_on_x.sh.
+#include "StartedFrame.h"
+#include "ScriptedDialogs.h"
+#include "TestFiles.h"
+#include "browser/BrowserCommands.h"
+#include "browser/BrowserEngine.h"
+#include "browser/PageArea.h"
+#include "browser/frmBrowser.h"
+#include "browser/frmOpen.h"
+#include "shell/CommandBars.h"
+#include "shell/frmMain.h"
+
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tw;
+using tw::test::ScriptedDialogs;
+
+namespace {
+
+constexpr int kLoad = 30000; // ms a local page may take on a loaded machine
+
+// Runs xdotool to its end while this program goes on handling its events.
+bool xdo(const QStringList &args)
+{
+    QProcess process;
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    process.start(QStringLiteral("xdotool"), args);
+    if (!process.waitForStarted())
+        return false;
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+// Waits on the window's own caption, without the extra waiting that a failed
+// QTRY_COMPARE adds.
+bool captionBecomes(QWidget *window, const QString &title)
+{
+    return QTest::qWaitFor([&] { return window->windowTitle() == title; }, kLoad);
+}
+
+QByteArray page(const char *title)
+{
+    return QByteArray("<!DOCTYPE html><html><head><title>") + title + "</title></head><body></body></html>";
+}
+
+} // namespace
+
+class BrowserKeysTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<frmMain> m_frame;
+
+    QString path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+    // A browser window on page A, loaded, with the focus in its address box.
+    frmBrowser *openOnPageA()
+    {
+        frmBrowser *w = openBrowserWindow(*m_frame, path("a.htm"));
+        if (!captionBecomes(w, QStringLiteral("Page A"))) {
+            qWarning() << "the page did not load; the caption reads" << w->caption();
+            return nullptr;
+        }
+        // The engine's first page may take the activation from the frame.
+        m_frame->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_frame.get()))
+            return nullptr;
+        w->cboAddress->setFocus(Qt::OtherFocusReason);
+        if (!QTest::qWaitFor([w] { return QApplication::focusWidget() == w->cboAddress; })) {
+            qWarning() << "the address box did not take the focus; it is on" << QApplication::focusWidget();
+            return nullptr;
+        }
+        return w;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X server; run it through run_keys_on_x.sh");
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        addBrowserModuleDir(QStringLiteral(TW_BROWSER_MODULE_DIR));
+        QVERIFY(test::writeBytes(path("a.htm"), page("Page A")));
+        QVERIFY(test::writeBytes(path("b.htm"), page("Page B")));
+        QVERIFY(test::writeBytes(path("c.htm"), page("Page C")));
+        test::startIn(m_dir.path());
+        m_frame = test::startFrame(m_dialogs);
+        m_frame->setGeometry(0, 0, 1000, 760);
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+    }
+    void cleanupTestCase() { m_frame.reset(); }
+    void cleanup()
+    {
+        for (QMdiSubWindow *sub : m_frame->mdiArea->subWindowList())
+            if (qobject_cast<frmBrowser *>(sub->widget()))
+                sub->close();
+        QTRY_COMPARE(m_frame->mdiArea->subWindowList().size(), 1);
+    }
+
+    // Typing an address and pressing Enter sends the window there, exactly
+    // as typed, and adds nothing to the address list.
+    void enterInTheAddressBoxNavigates_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("Return") << "Return";
+        QTest::newRow("keypad Enter") << "KP_Enter";
+    }
+    void enterInTheAddressBoxNavigates()
+    {
+        QFETCH(QString, key);
+        frmBrowser *w = openOnPageA();
+        QVERIFY(w);
+        QVERIFY(xdo({"key", "ctrl+a"}));
+        QVERIFY(xdo({"type", "--delay", "5", path("b.htm")}));
+        QTRY_COMPARE(w->cboAddress->currentText(), path("b.htm"));
+        QVERIFY(xdo({"key", key}));
+        QVERIFY2(captionBecomes(w, QStringLiteral("Page B")), qPrintable(w->caption()));
+        QCOMPARE(w->page()->url(), QUrl::fromLocalFile(path("b.htm")));
+        QCOMPARE(w->cboAddress->count(), 1);
+        QCOMPARE(w->cboAddress->itemText(0), path("a.htm"));
+        QCOMPARE(w->cboAddress->currentText(), path("b.htm"));
+    }
+
+    // In the Open window, opened with Ctrl+O, Enter in the field is OK: the
+    // shared browser window goes to the typed address.
+    void enterInTheOpenWindowIsOk_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("Return") << "Return" << "b.htm" << "Page B";
+        QTest::newRow("keypad Enter") << "KP_Enter" << "c.htm" << "Page C";
+    }
+    void enterInTheOpenWindowIsOk()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, file);
+        QFETCH(QString, title);
+        QVERIFY(openOnPageA());
+        const QString typed = m_dir.filePath(file);
+        bool seen = false;
+        bool closedByEnter = false;
+        int result = -1;
+        // The window is modal: it is driven from inside its own event loop,
+        // once its field has the focus.
+        QMetaObject::Connection focus;
+        focus = connect(qApp, &QApplication::focusChanged, this, [&](QWidget *, QWidget *now) {
+            auto *dialog = now ? qobject_cast<frmOpen *>(now->window()) : nullptr;
+            if (!dialog || now != dialog->txtOpen)
+                return;
+            disconnect(focus);
+            seen = true;
+            QTimer::singleShot(0, dialog, [&, dialog] {
+                QSignalSpy finished(dialog, &QDialog::finished);
+                // Without a window manager a new window is not made active
+                // for the keyboard by itself.
+                dialog->activateWindow();
+                QTest::qWaitForWindowActive(dialog);
+                xdo({"type", "--delay", "5", typed});
+                xdo({"key", key});
+                closedByEnter = !finished.isEmpty() || finished.wait(10000);
+                if (!closedByEnter)
+                    dialog->reject(); // lets the test go on and report
+                result = dialog->result();
+            });
+        });
+        QVERIFY(xdo({"key", "ctrl+o"}));
+        QTRY_VERIFY(seen && result != -1);
+        QVERIFY2(closedByEnter, "Enter did not close the Open window");
+        QCOMPARE(result, int(QDialog::Accepted));
+        frmBrowser *shared = sharedBrowserWindow(*m_frame);
+        QCOMPARE(shared->cboAddress->currentText(), typed);
+        QVERIFY2(captionBecomes(shared, title), qPrintable(shared->caption()));
+    }
+
+    // With part of the address selected, a click on a bar button wraps that
+    // part; Bold gives the focus back to the address box, Center leaves it
+    // on the button.
+    void barButtonsWrapTheSelectedPartOfTheAddress_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("wrapped");
+        QTest::addColumn<bool>("focusBack");
+        QTest::newRow("Bold") << "CmdBold" << "a.<B>htm</B>" << true;
+        QTest::newRow("Center") << "CmdCenter" << "a.<CENTER>htm</CENTER>" << false;
+    }
+    void barButtonsWrapTheSelectedPartOfTheAddress()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, wrapped);
+        QFETCH(bool, focusBack);
+        frmBrowser *w = openOnPageA();
+        QVERIFY(w);
+        QVERIFY(xdo({"key", "End", "shift+Left", "shift+Left", "shift+Left"}));
+        QTRY_COMPARE(w->cboAddress->lineEdit()->selectedText(), QStringLiteral("htm"));
+        auto *bar = m_frame->findChild<QPushButton *>(button);
+        QVERIFY(bar && bar->isVisible());
+        const QPoint at = bar->mapToGlobal(bar->rect().center());
+        QSignalSpy clicked(bar, &QPushButton::clicked);
+        QVERIFY(xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}));
+        QVERIFY(clicked.size() == 1 || clicked.wait(10000));
+        QCOMPARE(w->cboAddress->currentText(), m_dir.path() + QLatin1Char('/') + wrapped);
+        QCOMPARE(QApplication::focusWidget() == w->cboAddress, focusBack);
+    }
+};
+
+QTEST_MAIN(BrowserKeysTest)
+#include "tst_browser_keys.moc"
