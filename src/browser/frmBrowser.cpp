@@ -25,6 +25,7 @@
 #include <QStyle>
 
 #include <cmath>
+#include <limits>
 
 namespace tw {
 
@@ -86,6 +87,9 @@ frmBrowser::frmBrowser(BrowserHost &host, QWidget *parent) : QWidget(parent), m_
     // as typed, never completed from the list.
     cboAddress->setInsertPolicy(QComboBox::NoInsert);
     cboAddress->setCompleter(nullptr);
+    // A line edit cuts its text at 32,767 characters unless told otherwise;
+    // an address is taken whole.
+    cboAddress->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     cboAddress->setAccessibleName(QStringLiteral("Address"));
     cboAddress->setToolTip(QStringLiteral("Address"));
     lblAddress->setBuddy(cboAddress);

@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <limits>
+
 namespace tw {
 
 namespace {
@@ -60,6 +62,7 @@ frmOpen::frmOpen(BrowserHost &host, QWidget *parent)
     txtOpen->setEditable(true);
     txtOpen->setInsertPolicy(QComboBox::NoInsert);
     txtOpen->setCompleter(nullptr);
+    txtOpen->lineEdit()->setMaxLength(std::numeric_limits<int>::max()); // addresses are taken whole
     txtOpen->setAccessibleName(QStringLiteral("Open"));
     txtOpen->setGeometry(px(960), px(960), px(4332), txtOpen->sizeHint().height());
     // Enter in the field is OK. The field has the focus and hands its keys to

@@ -19,6 +19,7 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -397,6 +398,20 @@ F&avorites
         third.cmdOK_Click();
         QCOMPARE(m_host->windows().size(), 2);
         QVERIFY(m_host->windows().at(1) != from);
+    }
+
+    // A line edit cuts its text at 32,767 characters unless told otherwise:
+    // a long address pasted into either box is kept whole.
+    void longAddressesAreTakenWhole()
+    {
+        const QString address = QStringLiteral("http://example.com/?q=") + QString(100000 - 22, QLatin1Char('x'));
+        QApplication::clipboard()->setText(address);
+        frmBrowser *window = open(QString());
+        QTest::keyClick(window->cboAddress->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window->cboAddress->currentText(), address);
+        frmOpen dialog(*m_host);
+        QTest::keyClick(dialog.txtOpen->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(dialog.txtOpen->currentText(), address);
     }
 
     void browseFillsTheFieldAndFocusesOk()
