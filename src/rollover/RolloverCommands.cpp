@@ -18,6 +18,28 @@ QString quoted(const QString &value)
     return QLatin1Char('"') + value + QLatin1Char('"');
 }
 
+// A picture's address as a script string between double quotes: a quote or
+// backslash in it is escaped so that it cannot end the string early, and a
+// line break (which no string may hold) is written as %0A or %0D, as in any
+// address. Everything else stays as typed.
+QString scriptAddress(const QString &value)
+{
+    QString out;
+    out.reserve(value.size() + 2);
+    out += QLatin1Char('"');
+    for (const QChar c : value) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            out += QLatin1Char('\\');
+        if (c == QLatin1Char('\n'))
+            out += QLatin1String("%0A");
+        else if (c == QLatin1Char('\r'))
+            out += QLatin1String("%0D");
+        else
+            out += c;
+    }
+    return out + QLatin1Char('"');
+}
+
 } // namespace
 
 QString picFlipHead(const QString &fragment1)
@@ -29,7 +51,7 @@ QString picFlipImageLines(int animation, const QString &state, const QString &pi
 {
     const QString image = QLatin1String("    Pic") + QString::number(animation) + state;
     return image + QLatin1String(" = new Image;\n") + image + QLatin1String(".src =")
-        + quoted(picture) + QLatin1String(";\n");
+        + scriptAddress(picture) + QLatin1String(";\n");
 }
 
 QString picFlipMiddle()

@@ -79,10 +79,12 @@ void RolloverTest::commandRuns_data()
         << true << QStringList{"two", "1", "", "", "on.gif", "", "off.gif"} << ""
         << promptsOf(flipPrompts(1), "1122233") << "\n\n" + kF1 + "\n    Pic1on = new Image;\n    Pic1on.src =\"on.gif\";\n\n    Pic1off = new Image;\n"
                "    Pic1off.src =\"off.gif\";\n\n" + kF2 + "\n";
-    QTest::newRow("flip: half goes to even, names verbatim")
-        << true << QStringList{"2.5", "my pic.gif", "\"q\".gif", "<c>", "d&e"} << "" << flipPrompts(2)
+    // A quote or backslash cannot end the script's string, nor a line break
+    // split it; everything else is kept as typed.
+    QTest::newRow("flip: half goes to even, names kept, strings whole")
+        << true << QStringList{"2.5", "my pic.gif", "\"q\".gif", "<c>\\\r\n", "d&e"} << "" << flipPrompts(2)
         << "\n\n" + kF1 + "\n    Pic1on = new Image;\n    Pic1on.src =\"my pic.gif\";\n    Pic2on = new Image;\n"
-               "    Pic2on.src =\"\"q\".gif\";\n\n    Pic1off = new Image;\n    Pic1off.src =\"<c>\";\n"
+               "    Pic2on.src =\"\\\"q\\\".gif\";\n\n    Pic1off = new Image;\n    Pic1off.src =\"<c>\\\\%0D%0A\";\n"
                "    Pic2off = new Image;\n    Pic2off.src =\"d&e\";\n\n" + kF2 + "\n";
     // A count below 1 would never end its questions: nothing more is asked.
     for (const char *bad : {"0", ".", "0.5", "-1", "-32768", "32768", "99999"})
