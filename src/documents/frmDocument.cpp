@@ -3,6 +3,7 @@
 #include "documents/EditorLook.h"
 #include "documents/EditorSettings.h"
 #include "documents/SourceEditor.h"
+#include "documents/TypingHelp.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
@@ -25,6 +26,8 @@ frmDocument::frmDocument(QWidget *parent) : QWidget(parent), textEdit(new Source
     setMinimumSize(1, 1);
     layoutEditor();
     EditorLook::attach(textEdit, editorSettings::highlighting(), editorSettings::lineNumbers());
+    TypingHelp::attach(textEdit, {editorSettings::closeTags(), editorSettings::completion(),
+                                  editorSettings::matchingTags()});
 }
 
 void frmDocument::resizeEvent(QResizeEvent *event)
