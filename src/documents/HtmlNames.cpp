@@ -160,14 +160,14 @@ const char kGlobal[] = "accesskey class contenteditable dir draggable hidden id 
                        "onmouseover onmouseup spellcheck style tabindex title translate";
 
 // The void elements of HTML5 and the empty ones HTML 4.01 has besides.
-const char *const kVoid[] = {"area", "base", "basefont", "br", "col", "embed", "frame", "hr", "img",
+const QByteArrayView kVoid[] = {"area", "base", "basefont", "br", "col", "embed", "frame", "hr", "img",
                              "input", "isindex", "link", "meta", "param", "source", "track", "wbr"};
-const char *const kOptionalEnd[] = {"body", "colgroup", "dd", "dt", "head", "html", "li", "optgroup", "option",
+const QByteArrayView kOptionalEnd[] = {"body", "colgroup", "dd", "dt", "head", "html", "li", "optgroup", "option",
                                     "p", "rp", "rt", "tbody", "td", "tfoot", "th", "thead", "tr"};
 
-bool equalsIgnoringCase(QByteArrayView a, const char *b)
+bool equalsIgnoringCase(QByteArrayView a, QByteArrayView b)
 {
-    const qsizetype n = qsizetype(std::strlen(b));
+    const qsizetype n = b.size();
     if (a.size() != n)
         return false;
     for (qsizetype i = 0; i < n; ++i) {
@@ -181,10 +181,10 @@ bool equalsIgnoringCase(QByteArrayView a, const char *b)
 }
 
 template<size_t N>
-bool listed(const char *const (&names)[N], QByteArrayView name)
+bool listed(const QByteArrayView (&names)[N], QByteArrayView name)
 {
     return std::any_of(std::begin(names), std::end(names),
-                       [name](const char *n) { return equalsIgnoringCase(name, n); });
+                       [name](QByteArrayView n) { return equalsIgnoringCase(name, n); });
 }
 
 const Element *find(QByteArrayView name)

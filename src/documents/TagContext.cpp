@@ -29,17 +29,37 @@ struct Place {
 Place placeOf(QByteArrayView text, qsizetype pos)
 {
     Place place;
+    // One walk back over the tags for the last <script> and <style>: open at
+    // pos (its opening tag met before any closing one), or closed.
+    const QByteArrayView names[] = {"script", "style"};
+    qsizetype opener[] = {-1, -1};
+    qsizetype closer[] = {-1, -1};
+    bool settled[] = {false, false};
+    for (qsizetype i = lastChar(text, pos, '<'); i >= 0 && !(settled[0] && settled[1]); i = lastChar(text, i, '<')) {
+        for (int k = 0; k < 2; ++k) {
+            if (settled[k])
+                continue;
+            if (closer[k] < 0 && namedTagAt(text, i, names[k], true)) {
+                closer[k] = i;
+            } else if (namedTagAt(text, i, names[k], false)) {
+                opener[k] = i;
+                settled[k] = true;
+            }
+        }
+    }
     qsizetype rawOpen = -1;
     qsizetype closedOpen = -1; // the script or style that ended last before pos
     qsizetype closedEnd = -1;
-    for (const char *name : {"script", "style"}) {
-        const qsizetype open = lastOpener(text, pos, name);
-        const qsizetype close = lastCloser(text, pos, name);
-        if (open > close && open > rawOpen && !inComment(text, open)) {
-            rawOpen = open;
-        } else if (open >= 0 && close > open && close > closedEnd) {
-            closedOpen = open;
-            closedEnd = close;
+    for (int k = 0; k < 2; ++k) {
+        if (opener[k] < 0)
+            continue;
+        if (closer[k] < 0) {
+            if (opener[k] > rawOpen && scanTag(text, opener[k], pos).state == State::Ended
+                && !inComment(text, opener[k]))
+                rawOpen = opener[k];
+        } else if (closer[k] > closedEnd) {
+            closedOpen = opener[k];
+            closedEnd = closer[k];
         }
     }
     if (rawOpen >= 0) {

@@ -14,7 +14,7 @@ namespace tw::tagContext {
 // and is given a window around the caret: kReach bytes either side. So a
 // keystroke costs the same on any page, however long, and a comment or
 // script that began further back than that is not seen.
-constexpr qsizetype kReach = 64 * 1024;
+constexpr qsizetype kReach = 32 * 1024;
 
 // The '>' before `caret` has just been typed: the closing tag to put after the
 // caret ("</p>"), or nothing when that '>' does not end an opening tag that

@@ -48,10 +48,17 @@ qsizetype lastChar(QByteArrayView text, qsizetype pos, char c)
 qsizetype lastIn(QByteArrayView text, qsizetype from, qsizetype to, QByteArrayView needle)
 {
     from = qMax<qsizetype>(from, 0);
-    if (to - from < needle.size())
-        return -1;
-    const qsizetype at = text.sliced(from, to - from).lastIndexOf(needle);
-    return at < 0 ? -1 : from + at;
+    // Found by its second character, which in "<!--" and "-->" is rarer in
+    // a page than the first.
+    const qsizetype n = needle.size();
+    if (n == 1) {
+        const qsizetype k = lastChar(text, to, needle[0]);
+        return k >= from ? k : -1;
+    }
+    for (qsizetype k = lastChar(text, to - n + 2, needle[1]); k >= from + 1; k = lastChar(text, k, needle[1]))
+        if (text.sliced(k - 1, n) == needle)
+            return k - 1;
+    return -1;
 }
 
 // `<name` or `</name` at `at`, name compared ignoring case and followed by a
@@ -61,7 +68,8 @@ bool namedTagAt(QByteArrayView text, qsizetype at, QByteArrayView name, bool clo
     qsizetype i = at + 1 + (closing ? 1 : 0);
     if (text[at] != '<' || (closing && (at + 1 >= text.size() || text[at + 1] != '/')))
         return false;
-    if (i + name.size() > text.size() || !sameName(text.sliced(i, name.size()), name))
+    if (i + name.size() > text.size() || lowerChar(text[i]) != lowerChar(name[0])
+        || !sameName(text.sliced(i, name.size()), name))
         return false;
     i += name.size();
     return i == text.size() || !isNameChar(text[i]);
@@ -172,12 +180,31 @@ qsizetype tagStartBefore(QByteArrayView text, qsizetype pos)
     qsizetype i = lastChar(text, pos, '<');
     while (i > 0) {
         const qsizetype j = lastChar(text, i, '<');
-        if (j < 0 || scanTag(text, j, i).state != State::Quoted)
+        if (j < 0)
+            break;
+        // Without a quote in between, i cannot be inside a quoted value.
+        const auto *from = text.data() + j;
+        if (!std::memchr(from, '"', size_t(i - j)) && !std::memchr(from, '\'', size_t(i - j)))
+            break;
+        if (scanTag(text, j, i).state != State::Quoted)
             break;
         i = j;
     }
     return i;
 }
+
+namespace {
+
+// The last "-->" lying wholly in [from, to), or -1: found by its '>'.
+qsizetype lastCommentEnd(QByteArrayView text, qsizetype from, qsizetype to)
+{
+    for (qsizetype gt = lastChar(text, to, '>'); gt >= from + 2; gt = lastChar(text, gt, '>'))
+        if (text[gt - 1] == '-' && text[gt - 2] == '-')
+            return gt - 2;
+    return -1;
+}
+
+} // namespace
 
 // The last complete tag that ends by `pos`, comments skipped.
 std::optional<Tag> prevTag(QByteArrayView text, qsizetype pos)
@@ -186,7 +213,7 @@ std::optional<Tag> prevTag(QByteArrayView text, qsizetype pos)
         qsizetype i = lastChar(text, pos, '<');
         if (i < 0)
             return std::nullopt;
-        const qsizetype commentEnd = lastIn(text, i, pos, "-->");
+        const qsizetype commentEnd = lastCommentEnd(text, i, pos);
         if (commentEnd >= 0) {
             pos = lastIn(text, 0, commentEnd, "<!--");
             if (pos < 0)

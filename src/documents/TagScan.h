@@ -32,6 +32,10 @@ qsizetype lastChar(QByteArrayView text, qsizetype pos, char c);
 // The last `needle` lying wholly in [from, to), or -1.
 qsizetype lastIn(QByteArrayView text, qsizetype from, qsizetype to, QByteArrayView needle);
 
+// `<name` or `</name` at `at`, the name compared ignoring case and followed
+// by a character that cannot continue it.
+bool namedTagAt(QByteArrayView text, qsizetype at, QByteArrayView name, bool closing);
+
 // Where the text leaves a tag being read.
 enum class State { NotATag, Name, Between, AttributeName, AfterAttributeName, BeforeValue, Unquoted, Quoted, Ended };
 struct Scan {
