@@ -112,6 +112,8 @@ private slots:
         e.editor.setFocus();
         ActiveEditor active([&e] { return static_cast<QWidget *>(&e.editor); });
         insertAsOneStep(active, QStringLiteral("<b>"));
+        e.editor.flushEdits(); // followers of edits are told,
+        QCoreApplication::processEvents(); // and whatever they started has run
         QCOMPARE(e.editor.documentBytes(), QByteArray("<b>"));
         QVERIFY(!e.listShown());
     }
@@ -163,6 +165,9 @@ private slots:
         e.load(before);
         QTest::keyClicks(&e.editor, typed);
         QCOMPARE(e.listShown(), !before.endsWith("<tex"));
+        // Narrowed: the list holds only the names that fit, the first chosen.
+        if (e.listShown())
+            QCOMPARE(e.editor.SendScintilla(Sci::SCI_AUTOCGETCURRENT), 0L);
         QTest::keyClick(&e.editor, Qt::Key(key));
         QCOMPARE(e.editor.documentBytes(), after);
         QVERIFY(!e.listShown());
