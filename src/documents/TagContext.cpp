@@ -5,8 +5,6 @@
 
 #include <QList>
 
-#include <cstring>
-
 namespace tw::tagContext {
 
 namespace {

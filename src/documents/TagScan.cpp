@@ -264,14 +264,6 @@ qsizetype lastOpener(QByteArrayView text, qsizetype pos, QByteArrayView name)
     return -1;
 }
 
-qsizetype lastCloser(QByteArrayView text, qsizetype pos, QByteArrayView name)
-{
-    for (qsizetype i = lastChar(text, pos, '<'); i >= 0; i = lastChar(text, i, '<'))
-        if (namedTagAt(text, i, name, true))
-            return i;
-    return -1;
-}
-
 qsizetype nextCloser(QByteArrayView text, qsizetype pos, QByteArrayView name)
 {
     for (qsizetype i = text.indexOf("</", pos); i >= 0; i = text.indexOf("</", i + 2))

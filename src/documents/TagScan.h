@@ -57,11 +57,10 @@ qsizetype tagStartBefore(QByteArrayView text, qsizetype pos);
 std::optional<Tag> prevTag(QByteArrayView text, qsizetype pos);
 std::optional<Tag> nextTag(QByteArrayView text, qsizetype pos);
 
-// The last opening tag <name ...> before `pos` if it ends by then, the last
-// closing tag </name before `pos`, the first one at `pos` or later; -1 when
-// there is none. Names compared ignoring case.
+// The last opening tag <name ...> before `pos` if it ends by then, and the
+// first closing tag </name at `pos` or later; -1 when there is none. Names
+// compared ignoring case.
 qsizetype lastOpener(QByteArrayView text, qsizetype pos, QByteArrayView name);
-qsizetype lastCloser(QByteArrayView text, qsizetype pos, QByteArrayView name);
 qsizetype nextCloser(QByteArrayView text, qsizetype pos, QByteArrayView name);
 
 } // namespace tw::tagContext

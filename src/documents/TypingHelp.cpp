@@ -42,7 +42,10 @@ TypingHelp::TypingHelp(SourceEditor *editor, Choices choices) : QObject(editor),
         if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION))
             updateMatch();
     });
-    connect(editor, &SourceEditor::edited, this, [this] { m_matchStale = !m_matched.isEmpty(); });
+    // Edits and loads move or drop the marks; they are made anew at the next update.
+    const auto stale = [this] { m_matchStale = !m_matched.isEmpty(); };
+    connect(editor, &SourceEditor::edited, this, stale);
+    connect(editor, &QsciScintilla::textChanged, this, stale);
 }
 
 void TypingHelp::setCompletion(bool on)

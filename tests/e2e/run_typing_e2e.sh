@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Help while typing, with real key presses into the program: "<p>" gets its
-# closing tag, one Undo takes back the '>' with it, and "</" is completed with
-# the name of the element still open. The page's text is read back through
+# closing tag, one Undo takes back the '>' with it, "</" is completed with
+# the name of the element still open, and Enter takes a name from the list. The page's text is read back through
 # the clipboard.
 # Usage: run_typing_e2e.sh TAGWRIGHT-EXECUTABLE
 set -euo pipefail
@@ -50,4 +50,11 @@ wait_text '<i>x'
 xdotool type --delay 50 '</'
 wait_text '<i>x</i>'
 echo "typed </ after <i>x: <i>x</i>"
-echo "3 passed, 0 failed"
+
+# The list of element names, narrowed by what is typed; Enter takes the choice.
+xdotool key ctrl+a Delete
+xdotool type --delay 50 '<tex'
+xdotool key Return
+wait_text '<textarea'
+echo "typed <tex and Enter: <textarea"
+echo "4 passed, 0 failed"
