@@ -3,6 +3,7 @@
 #include "editor/EditorLook.h"
 #include "editor/EditorSettings.h"
 #include "editor/SourceEditor.h"
+#include "editor/TypingHelp.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
@@ -25,6 +26,8 @@ frmDocument::frmDocument(QWidget *parent) : QWidget(parent), textEdit(new Source
     setMinimumSize(1, 1);
     layoutEditor();
     EditorLook::attach(textEdit, editorSettings::highlighting(), editorSettings::lineNumbers());
+    TypingHelp::attach(textEdit, {editorSettings::closeTags(), editorSettings::completion(),
+                                  editorSettings::matchingTags()});
 }
 
 void frmDocument::resizeEvent(QResizeEvent *event)

@@ -43,4 +43,34 @@ void setLineNumbers(bool on)
     writeFlag("lineNumbers", on);
 }
 
+bool closeTags()
+{
+    return readFlag("autoCloseTags", true);
+}
+
+void setCloseTags(bool on)
+{
+    writeFlag("autoCloseTags", on);
+}
+
+bool completion()
+{
+    return readFlag("completion", true);
+}
+
+void setCompletion(bool on)
+{
+    writeFlag("completion", on);
+}
+
+bool matchingTags()
+{
+    return readFlag("matchingTags", true);
+}
+
+void setMatchingTags(bool on)
+{
+    writeFlag("matchingTags", on);
+}
+
 } // namespace tw::editorSettings

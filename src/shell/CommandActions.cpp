@@ -105,6 +105,12 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     viewHighlighting->setToolTip(QStringLiteral("Colour tags, attributes, comments and scripts"));
     viewLineNumbers = makeCheck(this, "mnuViewLineNumbers", "Line &Numbers");
     viewLineNumbers->setToolTip(QStringLiteral("Show line numbers beside the page"));
+    viewAutoCloseTags = makeCheck(this, "mnuViewAutoCloseTags", "Auto-&Close Tags");
+    viewAutoCloseTags->setToolTip(QStringLiteral("Add the closing tag when an opening tag is typed"));
+    viewCompletion = makeCheck(this, "mnuViewCompletion", "&Completion");
+    viewCompletion->setToolTip(QStringLiteral("Offer element and attribute names while typing"));
+    viewMatchingTags = makeCheck(this, "mnuViewMatchingTags", "&Matching Tags");
+    viewMatchingTags->setToolTip(QStringLiteral("Mark the tag the caret is in and its partner"));
 }
 
 QList<QAction *> CommandActions::documentOnly() const

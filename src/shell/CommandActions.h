@@ -88,6 +88,10 @@ public:
     // How pages look (View menus); checked state kept in the settings.
     QAction *viewHighlighting = nullptr;
     QAction *viewLineNumbers = nullptr;
+    // Help while typing (View menus); checked state kept in the settings.
+    QAction *viewAutoCloseTags = nullptr;
+    QAction *viewCompletion = nullptr;
+    QAction *viewMatchingTags = nullptr;
 
     // The actions that only a document window's menus show and that act on
     // that window; they are enabled only while a document window is active.

@@ -23,6 +23,7 @@
 #include "shell/FrameMenus.h"
 #include "shell/InstallLayout.h"
 #include "shell/LookWiring.h"
+#include "shell/TypingWiring.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
@@ -170,6 +171,8 @@ void wireCommands(frmMain &frame)
 
     // Highlighting and line numbers.
     wireLook(frame);
+    // Help while typing.
+    wireTypingHelp(frame);
 
     // Recent pages, at the end of both File menus.
     auto *recent = new RecentPages(frame, frame.openCount, &frame);

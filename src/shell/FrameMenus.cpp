@@ -51,6 +51,12 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
     documentView->addSeparator();
     documentView->addAction(a.viewHighlighting);
     documentView->addAction(a.viewLineNumbers);
+    mnuView->addSeparator();
+    documentView->addSeparator();
+    for (QAction *help : {a.viewAutoCloseTags, a.viewCompletion, a.viewMatchingTags}) {
+        mnuView->addAction(own(help));
+        documentView->addAction(help);
+    }
     show(frameMenus());
 }
 

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Help while typing, with real key presses into the program: "<p>" gets its
+# closing tag, one Undo takes back the '>' with it, "</" is completed with
+# the name of the element still open, and Enter takes a name from the list. The page's text is read back through
+# the clipboard.
+# Usage: run_typing_e2e.sh TAGWRIGHT-EXECUTABLE
+set -euo pipefail
+exe=$1
+
+. "$(dirname "$0")/xsession.sh"
+start_x xdotool xclip
+
+known_placement
+
+fail() { echo "FAIL: $1"; cat "$work/app.log"; exit 1; }
+
+# Waits until the page's text, copied to the clipboard, is $1; each round
+# copies it anew, as keys typed before may still be on their way. Leaves the
+# caret at the end of the page.
+wait_text() {
+  local seen=""
+  for _ in $(seq 100); do
+    xdotool key ctrl+a ctrl+c
+    sleep 0.2
+    seen=$(xclip -o -selection clipboard 2>/dev/null || true)
+    [ "$seen" = "$1" ] && { xdotool key ctrl+End; return 0; }
+  done
+  fail "the page holds [$seen], not [$1]"
+}
+
+(cd "$(dirname "$exe")" && exec "$exe") >"$work/app.log" 2>&1 &
+app=$!
+wait_window '^Tagwright$' >/dev/null || fail "no window titled Tagwright"
+sleep 0.5
+
+xdotool type --delay 50 '<p>'
+wait_text '<p></p>'
+echo "typed <p>: <p></p>"
+
+xdotool key ctrl+z
+wait_text '<p'
+echo "after one Undo: <p"
+
+# An element left open, then "</".
+xdotool key ctrl+a Delete
+xdotool type --delay 50 '<i>x'
+wait_text '<i>x</i>'
+xdotool key BackSpace BackSpace BackSpace BackSpace
+wait_text '<i>x'
+xdotool type --delay 50 '</'
+wait_text '<i>x</i>'
+echo "typed </ after <i>x: <i>x</i>"
+
+# The list of element names, narrowed by what is typed; Enter takes the choice.
+xdotool key ctrl+a Delete
+xdotool type --delay 50 '<tex'
+xdotool key Return
+wait_text '<textarea'
+echo "typed <tex and Enter: <textarea"
+echo "4 passed, 0 failed"

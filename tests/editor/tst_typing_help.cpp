@@ -1,0 +1,223 @@
+#include "editor/ActiveEditor.h"
+#include "editor/EditorLook.h"
+#include "editor/EditorOperations.h"
+#include "editor/SourceEditor.h"
+#include "editor/TypingHelp.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using namespace tw;
+using Sci = QsciScintillaBase;
+
+namespace {
+
+// A shown editor with its typing help; `plain` leaves out highlighting, as
+// for a page over the highlighting limit, so that the help has the text
+// alone to go by.
+struct Editor {
+    explicit Editor(bool plain, TypingHelp::Choices choices = {})
+    {
+        if (!plain)
+            EditorLook::attach(&editor, true, true);
+        help = TypingHelp::attach(&editor, choices);
+        editor.resize(600, 400);
+        editor.show();
+        if (!QTest::qWaitForWindowExposed(&editor))
+            qWarning("the editor was not shown");
+    }
+    void load(const QByteArray &text)
+    {
+        editor.loadBytes(text);
+        editor.SendScintilla(Sci::SCI_DOCUMENTEND);
+    }
+    qint64 caret() { return editor.SendScintilla(Sci::SCI_GETCURRENTPOS); }
+    bool listShown() { return editor.SendScintilla(Sci::SCI_AUTOCACTIVE) != 0; }
+    SourceEditor editor;
+    TypingHelp *help;
+};
+
+} // namespace
+
+// Help while typing, with keys typed into a real editor.
+class TypingHelpTest : public QObject {
+    Q_OBJECT
+private slots:
+    void keys_data()
+    {
+        QTest::addColumn<bool>("plain");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("after"); // '|' is the caret
+        for (const bool plain : {false, true}) {
+            const char *look = plain ? "plain: " : "highlighted: ";
+            const auto row = [&](const char *name) -> QTestData & { return QTest::newRow(qPrintable(look + QString::fromLatin1(name))); };
+            row("closes a tag") << plain << QByteArray() << QStringLiteral("<p>") << QByteArray("<p>|</p>");
+            row("nested") << plain << QByteArray() << QStringLiteral("<ul><li>")
+                          << QByteArray("<ul><li>|</li></ul>");
+            row("void") << plain << QByteArray("<p>") << QStringLiteral("<br>") << QByteArray("<p><br>|");
+            row("quoted >") << plain << QByteArray() << QStringLiteral("<a title=\"x>")
+                            << QByteArray("<a title=\"x>|");
+            row("in a comment") << plain << QByteArray("<!-- ") << QStringLiteral("<b>")
+                                << QByteArray("<!-- <b>|");
+            row("in script") << plain << QByteArray("<script>if (a") << QStringLiteral("<b>")
+                             << QByteArray("<script>if (a<b>|");
+            row("closing name") << plain << QByteArray("<div><b>x</b>") << QStringLiteral("</")
+                                << QByteArray("<div><b>x</b></div>|");
+            row("closing name in script") << plain << QByteArray("<script>x") << QStringLiteral("</")
+                                          << QByteArray("<script>x</script>|");
+        }
+    }
+    void keys()
+    {
+        QFETCH(bool, plain);
+        QFETCH(QByteArray, before);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, after);
+        Editor e(plain);
+        e.load(before);
+        QTest::keyClicks(&e.editor, typed);
+        QByteArray seen = e.editor.documentBytes();
+        seen.insert(e.caret(), '|');
+        QCOMPARE(seen, after);
+    }
+
+    // The key and what it brought are taken back together, and only they.
+    void oneUndoStep()
+    {
+        Editor e(false);
+        e.load("<b>x");
+        QTest::keyClicks(&e.editor, QStringLiteral("</"));
+        QCOMPARE(e.editor.documentBytes(), QByteArray("<b>x</b>"));
+        e.editor.undo();
+        QCOMPARE(e.editor.documentBytes(), QByteArray("<b>x<"));
+        e.editor.redo();
+        QCOMPARE(e.editor.documentBytes(), QByteArray("<b>x</b>"));
+
+        e.load("x");
+        QTest::keyClicks(&e.editor, QStringLiteral(" <p"));
+        QTest::keyClick(&e.editor, Qt::Key_Greater, Qt::NoModifier);
+        QCOMPARE(e.editor.documentBytes(), QByteArray("x <p></p>"));
+        e.editor.undo();
+        QCOMPARE(e.editor.documentBytes(), QByteArray("x <p"));
+    }
+
+    // The tag buttons of the bars insert their own closing tags: no help adds
+    // to what a command writes.
+    void commandsAreLeftAlone()
+    {
+        Editor e(false);
+        e.load("");
+        e.editor.setFocus();
+        ActiveEditor active([&e] { return static_cast<QWidget *>(&e.editor); });
+        insertAsOneStep(active, QStringLiteral("<b>"));
+        e.editor.flushEdits(); // followers of edits are told,
+        QCoreApplication::processEvents(); // and whatever they started has run
+        QCOMPARE(e.editor.documentBytes(), QByteArray("<b>"));
+        QVERIFY(!e.listShown());
+    }
+
+    // With every help off, typing inserts exactly the keys typed.
+    void allOff()
+    {
+        Editor e(false, {false, false, false});
+        e.load("<div>");
+        QTest::keyClicks(&e.editor, QStringLiteral("<"));
+        QVERIFY(!e.listShown());
+        QTest::keyClicks(&e.editor, QStringLiteral("p class=x>a</"));
+        QVERIFY(!e.listShown());
+        QCOMPARE(e.editor.documentBytes(), QByteArray("<div><p class=x>a</"));
+        e.editor.undo();
+        QCOMPARE(e.editor.documentBytes(), QByteArray("<div>"));
+    }
+
+    // The list after '<' and after a blank in a tag: it narrows as the user
+    // types, Enter or Tab takes the choice, Escape closes it.
+    void completion_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("element, Enter") << QByteArray() << QStringLiteral("<tex") << int(Qt::Key_Return)
+                                        << QByteArray("<textarea");
+        QTest::newRow("element, Tab") << QByteArray() << QStringLiteral("<bl") << int(Qt::Key_Tab)
+                                      << QByteArray("<blockquote");
+        QTest::newRow("upper case") << QByteArray() << QStringLiteral("<Bl") << int(Qt::Key_Tab)
+                                    << QByteArray("<BLOCKQUOTE");
+        QTest::newRow("attribute") << QByteArray("<p>") << QStringLiteral("<img a") << int(Qt::Key_Return)
+                                   << QByteArray("<p><img accesskey");
+        QTest::newRow("attribute narrowed") << QByteArray() << QStringLiteral("<a hrefl") << int(Qt::Key_Tab)
+                                            << QByteArray("<a hreflang");
+        QTest::newRow("Escape") << QByteArray() << QStringLiteral("<tex") << int(Qt::Key_Escape)
+                                << QByteArray("<tex");
+        QTest::newRow("after Escape, stays closed") << QByteArray("<tex") << QStringLiteral("t")
+                                                    << int(Qt::Key_Return) << QByteArray("<text\n");
+    }
+    void completion()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QByteArray, after);
+        Editor e(false);
+        e.load(before);
+        QTest::keyClicks(&e.editor, typed);
+        QCOMPARE(e.listShown(), !before.endsWith("<tex"));
+        // Narrowed: the list holds only the names that fit, the first chosen.
+        if (e.listShown())
+            QCOMPARE(e.editor.SendScintilla(Sci::SCI_AUTOCGETCURRENT), 0L);
+        QTest::keyClick(&e.editor, Qt::Key(key));
+        QCOMPARE(e.editor.documentBytes(), after);
+        QVERIFY(!e.listShown());
+    }
+
+    // The list is there only where names may be typed, and goes when none fits.
+    void noListWhereNoNameFits()
+    {
+        Editor e(true);
+        e.load("<p>");
+        QTest::keyClicks(&e.editor, QStringLiteral("a <"));
+        QVERIFY(e.listShown());
+        QTest::keyClicks(&e.editor, QStringLiteral("x"));
+        QVERIFY(!e.listShown());
+        QTest::keyClicks(&e.editor, QStringLiteral("y> b "));
+        QVERIFY(!e.listShown());
+        QTest::keyClicks(&e.editor, QStringLiteral("<a title=\"x "));
+        QVERIFY(!e.listShown());
+        e.help->setCompletion(false);
+        QTest::keyClicks(&e.editor, QStringLiteral("\" <"));
+        QVERIFY(!e.listShown());
+    }
+
+    // With the caret in a tag's name, the tag and its partner are marked.
+    void matchingTags()
+    {
+        for (const bool plain : {false, true}) {
+            Editor e(plain);
+            e.load("<div><p>x</p></div>");
+            const auto marked = [&](qint64 at) {
+                return e.editor.SendScintilla(Sci::SCI_INDICATORVALUEAT, TypingHelp::kMatchIndicator,
+                                              static_cast<long>(at)) != 0;
+            };
+            e.editor.SendScintilla(Sci::SCI_GOTOPOS, 2UL);
+            QTRY_COMPARE(e.help->matchedRanges(), (QList<qint64>{0, 5, 13, 19}));
+            QVERIFY(marked(0) && marked(4) && !marked(5) && marked(13) && marked(18) && !marked(8));
+            e.editor.SendScintilla(Sci::SCI_GOTOPOS, 11UL); // in </p>
+            QTRY_COMPARE(e.help->matchedRanges(), (QList<qint64>{5, 8, 9, 13}));
+            QVERIFY(!marked(0) && marked(5) && marked(12));
+            e.editor.SendScintilla(Sci::SCI_GOTOPOS, 8UL); // in the text
+            QTRY_VERIFY(e.help->matchedRanges().isEmpty());
+            QVERIFY(!marked(5) && !marked(12));
+            e.editor.SendScintilla(Sci::SCI_GOTOPOS, 2UL);
+            QTRY_VERIFY(!e.help->matchedRanges().isEmpty());
+            e.help->setMatchingTags(false);
+            QVERIFY(e.help->matchedRanges().isEmpty());
+            QVERIFY(!marked(0));
+        }
+    }
+};
+
+QTEST_MAIN(TypingHelpTest)
+#include "tst_typing_help.moc"
