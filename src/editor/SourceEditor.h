@@ -30,6 +30,12 @@ public:
     // second copy of the text. False (with the reader's error) when the page
     // could not be read whole; the editor is then left empty.
     bool loadPage(PageReader &reader);
+    // Replaces the whole text with these UTF-8 bytes in one undo step, as an
+    // edit. False when the editor had no memory for it: the text is then as
+    // it was, with its changed mark, though its undo history may be gone, and
+    // the edits reported since are to be taken as a load (the journal starts
+    // over from the text as it is).
+    bool replaceAllBytes(const QByteArray &utf8);
     // Loading in pieces: beginLoad, appendLoaded for each piece, endLoad.
     // beginLoad again before endLoad drops what was appended and starts over.
     // sizeHint is the size the text will have; the room for it is taken at

@@ -5,6 +5,8 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
+#include "documents/DocumentJournal.h"
+#include "documents/PageWatcher.h"
 #include "pages/PageFile.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
@@ -140,6 +142,70 @@ private:
     Step m_step;
 };
 
+// Throws as an allocation inside the editor control does, at the `nth` change
+// the editor is about to make from now on.
+void failAtChange(SourceEditor *editor, int nth)
+{
+    auto count = std::make_shared<int>(0);
+    QObject::connect(editor, &SourceEditor::aboutToChange, editor, [count, nth] {
+        if (++*count == nth)
+            throw std::bad_alloc();
+    });
+}
+
+// Windows with their journals, shown; a window closed is no longer listed.
+// The window with the caption `failing` fails its load or its first change.
+class JournalHost final : public DocumentHost {
+public:
+    JournalHost(const QString &folder, const QString &failing = QString(), bool failLoad = false)
+        : m_folder(folder), m_failing(failing), m_failLoad(failLoad)
+    {
+    }
+    ~JournalHost() override { qDeleteAll(m_documents); }
+    Dialogs &dialogs() override { return scripted; }
+    frmDocument *createDocument(const QString &caption) override
+    {
+        auto *document = new frmDocument;
+        document->setCaption(caption);
+        new DocumentJournal(document, m_folder);
+        document->show();
+        if (caption == m_failing && m_failLoad)
+            document->textEdit->beforeLoad = [](qsizetype) { throw std::bad_alloc(); };
+        else if (caption == m_failing)
+            failAtChange(document->textEdit, 1);
+        m_documents << document;
+        return document;
+    }
+    QWidget *activeChild() const override { return m_documents.isEmpty() ? nullptr : m_documents.last(); }
+    QList<frmDocument *> documents() const override
+    {
+        QList<frmDocument *> open;
+        for (frmDocument *document : m_documents)
+            if (document->isVisible())
+                open << document;
+        return open;
+    }
+
+    ScriptedDialogs scripted;
+
+private:
+    QString m_folder, m_failing;
+    bool m_failLoad;
+    QList<frmDocument *> m_documents;
+};
+
+// The text a journal gives back, read as the next start reads it.
+QByteArray journalText(const QString &path)
+{
+    const QString copy = path + QStringLiteral(".copy");
+    QFile::remove(copy);
+    if (!QFile::copy(path, copy))
+        return "no journal";
+    const JournalRestore back = restoreJournal(copy);
+    QFile::remove(copy);
+    return back.ok ? back.text : back.error.toUtf8();
+}
+
 } // namespace
 
 class LowMemoryTest : public QObject {
@@ -201,6 +267,95 @@ private slots:
         QCOMPARE(host.documents(), QList<frmDocument *>{first});
         QCOMPARE(first->textEdit->textExact(), QStringLiteral("typed before"));
         QCOMPARE(openCount, 0);
+    }
+
+    // A page changed on disk is reloaded into its window; the new text does
+    // not fit. The window keeps the text it had, with its changed mark, its
+    // journal follows it, and it takes further edits.
+    void reloadWithoutMemoryKeepsTheText_data()
+    {
+        QTest::addColumn<int>("failingChange");
+        QTest::addColumn<bool>("unsaved");
+        QTest::newRow("before the old text goes, unsaved changes") << 1 << true;
+        QTest::newRow("after the old text went, unsaved changes") << 2 << true;
+        QTest::newRow("after the old text went, nothing unsaved") << 2 << false;
+    }
+    void reloadWithoutMemoryKeepsTheText()
+    {
+        QFETCH(int, failingChange);
+        QFETCH(bool, unsaved);
+        const QString folder = m_dir.filePath(QStringLiteral("recovery-reload"));
+        QDir(folder).removeRecursively();
+        const QString page = m_dir.filePath(QStringLiteral("reloaded.htm"));
+        QVERIFY(writeBytes(page, "<p>old</p>\r\n"));
+        JournalHost host(folder);
+        frmDocument *document = host.createDocument(page);
+        SourceEditor *editor = document->textEdit;
+        editor->loadBytes("<p>old</p>\r\n");
+        if (unsaved)
+            editor->replaceSelectedBytes("typed ");
+        const QByteArray before = editor->documentBytes();
+        PageWatcher watcher(host);
+        watcher.watch(page);
+        QVERIFY(writeBytes(page, "<p>changed on disk</p>\r\n"));
+        failAtChange(editor, failingChange);
+        host.scripted.yes().acknowledge();
+        watcher.check(page);
+
+        QCOMPARE(host.scripted.remaining(), 0);
+        QCOMPARE(host.scripted.shown.last().title, QStringLiteral("Tagwright"));
+        QCOMPARE(host.scripted.shown.last().text, noMemory(page));
+        QCOMPARE(editor->documentBytes(), before);
+        QCOMPARE(editor->isModified(), unsaved);
+        editor->SendScintilla(QsciScintilla::SCI_DOCUMENTSTART);
+        editor->replaceSelectedBytes("<b>");
+        QCOMPARE(editor->documentBytes(), "<b>" + before);
+        auto *journal = document->findChild<DocumentJournal *>();
+        journal->flushNow();
+        QCOMPARE(journalText(journal->path()), "<b>" + before);
+    }
+
+    // Restoring after a crash: one window has no memory for its text. It
+    // goes, its journal stays for the next start, and the other comes back.
+    void restoreWithoutMemoryKeepsTheJournal_data()
+    {
+        QTest::addColumn<bool>("failLoad");
+        QTest::newRow("loading the text the edits were made to") << true;
+        QTest::newRow("putting the restored text in") << false;
+    }
+    void restoreWithoutMemoryKeepsTheJournal()
+    {
+        QFETCH(bool, failLoad);
+        const QString folder = m_dir.filePath(QStringLiteral("recovery-restore"));
+        QDir(folder).removeRecursively();
+        QString kept, other;
+        {
+            JournalHost before(folder);
+            for (const char *caption : {"Document 2", "Document 3"}) {
+                frmDocument *document = before.createDocument(QString::fromLatin1(caption));
+                document->textEdit->replaceSelectedBytes(QByteArray("typed in ") + caption);
+                auto *journal = document->findChild<DocumentJournal *>();
+                journal->keep();
+                (document->caption() == QStringLiteral("Document 3") ? kept : other) = journal->path();
+            }
+        }
+        JournalHost after(folder, QStringLiteral("Document 3"), failLoad);
+        after.scripted.yes().acknowledge();
+        const QList<frmDocument *> restored = offerRecovery(after, folder);
+
+        QCOMPARE(after.scripted.remaining(), 0);
+        QCOMPARE(after.scripted.shown.last().title, QStringLiteral("Restore"));
+        QCOMPARE(after.scripted.shown.last().text,
+                 QStringLiteral("Cannot restore \"Document 3\": there is not enough memory to hold it. Its recovery "
+                                "file is kept and offered again at the next start."));
+        QCOMPARE(restored.size(), 1);
+        QCOMPARE(after.documents(), restored);
+        QCOMPARE(restored.first()->caption(), QStringLiteral("Document 2"));
+        QCOMPARE(restored.first()->textEdit->documentBytes(), QByteArray("typed in Document 2"));
+        QVERIFY(!QFile::exists(other));
+        QCOMPARE(journalText(kept), QByteArray("typed in Document 3"));
+        // Beside it only the restored window's own journal: the failed window left none.
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("*.twj")}, QDir::Files).size(), 2);
     }
 };
 
