@@ -91,6 +91,48 @@ int openWithLittleMemory(int argc, char **argv)
     return 0;
 }
 
+const char kReloadFlag[] = "--reload-with-little-memory";
+
+// The child: a frame holds the page with typed changes; the page grows on
+// disk to `size` MB and is reloaded with only `headroom` MB of address space
+// to spare: enough to read it, not to put it in the window as well.
+int reloadWithLittleMemory(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    const QString page = QString::fromLocal8Bit(argv[2]);
+    const rlim_t headroom = rlim_t(QByteArray(argv[3]).toULongLong()) << 20;
+    ScriptedDialogs dialogs;
+    frmMain frame(dialogs);
+    frame.MDIForm_Load();
+    frame.show();
+    frame.openFiles({page});
+    SourceEditor *editor = frame.documents().last()->textEdit;
+    editor->replaceSelectionExact(QStringLiteral("typed "));
+    PageWatcher watcher(frame);
+    watcher.watch(page);
+    QFile grown(page);
+    if (!grown.open(QIODevice::ReadWrite) || !grown.resize(qint64(headroom) * 3 / 4))
+        return 2;
+    grown.close();
+
+    dialogs.yes().acknowledge();
+    rlimit saved;
+    getrlimit(RLIMIT_AS, &saved);
+    const rlimit small{addressSpaceInUse() + headroom, saved.rlim_max};
+    setrlimit(RLIMIT_AS, &small);
+    watcher.check(page);
+    setrlimit(RLIMIT_AS, &saved);
+
+    QTextStream out(stdout);
+    for (const auto &shown : dialogs.shown)
+        out << shown.kind << '|' << shown.title << '|' << shown.text.left(20) << '\n';
+    for (frmDocument *document : frame.documents())
+        out << "window|" << document->caption() << '|' << document->textEdit->textExact() << '|'
+            << (document->textEdit->isModified() ? "changed" : "unchanged") << '\n';
+    return 0;
+}
+
 // A frame stand-in whose new windows fail one step of the load for want of
 // memory, as the editor control does when an allocation fails.
 class FailingHost final : public DocumentHost {
@@ -315,6 +357,25 @@ private slots:
         QCOMPARE(journalText(journal->path()), "<b>" + before);
     }
 
+    void realShortageOnReloadKeepsTheText()
+    {
+#ifdef TW_ADDRESS_SANITIZER
+        QSKIP("AddressSanitizer reserves more address space than the limit allows");
+#endif
+        const QString page = m_dir.filePath(QStringLiteral("growing.htm"));
+        QVERIFY(writeBytes(page, "<p>old</p>\r\n"));
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kReloadFlag), page, "256"});
+        QVERIFY(child.waitForFinished(-1));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines, (QStringList{"yesno|Tagwright|" + page.left(20), "message|Tagwright|" + noMemory(page).left(20),
+                                     "window|Document 1||unchanged", "window|" + page + "|typed <p>old</p>\r",
+                                     "|changed"}));
+    }
+
     // Restoring after a crash: one window has no memory for its text. It
     // goes, its journal stays for the next start, and the other comes back.
     void restoreWithoutMemoryKeepsTheJournal_data()
@@ -363,6 +424,8 @@ int main(int argc, char **argv)
 {
     if (argc == 4 && qstrcmp(argv[1], kChildFlag) == 0)
         return openWithLittleMemory(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], kReloadFlag) == 0)
+        return reloadWithLittleMemory(argc, argv);
     QApplication app(argc, argv);
     LowMemoryTest test;
     return QTest::qExec(&test, argc, argv);
