@@ -133,6 +133,8 @@ int reloadWithLittleMemory(int argc, char **argv)
     return 0;
 }
 
+const char kRestoreFlag[] = "--restore-with-little-memory";
+
 // A frame stand-in whose new windows fail one step of the load for want of
 // memory, as the editor control does when an allocation fails.
 class FailingHost final : public DocumentHost {
@@ -246,6 +248,30 @@ QByteArray journalText(const QString &path)
     const JournalRestore back = restoreJournal(copy);
     QFile::remove(copy);
     return back.ok ? back.text : back.error.toUtf8();
+}
+
+// The child: the journals in the folder are offered with only `headroom` MB
+// of address space to spare.
+int restoreWithLittleMemory(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    const rlim_t headroom = rlim_t(QByteArray(argv[3]).toULongLong()) << 20;
+    JournalHost host(folder);
+    host.scripted.acknowledge();
+    rlimit saved;
+    getrlimit(RLIMIT_AS, &saved);
+    const rlimit small{addressSpaceInUse() + headroom, saved.rlim_max};
+    setrlimit(RLIMIT_AS, &small);
+    const QList<frmDocument *> restored = offerRecovery(host, folder);
+    setrlimit(RLIMIT_AS, &saved);
+    QTextStream out(stdout);
+    for (const auto &shown : host.scripted.shown)
+        out << shown.kind << '|' << shown.title << '|' << shown.text << '\n';
+    out << "restored|" << restored.size() << '\n';
+    for (const QString &name : QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+        out << "file|" << name << '\n';
+    return 0;
 }
 
 } // namespace
@@ -376,6 +402,39 @@ private slots:
                                      "|changed"}));
     }
 
+    // A journal too large to read back with the memory left stays where it
+    // is, to be offered again, and the start goes on.
+    void realShortageOnRestoreKeepsTheJournal()
+    {
+#ifdef TW_ADDRESS_SANITIZER
+        QSKIP("AddressSanitizer reserves more address space than the limit allows");
+#endif
+        const QString folder = m_dir.filePath(QStringLiteral("recovery-large"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString journalPath = QDir(folder).filePath(QStringLiteral("1-large.twj"));
+        {
+            JournalWriter writer;
+            const QByteArray start(192 << 20, 'x');
+            QVERIFY(writer.open(journalPath, QStringLiteral("Document 7"), QString(), PageEncoding::Utf8, start));
+            writer.record(0, 0, "typed", 5);
+            QVERIFY(writer.flush());
+            writer.close();
+        }
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kRestoreFlag), folder, "256"});
+        QVERIFY(child.waitForFinished(-1));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines, (QStringList{QStringLiteral("message|Restore|Cannot restore \"%1\": there is not enough memory "
+                                                    "to hold it. Its recovery file is kept and offered again at the "
+                                                    "next start.")
+                                         .arg(journalPath),
+                                     "restored|0", "file|1-large.twj"}));
+        QDir(folder).removeRecursively();
+    }
+
     // Restoring after a crash: one window has no memory for its text. It
     // goes, its journal stays for the next start, and the other comes back.
     void restoreWithoutMemoryKeepsTheJournal_data()
@@ -424,6 +483,8 @@ int main(int argc, char **argv)
 {
     if (argc == 4 && qstrcmp(argv[1], kChildFlag) == 0)
         return openWithLittleMemory(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], kRestoreFlag) == 0)
+        return restoreWithLittleMemory(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], kReloadFlag) == 0)
         return reloadWithLittleMemory(argc, argv);
     QApplication app(argc, argv);
