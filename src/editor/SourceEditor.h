@@ -32,9 +32,10 @@ public:
     bool loadPage(PageReader &reader);
     // Replaces the whole text with these UTF-8 bytes in one undo step, as an
     // edit. False when the editor had no memory for it: the text is then as
-    // it was, with its changed mark, though its undo history may be gone, and
-    // the edits reported since are to be taken as a load (the journal starts
-    // over from the text as it is).
+    // it was, with its changed mark, though its undo history may be gone. The
+    // old text then comes back as a load, which marks it unchanged (and then
+    // changed again if it was), so a follower of edits that starts over at
+    // the unchanged mark, as the recovery journal does, holds it again.
     bool replaceAllBytes(const QByteArray &utf8);
     // Loading in pieces: beginLoad, appendLoaded for each piece, endLoad.
     // beginLoad again before endLoad drops what was appended and starts over.
