@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
 #include "documents/DocumentJournal.h"
+#include "documents/PageEvents.h"
 #include "documents/PageWatcher.h"
 #include "pages/PageFile.h"
 #include "editor/SourceEditor.h"
@@ -110,7 +111,7 @@ int reloadWithLittleMemory(int argc, char **argv)
     SourceEditor *editor = frame.documents().last()->textEdit;
     editor->replaceSelectionExact(QStringLiteral("typed "));
     PageWatcher watcher(frame);
-    watcher.watch(page);
+    emit PageEvents::instance().pageRead(frame.documents().last(), page);
     QFile grown(page);
     if (!grown.open(QIODevice::ReadWrite) || !grown.resize(qint64(headroom) * 3 / 4))
         return 2;
@@ -364,7 +365,7 @@ private slots:
             editor->replaceSelectedBytes("typed ");
         const QByteArray before = editor->documentBytes();
         PageWatcher watcher(host);
-        watcher.watch(page);
+        emit PageEvents::instance().pageRead(document, page);
         QVERIFY(writeBytes(page, "<p>changed on disk</p>\r\n"));
         failAtChange(editor, failingChange);
         host.scripted.yes().acknowledge();
