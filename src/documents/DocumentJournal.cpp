@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QUuid>
 
+#include <new>
+
 namespace tw {
 
 DocumentJournal::DocumentJournal(frmDocument *document, const QString &folder)
@@ -150,8 +152,22 @@ QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder)
     QStringList paths, refused;
     bool setAsideAll = true;
     const QDir dir(folder);
+    QStringList notes;
+    // A journal there is no memory to read or rebuild stays where it is, to be
+    // offered again at the next start.
+    const auto noMemory = [](const QString &what) {
+        return QStringLiteral("Cannot restore \"%1\": there is not enough memory to hold it. Its recovery file "
+                              "is kept and offered again at the next start.")
+            .arg(what);
+    };
     for (const QString &name : dir.entryList({QStringLiteral("*.twj")}, QDir::Files, QDir::Name)) {
-        JournalRestore journal = restoreJournal(dir.filePath(name));
+        JournalRestore journal;
+        try {
+            journal = restoreJournal(dir.filePath(name));
+        } catch (const std::bad_alloc &) {
+            notes << noMemory(QDir::toNativeSeparators(dir.filePath(name)));
+            continue;
+        }
         if (journal.inUse)
             continue; // another instance is writing it
         if (!journal.ok) {
@@ -169,8 +185,12 @@ QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder)
                         .arg(QDir::toNativeSeparators(dir.filePath(QString::fromLatin1(kSetAsideFolder))));
         host.dialogs().message(text, QStringLiteral("Restore"), MessageKind::Warning);
     }
-    if (found.isEmpty())
+    if (found.isEmpty()) {
+        if (!notes.isEmpty())
+            host.dialogs().message(notes.join(QStringLiteral("\n\n")), QStringLiteral("Restore"),
+                                   MessageKind::Warning);
         return restored;
+    }
     QStringList captions;
     for (const JournalRestore &journal : found)
         captions << journal.caption;
@@ -178,7 +198,6 @@ QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder)
         QStringLiteral("Tagwright ended before these pages were saved:\n\n%1\n\nRestore them?")
             .arg(captions.join(QLatin1Char('\n'))),
         QStringLiteral("Restore"));
-    QStringList notes;
     for (int i = 0; i < found.size(); ++i) {
         if (yes) {
             frmDocument *document = host.createDocument(found[i].caption);
@@ -186,19 +205,23 @@ QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder)
             // The window starts from the text the edits were made to, and its
             // own journal from there, so that after another crash the page
             // on disk is compared with what it held.
-            editor->loadBytes(found[i].start);
-            // Set first: the new journal records the encoding the text is saved in.
-            document->encoding = found[i].encoding;
-            if (auto *journal = document->findChild<DocumentJournal *>())
-                journal->startNow();
-            // The restored text replaces it in one edit, so it counts as changed
-            // (undo brings back the text the edits were made to, redo the restored one).
-            editor->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
-            editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, 0UL,
-                                  static_cast<long>(editor->documentLength()));
-            editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET,
-                                  static_cast<unsigned long>(found[i].text.size()), found[i].text.constData());
-            editor->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+            bool loaded = editor->loadBytes(found[i].start);
+            if (loaded) {
+                // Set first: the new journal records the encoding the text is saved in.
+                document->encoding = found[i].encoding;
+                if (auto *journal = document->findChild<DocumentJournal *>())
+                    journal->startNow();
+                // The restored text replaces it in one edit, so it counts as changed
+                // (undo brings back the text the edits were made to, redo the restored one).
+                loaded = editor->replaceAllBytes(found[i].text);
+            }
+            if (!loaded) {
+                // The window goes, and its own new journal with it; the
+                // journal restored from is kept.
+                document->closeWithoutQuestion();
+                notes << noMemory(found[i].caption);
+                continue;
+            }
             editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
             restored << document;
             if (found[i].pageDiffers)

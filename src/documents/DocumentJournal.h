@@ -67,7 +67,9 @@ inline constexpr const char *kSetAsideFolder = "set aside";
 // pages whose file on disk differs from the text the changes were made to,
 // and those whose last changes were cut short. No deletes those journals. A
 // journal that cannot be applied is named in a message once and moved into
-// the "set aside" folder, kept but not offered again. Returns the documents
+// the "set aside" folder, kept but not offered again. One there is no memory
+// to read or restore is named in a message and stays where it is, to be
+// offered again at the next start. Returns the documents
 // restored.
 QList<frmDocument *> offerRecovery(DocumentHost &host, const QString &folder);
 

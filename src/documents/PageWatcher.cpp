@@ -7,6 +7,8 @@
 #include "documents/frmDocument.h"
 #include "platform/Dialogs.h"
 
+#include <QDir>
+
 namespace tw {
 
 namespace {
@@ -86,11 +88,14 @@ void PageWatcher::reload(frmDocument *document, const QString &path)
     }
     m_files->restamp(path);
     SourceEditor *editor = document->textEdit;
-    editor->SendScintilla(QsciScintilla::SCI_BEGINUNDOACTION);
-    editor->SendScintilla(QsciScintilla::SCI_SETTARGETRANGE, 0UL, static_cast<long>(editor->documentLength()));
-    editor->SendScintilla(QsciScintilla::SCI_REPLACETARGET, static_cast<unsigned long>(page.utf8.size()),
-                          page.utf8.constData());
-    editor->SendScintilla(QsciScintilla::SCI_ENDUNDOACTION);
+    // Without the memory for the new text the window keeps the text it has.
+    if (!editor->replaceAllBytes(page.utf8)) {
+        m_host.dialogs().message(
+            QStringLiteral("Cannot open \"%1\": there is not enough memory to hold it.")
+                .arg(QDir::toNativeSeparators(path)),
+            kTitle, MessageKind::Critical);
+        return;
+    }
     editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
     // Before the text counts as unchanged, which shows the page's format.
     document->encoding = page.encoding;

@@ -15,7 +15,8 @@ class frmDocument;
 // polls). When another program changes one, its window asks once whether to
 // reload it; a page with unsaved changes says it would lose them, and Enter
 // answers No. The program's own writes, failed ones too, are no change. Reloading
-// is one undo step. A page deleted on disk keeps its text and counts as
+// is one undo step; without the memory for the new text the window keeps its
+// text and says so. A page deleted on disk keeps its text and counts as
 // changed, so closing it asks to save it.
 class PageWatcher : public QObject {
     Q_OBJECT

@@ -12,6 +12,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace tw {
 
 namespace {
@@ -51,6 +53,9 @@ FindDialog::FindDialog(Target target, QWidget *parent) : QDialog(parent), m_targ
     replaceEdit->setObjectName(QStringLiteral("replaceEdit"));
     replaceEdit->setAccessibleName(QStringLiteral("Replace with"));
     replaceEdit->setToolTip(QStringLiteral("The replacement; with a regular expression $1 names a group and \\n a line end"));
+    // A line edit cuts its text at 32,767 characters unless told otherwise.
+    for (QLineEdit *edit : {findEdit, replaceEdit})
+        edit->setMaxLength(std::numeric_limits<int>::max());
     auto *findLabel = new QLabel(QStringLiteral("F&ind what:"), this);
     findLabel->setBuddy(findEdit);
     m_replaceLabel = new QLabel(QStringLiteral("Re&place with:"), this);

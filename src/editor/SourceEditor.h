@@ -30,6 +30,13 @@ public:
     // second copy of the text. False (with the reader's error) when the page
     // could not be read whole; the editor is then left empty.
     bool loadPage(PageReader &reader);
+    // Replaces the whole text with these UTF-8 bytes in one undo step, as an
+    // edit. False when the editor had no memory for it: the text is then as
+    // it was, with its changed mark, though its undo history may be gone. The
+    // old text then comes back as a load, which marks it unchanged (and then
+    // changed again if it was), so a follower of edits that starts over at
+    // the unchanged mark, as the recovery journal does, holds it again.
+    bool replaceAllBytes(const QByteArray &utf8);
     // Loading in pieces: beginLoad, appendLoaded for each piece, endLoad.
     // beginLoad again before endLoad drops what was appended and starts over.
     // sizeHint is the size the text will have; the room for it is taken at

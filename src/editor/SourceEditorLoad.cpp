@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -55,6 +56,45 @@ bool SourceEditor::loadPage(PageReader &reader)
     dropDocument();
     if (read)
         reader.failForMemory(); // the text was read whole, but the editor could not show it
+    return false;
+}
+
+bool SourceEditor::replaceAllBytes(const QByteArray &utf8)
+{
+    flushEdits();
+    QByteArray before;
+    try {
+        before = documentBytes(); // what to fall back on
+    } catch (const std::bad_alloc &) {
+        return false; // nothing was changed
+    }
+    const bool changed = isModified();
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    try {
+        SendScintilla(SCI_BEGINUNDOACTION);
+        SendScintilla(SCI_SETTARGETRANGE, 0UL, static_cast<long>(documentLength()));
+        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
+        SendScintilla(SCI_ENDUNDOACTION);
+        if (!editorFailed())
+            return true;
+    } catch (const std::bad_alloc &) {
+    }
+    // The document may be half changed and refuse any change (see
+    // dropDocument): a new one takes the text as it was. An insertion begun
+    // is never reported. The load marks the text unchanged, which ends the
+    // journal of the half-made edit, and marking it changed again starts a
+    // new one from the text as it is.
+    m_insertAt = -1;
+    m_insertLength = 0;
+    dropDocument();
+    try {
+        loadBytes(before);
+        if (changed)
+            markChanged();
+        SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(std::min<long>(caret, long(documentLength()))));
+    } catch (const std::bad_alloc &) {
+        m_outOfMemory = false;
+    }
     return false;
 }
 

@@ -131,11 +131,30 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
         }
     }
 
-    // A device or pipe is written to, never replaced by a regular file.
+    // A character device (/dev/null, a terminal) is written to, never
+    // replaced by a regular file. A pipe, socket or block device is refused:
+    // opening a pipe waits until something reads it, a reader may never take
+    // the whole text, and a disk device would be overwritten. The open itself
+    // never waits, and the opened file is checked once more, so a device
+    // swapped for a pipe in between is refused as well.
     if (existed && !S_ISREG(old.st_mode)) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            result.error = writeFailure(path, reasonFor(file));
+        const QString notAFile = tr("it is a device or pipe, not a file.");
+        if (!S_ISCHR(old.st_mode)) {
+            result.error = writeFailure(path, notAFile);
+            return result;
+        }
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            // ENXIO: a pipe that nothing reads.
+            result.error = writeFailure(path, errno == ENXIO ? notAFile : fileErrorReason(errno));
+            return result;
+        }
+        struct stat opened;
+        QFile file;
+        if (::fstat(fd, &opened) != 0 || !S_ISCHR(opened.st_mode)
+            || !file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            result.error = writeFailure(path, notAFile);
             return result;
         }
         if (!writeBody(file, utf8, length, result.written) || !file.flush()) {
@@ -194,9 +213,12 @@ PageWriteResult writePageInPlace(const QString &path, const char *utf8, qsizetyp
         return result;
     }
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
+    // The open never waits: a pipe that nothing reads fails it (ENXIO)
+    // rather than holding the program until a reader comes.
+    const QString notAFile = tr("it is a device or pipe, not a file.");
+    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        result.error = writeFailure(path, fileErrorReason(errno));
+        result.error = writeFailure(path, errno == ENXIO ? notAFile : fileErrorReason(errno));
         return result;
     }
     const auto fail = [&](int error, const QString &after) {
@@ -207,8 +229,14 @@ PageWriteResult writePageInPlace(const QString &path, const char *utf8, qsizetyp
     struct stat st;
     if (::fstat(fd, &st) != 0)
         return fail(errno, QString());
-    if (!S_ISREG(st.st_mode))
-        return fail(EINVAL, QString());
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        result.error = writeFailure(path, S_ISDIR(st.st_mode) ? fileErrorReason(EISDIR) : notAFile);
+        return result;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1)
+        return fail(errno, QString());
     const qint64 oldSize = st.st_size;
     if (newSize > oldSize) {
         const int error = ::posix_fallocate(fd, off_t(oldSize), off_t(newSize - oldSize));

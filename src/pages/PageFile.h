@@ -118,7 +118,8 @@ struct PageWriteResult {
 // permission bits and, where allowed, its owner, for every user), so a failed
 // save leaves the old file as it was. Only a folder that cannot hold a new
 // file makes the save write the file in place (see writePageInPlace). A path
-// that names a device or pipe is written in place rather than replaced. The
+// that names a character device (/dev/null) is written in place rather than
+// replaced; a pipe, socket or block device is refused, and no open waits. The
 // text is not copied when written as UTF-8; Legacy text is encoded in small
 // pieces as it is written. Legacy text holding a character Windows-1252
 // cannot store is refused: the caller settles the encoding first.

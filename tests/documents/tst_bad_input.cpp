@@ -3,6 +3,7 @@
 // read-only pages, garbage settings and odd arguments.
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "documents/DocumentFiles.h"
 #include "pages/PageFile.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
@@ -18,6 +19,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -68,6 +70,11 @@ private slots:
         QVERIFY(writeBytes(path("locked.htm"), "locked"));
         QVERIFY(QFile::setPermissions(path("locked.htm"), {}));
     }
+
+    // A save or read that blocks on a pipe would hang here for good: the
+    // watchdog ends the test instead.
+    void init() { alarm(120); }
+    void cleanup() { alarm(0); }
 
     // -----------------------------------------------------------------------
     // Opening
@@ -133,6 +140,68 @@ private slots:
         QVERIFY(!w.ok);
         QCOMPARE(w.error, QStringLiteral("Cannot save \"%1\"").arg(file) + reason);
         QCOMPARE(readBytes(path("plain.htm")), QByteArray("plain"));
+    }
+
+    // A save never waits on a pipe: the open does not block, and a pipe is
+    // refused whether or not something reads it. A character device is
+    // written to (/dev/full stands in for a full disk); a save in place is
+    // for regular files only.
+    void specialFilesAreRefusedOrWritten_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<bool>("reader"); // something holds the pipe open for reading
+        QTest::addColumn<QString>("reason"); // empty when the save succeeds
+        const QString notAFile = QStringLiteral(": it is a device or pipe, not a file.");
+        QTest::newRow("FIFO") << path("pipe") << false << false << notAFile;
+        QTest::newRow("FIFO, in place") << path("pipe") << true << false << notAFile;
+        QTest::newRow("FIFO being read") << path("pipe") << false << true << notAFile;
+        QTest::newRow("FIFO being read, in place") << path("pipe") << true << true << notAFile;
+        QTest::newRow("/dev/null") << QStringLiteral("/dev/null") << false << false << QString();
+        QTest::newRow("/dev/full") << QStringLiteral("/dev/full") << false << false
+                                   << QStringLiteral(": no space left on device.");
+        QTest::newRow("/dev/null, in place") << QStringLiteral("/dev/null") << true << false << notAFile;
+    }
+    void specialFilesAreRefusedOrWritten()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, inPlace);
+        QFETCH(bool, reader);
+        QFETCH(QString, reason);
+        const int readEnd = reader ? ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK) : -1;
+        QVERIFY(!reader || readEnd >= 0);
+        const PageWriteResult w = inPlace ? writePageInPlace(file, "new", 3, PageEncoding::Utf8)
+                                          : writePage(file, "new", 3, PageEncoding::Utf8);
+        char leaked[8];
+        const ssize_t got = reader ? ::read(readEnd, leaked, sizeof leaked) : 0;
+        if (readEnd >= 0)
+            ::close(readEnd);
+        QCOMPARE(got <= 0, true); // nothing reached the reader
+        QCOMPARE(w.ok, reason.isEmpty());
+        if (!reason.isEmpty())
+            QCOMPARE(w.error, QStringLiteral("Cannot save \"%1\"").arg(file) + reason);
+        struct stat pipe;
+        QVERIFY(::stat(QFile::encodeName(path("pipe")).constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode));
+    }
+
+    // Save As onto a pipe, as the user chooses it: the message, and the window
+    // keeps its text, still marked changed.
+    void saveAsOntoAPipeKeepsTheWindow()
+    {
+        ScriptedDialogs dialogs;
+        frmMain frame(dialogs);
+        frame.MDIForm_Load();
+        frmDocument *document = frame.documents().first();
+        document->textEdit->replaceSelectionExact(QStringLiteral("typed"));
+        dialogs.file(path("pipe")).acknowledge();
+        QVERIFY(!saveDocumentAs(frame, document));
+        QCOMPARE(dialogs.shown.last().kind, QStringLiteral("message"));
+        QCOMPARE(dialogs.shown.last().title, QStringLiteral("Save"));
+        QCOMPARE(dialogs.shown.last().text,
+                 QStringLiteral("Cannot save \"%1\": it is a device or pipe, not a file.").arg(path("pipe")));
+        QCOMPARE(document->textEdit->textExact(), QStringLiteral("typed"));
+        QVERIFY(document->textEdit->isModified());
+        QCOMPARE(document->caption(), QStringLiteral("Document 1"));
     }
 
     void fullDiskLeavesTheOldPageWhole_data()

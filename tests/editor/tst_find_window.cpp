@@ -4,6 +4,7 @@
 #include "editor/SourceEditor.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -144,6 +145,25 @@ private Q_SLOTS:
         QTest::mouseClick(m_dialog->closeButton, Qt::LeftButton);
         QVERIFY(!m_dialog->isVisible());
         QCOMPARE(m_editor->documentBytes(), QByteArray("one two one"));
+    }
+
+    // Pasted text is taken whole, past the 32,767 characters a line edit
+    // keeps unless told otherwise, and a replacement that long is written.
+    void longTextIsTakenWhole()
+    {
+        const QString find = QStringLiteral("<p>") + QString(100000 - 3, QLatin1Char('f'));
+        const QString replace = QString(100000, QLatin1Char('r'));
+        for (const auto &[edit, text] : {std::pair{m_dialog->findEdit, find}, std::pair{m_dialog->replaceEdit, replace}}) {
+            QApplication::clipboard()->setText(text);
+            QTest::mouseClick(edit, Qt::LeftButton);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(edit->text(), text);
+        }
+        m_editor->loadBytes("[x]");
+        typeInto(m_dialog->findEdit, QStringLiteral("x"));
+        QTest::mouseClick(m_dialog->replaceAllButton, Qt::LeftButton);
+        QCOMPARE(m_dialog->status->text(), QStringLiteral("Replaced 1 match."));
+        QCOMPARE(m_editor->documentBytes(), "[" + replace.toLatin1() + "]");
     }
 
     // Find alone hides the replace row; the page is never changed from it.
