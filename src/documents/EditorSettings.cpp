@@ -43,6 +43,16 @@ void setLineNumbers(bool on)
     writeFlag("lineNumbers", on);
 }
 
+bool checkAsYouType()
+{
+    return readFlag("checkAsYouType", false);
+}
+
+void setCheckAsYouType(bool on)
+{
+    writeFlag("checkAsYouType", on);
+}
+
 QStringList recentPages()
 {
     QSettings s(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));

@@ -13,6 +13,9 @@ bool highlighting();
 void setHighlighting(bool on);
 bool lineNumbers();
 void setLineNumbers(bool on);
+// Pages are checked again whenever typing pauses; off unless chosen.
+bool checkAsYouType();
+void setCheckAsYouType(bool on);
 
 // The recent pages, newest first, at most ten.
 QStringList recentPages();

@@ -23,6 +23,7 @@
 #include "shell/FrameMenus.h"
 #include "shell/InstallLayout.h"
 #include "shell/LookWiring.h"
+#include "shell/ProblemsDock.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
@@ -170,6 +171,9 @@ void wireCommands(frmMain &frame)
 
     // Highlighting and line numbers.
     wireLook(frame);
+
+    // Checking pages with HTML Tidy: the Problems dock.
+    wireChecking(frame);
 
     // Recent pages, at the end of both File menus.
     auto *recent = new RecentPages(frame, frame.openCount, &frame);

@@ -51,6 +51,9 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
     documentView->addSeparator();
     documentView->addAction(a.viewHighlighting);
     documentView->addAction(a.viewLineNumbers);
+    documentEdit->addSeparator();
+    documentEdit->addAction(a.checkPage);
+    documentEdit->addAction(a.checkAsYouType);
     show(frameMenus());
 }
 

@@ -1,0 +1,109 @@
+#include "documents/DocumentCheck.h"
+
+#include "documents/ProblemMarks.h"
+#include "documents/SourceEditor.h"
+#include "documents/frmDocument.h"
+
+namespace tw {
+
+using checking::Kind;
+using checking::Problem;
+
+DocumentCheck::DocumentCheck(frmDocument *document, checking::PageChecker &checker)
+    : QObject(document), m_document(document), m_checker(checker)
+{
+    setObjectName(QStringLiteral("DocumentCheck"));
+    m_pause.setSingleShot(true);
+    m_pause.setInterval(kPauseMs);
+    connect(&m_pause, &QTimer::timeout, this, &DocumentCheck::request);
+    connect(document->textEdit, &SourceEditor::edited, this,
+            [this](qint64 position, qint64 removed, const char *, qint64 length) {
+                onEdited(position, removed, length);
+            });
+}
+
+DocumentCheck *DocumentCheck::of(frmDocument *document)
+{
+    return document ? document->findChild<DocumentCheck *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+void DocumentCheck::setAsYouType(bool on)
+{
+    m_asYouType = on;
+    if (!on)
+        m_pause.stop();
+}
+
+void DocumentCheck::checkNow()
+{
+    m_pause.stop();
+    request();
+}
+
+void DocumentCheck::onEdited(qint64 position, qint64 removed, qint64 length)
+{
+    m_generation->fetch_add(1);
+    // The spans move with the text, as the marks in the editor do.
+    const auto move = [position, removed, length](qint64 &p, bool isStart) {
+        if (removed > 0) {
+            if (p >= position + removed)
+                p -= removed;
+            else if (p > position)
+                p = position;
+        } else if (p > position || (isStart && p == position)) {
+            p += length;
+        }
+    };
+    for (Problem &p : m_problems) {
+        move(p.span.start, true);
+        move(p.span.end, false);
+        p.span.end = qMax(p.span.end, p.span.start);
+    }
+    if (m_asYouType)
+        m_pause.start();
+}
+
+void DocumentCheck::request()
+{
+    SourceEditor *editor = m_document->textEdit;
+    editor->flushEdits();
+    const quint64 generation = m_generation->load();
+    const bool legacy = m_document->encoding != PageEncoding::Utf8;
+    m_busy = true;
+    m_asked = generation;
+    m_checker.check(
+        editor->documentBytes(), legacy, this,
+        [counter = m_generation, generation] { return counter->load() == generation; },
+        [this, generation](const QList<Problem> &problems) {
+            m_document->textEdit->flushEdits();
+            if (m_generation->load() != generation) {
+                // The text changed meanwhile: these places are stale. Typing
+                // has started a new pause; a check asked for by command runs
+                // again on the text as it is now, unless one is asked already.
+                if (!m_asYouType && m_asked != m_generation->load())
+                    request();
+                return;
+            }
+            m_busy = false;
+            m_hasResult = true;
+            m_problems = checking::listOrder(problems);
+            QList<problemMarks::Mark> marks;
+            marks.reserve(m_problems.size());
+            for (const Problem &p : m_problems)
+                marks << problemMarks::Mark{p.span.start, p.span.end, problemMarks::Weight(int(p.message.kind))};
+            problemMarks::show(m_document->textEdit, marks);
+            emit checked();
+        });
+}
+
+void DocumentCheck::goTo(int index)
+{
+    SourceEditor *editor = m_document->textEdit;
+    if (index >= 0 && index < m_problems.size() && m_problems[index].message.line > 0) {
+        const qint64 at = qBound<qint64>(0, m_problems[index].span.start, editor->documentLength());
+        editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, static_cast<unsigned long>(at));
+    }
+    editor->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace tw
