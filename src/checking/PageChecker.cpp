@@ -6,15 +6,52 @@
 
 namespace tw::checking {
 
+namespace {
+
+// The bytes with each lone CR made an LF: the same lines, byte for byte.
+QByteArray withoutLoneCr(const QByteArray &bytes)
+{
+    QByteArray out = bytes;
+    char *d = out.data();
+    for (qsizetype i = 0; i < out.size(); ++i)
+        if (d[i] == '\r' && (i + 1 >= out.size() || d[i + 1] != '\n'))
+            d[i] = '\n';
+    return out;
+}
+
+bool hasLoneCr(const QByteArray &bytes)
+{
+    for (qsizetype i = bytes.indexOf('\r'); i >= 0; i = bytes.indexOf('\r', i + 1))
+        if (i + 1 >= bytes.size() || bytes[i + 1] != '\n')
+            return true;
+    return false;
+}
+
+} // namespace
+
 QList<Problem> checkPage(const QByteArray &utf8, bool legacy)
 {
     const QByteArray converted = legacy ? windows1252ForCheck(utf8.constData(), utf8.size()) : QByteArray();
     const QByteArray &bytes = legacy ? converted : utf8;
-    const QList<CheckMessage> messages =
-        tidyMessages(bytes.constData(), bytes.size(), legacy ? Input::Windows1252 : Input::Utf8);
+    const Input input = legacy ? Input::Windows1252 : Input::Utf8;
+    const QList<CheckMessage> messages = tidyMessages(bytes.constData(), bytes.size(), input);
+    // After a lone CR tidy counts columns on from the line before, at times,
+    // so the places come from the same bytes with LF there: tidy reads both
+    // alike and reports the same messages, with columns that point where
+    // they mean. The rows keep the numbers the tidy program prints.
+    QList<CheckMessage> placed = messages;
+    if (hasLoneCr(bytes)) {
+        const QByteArray plain = withoutLoneCr(bytes);
+        const QList<CheckMessage> again = tidyMessages(plain.constData(), plain.size(), input);
+        const bool same = again.size() == messages.size()
+            && std::equal(again.begin(), again.end(), messages.begin(),
+                          [](const CheckMessage &a, const CheckMessage &b) { return a.text == b.text; });
+        if (same)
+            placed = again;
+    }
     QList<TidyPlace> places;
-    places.reserve(messages.size());
-    for (const CheckMessage &m : messages)
+    places.reserve(placed.size());
+    for (const CheckMessage &m : placed)
         places << TidyPlace{m.line, m.column};
     const QList<Span> spans = spansOf(utf8.constData(), utf8.size(), legacy, places);
     QList<Problem> problems;
