@@ -206,6 +206,9 @@ QList<Span> spansOf(const char *utf8, qsizetype size, bool legacy, const QList<T
             col = next;
             pos += s.bytes;
         }
+        // Characters tidy drops share the column of the one after them.
+        while (pos < lineEnd && stepAt(d + pos, lineEnd - pos, legacy).columns == 0)
+            pos += stepAt(d + pos, lineEnd - pos, legacy).bytes;
         spans[index] = Span{pos, spanEnd(d, pos, lineEnd, legacy)};
     }
     return spans;

@@ -13,7 +13,8 @@ namespace tw::checking {
 // characters other than tab and line ends, and, read as Windows-1252, the
 // five bytes that code page leaves undefined take no column. A malformed
 // UTF-8 sequence (a lead byte and the continuation bytes that follow it) is
-// one character. The editor holds the page as UTF-8, a Windows-1252 page
+// one character. A column a dropped character shares with the next one
+// points at that next one. The editor holds the page as UTF-8, a Windows-1252 page
 // converted, and counts positions in bytes.
 
 // A span of the editor's text, in byte positions.
