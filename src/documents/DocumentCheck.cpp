@@ -99,6 +99,7 @@ void DocumentCheck::request()
 void DocumentCheck::goTo(int index)
 {
     SourceEditor *editor = m_document->textEdit;
+    editor->flushEdits(); // the spans have followed every edit
     if (index >= 0 && index < m_problems.size() && m_problems[index].message.line > 0) {
         const qint64 at = qBound<qint64>(0, m_problems[index].span.start, editor->documentLength());
         editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, static_cast<unsigned long>(at));

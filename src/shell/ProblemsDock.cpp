@@ -70,11 +70,16 @@ void ProblemsDock::checkActive()
 
 void ProblemsDock::setAsYouType(bool on)
 {
+    const bool turnedOn = on && !m_asYouType;
     m_asYouType = on;
     for (frmDocument *document : m_frame.documents())
         if (DocumentCheck *check = DocumentCheck::of(document))
             check->setAsYouType(on);
     follow();
+    // The page in front is checked at once, the others as they come to front.
+    if (turnedOn)
+        if (DocumentCheck *check = DocumentCheck::of(m_frame.activeDocument()))
+            check->checkNow();
 }
 
 // Shows the active document's check, and keeps watching it.
@@ -90,14 +95,16 @@ void ProblemsDock::follow()
         check = checkOf(document, m_checker);
     if (check && check->asYouType() != m_asYouType)
         check->setAsYouType(m_asYouType);
-    if (document != m_shown) {
+    const bool otherPage = document != m_shown;
+    m_shown = document;
+    if (check != m_watched) {
         disconnect(m_watch);
-        m_shown = document;
+        m_watched = check;
         if (check)
             m_watch = connect(check, &DocumentCheck::checked, this, &ProblemsDock::showResult);
-        if (check && m_asYouType && !check->hasResult() && !check->busy())
-            check->checkNow();
     }
+    if (otherPage && check && m_asYouType && !check->hasResult() && !check->busy())
+        check->checkNow();
     showResult();
 }
 

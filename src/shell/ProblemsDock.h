@@ -8,6 +8,7 @@ class QTableView;
 
 namespace tw {
 
+class DocumentCheck;
 class frmDocument;
 class frmMain;
 namespace checking {
@@ -43,6 +44,7 @@ private:
     QTableView *m_view;
     QLabel *m_summary;
     QPointer<frmDocument> m_shown;
+    QPointer<DocumentCheck> m_watched;
     QMetaObject::Connection m_watch;
     bool m_asYouType = false;
 };
