@@ -89,21 +89,20 @@ PageChecker::~PageChecker()
 }
 
 void PageChecker::check(const QByteArray &utf8, bool legacy, QObject *receiver, std::function<bool()> wanted,
-                        std::function<void(const QList<Problem> &)> done)
+                        Done done)
 {
     QPointer<QObject> to(receiver);
     QMetaObject::invokeMethod(
         m_worker,
         [this, utf8, legacy, wanted = std::move(wanted), done = std::move(done), to] {
-            if (wanted && !wanted())
-                return;
-            QList<Problem> problems = checkPage(utf8, legacy);
+            const bool checked = !wanted || wanted();
+            QList<Problem> problems = checked ? checkPage(utf8, legacy) : QList<Problem>();
             // Back on this object's thread, which outlives the checking one.
             QMetaObject::invokeMethod(
                 this,
-                [problems = std::move(problems), done, to] {
+                [problems = std::move(problems), checked, done, to] {
                     if (to)
-                        done(problems);
+                        done(problems, checked);
                 },
                 Qt::QueuedConnection);
         },

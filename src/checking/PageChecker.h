@@ -43,10 +43,11 @@ public:
     static constexpr uint kStackBytes = 256u * 1024 * 1024;
 
     // Checks the text on the checking thread, unless `wanted` (called there)
-    // says no by the time its turn comes, then calls `done` with the problems
-    // on this object's thread, if `receiver` still exists.
-    void check(const QByteArray &utf8, bool legacy, QObject *receiver, std::function<bool()> wanted,
-               std::function<void(const QList<Problem> &)> done);
+    // says no by the time its turn comes, then calls `done` on this object's
+    // thread, if `receiver` still exists, with the problems and true, or with
+    // none and false when the check was skipped.
+    using Done = std::function<void(const QList<Problem> &, bool checked)>;
+    void check(const QByteArray &utf8, bool legacy, QObject *receiver, std::function<bool()> wanted, Done done);
 
 private:
     QThread m_thread;

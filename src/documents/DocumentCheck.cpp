@@ -74,9 +74,9 @@ void DocumentCheck::request()
     m_checker.check(
         editor->documentBytes(), legacy, this,
         [counter = m_generation, generation] { return counter->load() == generation; },
-        [this, generation](const QList<Problem> &problems) {
+        [this, generation](const QList<Problem> &problems, bool ran) {
             m_document->textEdit->flushEdits();
-            if (m_generation->load() != generation) {
+            if (!ran || m_generation->load() != generation) {
                 // The text changed meanwhile: these places are stale. Typing
                 // has started a new pause; a check asked for by command runs
                 // again on the text as it is now, unless one is asked already.

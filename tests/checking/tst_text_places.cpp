@@ -205,7 +205,7 @@ void TextPlacesTest::deepPagesAreCheckedOffTheWindowThread()
     QObject receiver;
     int done = 0;
     for (const QByteArray &page : pages)
-        checker.check(page, false, &receiver, {}, [&done](const QList<Problem> &problems) {
+        checker.check(page, false, &receiver, {}, [&done](const QList<Problem> &problems, bool) {
             done += !problems.isEmpty();
         });
     QTRY_COMPARE_WITH_TIMEOUT(done, int(pages.size()), 120000);
