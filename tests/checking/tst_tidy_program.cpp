@@ -19,6 +19,7 @@ private slots:
     void initTestCase();
     void sameAsProgram_data();
     void sameAsProgram();
+    void helpListsTheOptions();
 
 private:
     QStringList runTidy(const QByteArray &bytes, Input input, bool quiet);
@@ -118,6 +119,19 @@ void TidyProgramTest::sameAsProgram()
     }
     QCOMPARE(reported, runTidy(bytes, input, true));
     QCOMPARE(all, runTidy(bytes, input, false));
+}
+
+// A person can see the options of a check on the help page.
+void TidyProgramTest::helpListsTheOptions()
+{
+    const QString help = QString::fromUtf8(readFile(qEnvironmentVariable("TW_TEST_DATA_DIR") + "/help.htm"));
+    int rows = 0;
+    for (const auto &[name, value] : checkOptions()) {
+        const QString row = QStringLiteral("<TR><TD>%1</TD><TD>%2</TD>").arg(QLatin1String(name), QLatin1String(value));
+        QVERIFY2(help.contains(row), qPrintable(row));
+        ++rows;
+    }
+    QCOMPARE(help.count(QStringLiteral("<TR><TD>")) >= rows, true);
 }
 
 QTEST_MAIN(TidyProgramTest)
