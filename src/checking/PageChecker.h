@@ -44,8 +44,8 @@ public:
 
     // Checks the text on the checking thread, unless `wanted` (called there)
     // says no by the time its turn comes, then calls `done` on this object's
-    // thread, if `receiver` still exists, with the problems and true, or with
-    // none and false when the check was skipped.
+    // thread, if `receiver` still exists, with the problems in list order
+    // and true, or with none and false when the check was skipped.
     using Done = std::function<void(const QList<Problem> &, bool checked)>;
     void check(const QByteArray &utf8, bool legacy, QObject *receiver, std::function<bool()> wanted, Done done);
 

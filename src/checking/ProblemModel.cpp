@@ -5,7 +5,7 @@ namespace tw::checking {
 void ProblemModel::setProblems(const QList<Problem> &problems)
 {
     beginResetModel();
-    m_problems = listOrder(problems);
+    m_problems = problems;
     endResetModel();
 }
 

@@ -15,7 +15,7 @@ public:
     enum Column { LineColumn, ColumnColumn, KindColumn, MessageColumn, ColumnCount };
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Shows these problems, sorted into list order.
+    // Shows these problems, which are in list order.
     void setProblems(const QList<Problem> &problems);
     const Problem &problem(int row) const { return m_problems.at(row); }
 

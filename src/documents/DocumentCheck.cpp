@@ -86,7 +86,7 @@ void DocumentCheck::request()
             }
             m_busy = false;
             m_hasResult = true;
-            m_problems = checking::listOrder(problems);
+            m_problems = problems;
             QList<problemMarks::Mark> marks;
             marks.reserve(m_problems.size());
             for (const Problem &p : m_problems)

@@ -58,6 +58,7 @@ void show(SourceEditor *editor, const QList<Mark> &marks)
     clear(editor);
     const qint64 length = editor->documentLength();
     int current = -1;
+    long lastLine[3] = {-1, -1, -1};
     for (const Mark &m : marks) {
         const int w = int(m.weight);
         const qint64 start = qBound<qint64>(0, m.start, length);
@@ -70,8 +71,11 @@ void show(SourceEditor *editor, const QList<Mark> &marks)
             editor->SendScintilla(QsciScintilla::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start),
                                   long(end - start));
         }
+        // One marker of each weight on a line is enough.
         const long line = editor->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(start));
-        editor->markerAdd(int(line), kFirstMarker + w);
+        if (line != lastLine[w])
+            editor->markerAdd(int(line), kFirstMarker + w);
+        lastLine[w] = line;
     }
     if (!marks.isEmpty())
         editor->setMarginWidth(kMargin, 14);
