@@ -13,6 +13,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QtTest>
@@ -197,6 +199,34 @@ private slots:
         QCOMPARE(dock()->summary()->text(), QStringLiteral("2 errors, 6 warnings"));
         asYouType->trigger();
         QVERIFY(!editorSettings::checkAsYouType());
+    }
+
+    // F7, the arrow keys and Enter pressed through the X server, as a user
+    // presses them (run by e2e_problems_keys on a private Xvfb).
+    void realKeys()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X display: run by e2e_problems_keys");
+        const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (xdotool.isEmpty())
+            QSKIP("xdotool is not installed");
+        const auto press = [&xdotool](const QStringList &keys) {
+            QCOMPARE(QProcess::execute(xdotool, QStringList{QStringLiteral("key"), QStringLiteral("--delay"),
+                                                            QStringLiteral("50")} + keys),
+                     0);
+        };
+        editor()->setFocus();
+        QTRY_VERIFY(editor()->hasFocus());
+        press({QStringLiteral("F7")});
+        QTRY_VERIFY_WITH_TIMEOUT(check() && check()->hasResult(), 60000);
+        QTableView *view = dock()->view();
+        QTRY_VERIFY(view->isVisible());
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(0, 0));
+        QTRY_VERIFY(view->hasFocus());
+        press({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
+        QTRY_COMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 52L);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor()));
     }
 };
 
