@@ -90,7 +90,8 @@ void DocumentCheck::request()
             QList<problemMarks::Mark> marks;
             marks.reserve(m_problems.size());
             for (const Problem &p : m_problems)
-                marks << problemMarks::Mark{p.span.start, p.span.end, problemMarks::Weight(int(p.message.kind))};
+                marks << problemMarks::Mark{p.message.line > 0 ? p.span.start : -1, p.span.end,
+                                            problemMarks::Weight(int(p.message.kind))};
             problemMarks::show(m_document->textEdit, marks);
             emit checked();
         });

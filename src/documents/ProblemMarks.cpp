@@ -30,10 +30,11 @@ void define(SourceEditor *editor)
     for (int w = 0; w < 3; ++w) {
         editor->indicatorDefine(styles[w], kFirstIndicator + w);
         editor->setIndicatorForegroundColor(colourOf(w), kFirstIndicator + w);
-        editor->markerDefine(symbols[w], kFirstMarker + w);
-        editor->setMarkerBackgroundColor(colourOf(w), kFirstMarker + w);
-        editor->setMarkerForegroundColor(colourOf(w), kFirstMarker + w);
-        mask |= 1 << (kFirstMarker + w);
+        const int marker = markerOf(Weight(w));
+        editor->markerDefine(symbols[w], marker);
+        editor->setMarkerBackgroundColor(colourOf(w), marker);
+        editor->setMarkerForegroundColor(colourOf(w), marker);
+        mask |= 1 << marker;
     }
     editor->setMarginType(kMargin, QsciScintilla::SymbolMargin);
     editor->setMarginMarkerMask(kMargin, mask);
@@ -47,7 +48,7 @@ void clear(SourceEditor *editor)
     for (int w = 0; w < 3; ++w) {
         editor->SendScintilla(QsciScintilla::SCI_SETINDICATORCURRENT, kFirstIndicator + w);
         editor->SendScintilla(QsciScintilla::SCI_INDICATORCLEARRANGE, 0UL, length);
-        editor->markerDeleteAll(kFirstMarker + w);
+        editor->markerDeleteAll(markerOf(Weight(w)));
     }
     editor->setMarginWidth(kMargin, 0);
 }
@@ -60,6 +61,8 @@ void show(SourceEditor *editor, const QList<Mark> &marks)
     int current = -1;
     long lastLine[3] = {-1, -1, -1};
     for (const Mark &m : marks) {
+        if (m.start < 0)
+            continue;
         const int w = int(m.weight);
         const qint64 start = qBound<qint64>(0, m.start, length);
         const qint64 end = qBound<qint64>(start, m.end, length);
@@ -74,7 +77,7 @@ void show(SourceEditor *editor, const QList<Mark> &marks)
         // One marker of each weight on a line is enough.
         const long line = editor->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(start));
         if (line != lastLine[w])
-            editor->markerAdd(int(line), kFirstMarker + w);
+            editor->markerAdd(int(line), markerOf(m.weight));
         lastLine[w] = line;
     }
     if (!marks.isEmpty())

@@ -18,11 +18,16 @@ struct Mark {
     Weight weight;
 };
 
-// The indicator under spans of each weight, and the marker beside their lines.
-inline constexpr int kFirstIndicator = 20; // Error; Warning and Info follow
-inline constexpr int kFirstMarker = 20;
+// The indicator under spans of each weight (Error, then Warning and Info),
+// and the marker beside their lines: an error's on top, drawn last.
+inline constexpr int kFirstIndicator = 20;
+inline constexpr int markerOf(Weight weight)
+{
+    return 22 - int(weight);
+}
 
-// Replaces the editor's marks with these; no marks hides the margin.
+// Replaces the editor's marks with these; no marks hides the margin. A mark
+// with start -1 is about the whole page: it gets neither.
 void show(SourceEditor *editor, const QList<Mark> &marks);
 void clear(SourceEditor *editor);
 

@@ -45,6 +45,7 @@ ProblemsDock::ProblemsDock(frmMain &frame, checking::PageChecker &checker)
     m_view->setTabKeyNavigation(false);
     m_view->setWordWrap(false);
     m_view->verticalHeader()->hide();
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     setWidget(m_view);

@@ -119,8 +119,11 @@ private slots:
         QCOMPARE(indicatorAt(problemMarks::kFirstIndicator + 1, 52), 1L);
         QCOMPARE(indicatorAt(problemMarks::kFirstIndicator + 1, 66), 1L);
         QCOMPARE(indicatorAt(problemMarks::kFirstIndicator + 1, 51), 0L);
-        QVERIFY(editor()->markersAtLine(3) & (1 << problemMarks::kFirstMarker));
-        QVERIFY(editor()->markersAtLine(2) & (1 << (problemMarks::kFirstMarker + 1)));
+        using problemMarks::Weight;
+        const auto bit = [](Weight w) { return 1u << problemMarks::markerOf(w); };
+        QCOMPARE(editor()->markersAtLine(3), bit(Weight::Error) | bit(Weight::Warning));
+        QCOMPARE(editor()->markersAtLine(2), bit(Weight::Warning) | bit(Weight::Info));
+        QCOMPARE(editor()->markersAtLine(0), bit(Weight::Warning)); // not the note about the whole page
         QCOMPARE(editor()->markersAtLine(1), 0u);
         QCOMPARE(editor()->documentBytes(), kPage); // a check never changes the text
     }
