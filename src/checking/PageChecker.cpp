@@ -96,6 +96,8 @@ void PageChecker::check(const QByteArray &utf8, bool legacy, QObject *receiver, 
         m_worker,
         [this, utf8, legacy, wanted = std::move(wanted), done = std::move(done), to] {
             const bool checked = !wanted || wanted();
+            if (checked)
+                emit checkStarted();
             QList<Problem> problems = checked ? listOrder(checkPage(utf8, legacy)) : QList<Problem>();
             // Back on this object's thread, which outlives the checking one.
             QMetaObject::invokeMethod(

@@ -49,6 +49,10 @@ public:
     using Done = std::function<void(const QList<Problem> &, bool checked)>;
     void check(const QByteArray &utf8, bool legacy, QObject *receiver, std::function<bool()> wanted, Done done);
 
+signals:
+    // A check has begun on the checking thread (received on this object's).
+    void checkStarted();
+
 private:
     QThread m_thread;
     QObject *m_worker;

@@ -1,5 +1,6 @@
 #include "StartedFrame.h"
 #include "ScriptedDialogs.h"
+#include "checking/PageChecker.h"
 #include "documents/DocumentCheck.h"
 #include "documents/EditorSettings.h"
 #include "documents/ProblemMarks.h"
@@ -171,14 +172,24 @@ private slots:
     // command checks the text as it is then.
     void staleResultIsThrownAway()
     {
-        QSignalSpy done(m_frame->commands().checkPage, &QAction::triggered);
+        // A page long enough that its check is still running when the text
+        // changes.
+        QByteArray page = kPage;
+        page.insert(page.indexOf("</body>"), QByteArray("<p>x</p>\n").repeated(300000));
+        editor()->loadBytes(page);
+        auto *checker = m_frame->findChild<checking::PageChecker *>();
+        QVERIFY(checker);
+        int started = 0; // counted on this thread, as the window sees it
+        connect(checker, &checking::PageChecker::checkStarted, this, [&started] { ++started; });
         m_frame->commands().checkPage->trigger();
         QVERIFY(check());
         QSignalSpy checked(check(), &DocumentCheck::checked);
-        // Before the check can end: the <foo> line goes.
+        QTRY_VERIFY_WITH_TIMEOUT(started == 1, 60000);
+        // While it runs: the <foo> line goes.
         editor()->SendScintilla(QsciScintilla::SCI_DELETERANGE, 68UL, 13L);
         QVERIFY(checked.wait(60000));
         QCOMPARE(checked.size(), 1);
+        QCOMPARE(started, 2); // the command checked the new text too
         QVERIFY(!check()->busy());
         for (const checking::Problem &p : check()->problems())
             QVERIFY2(!p.message.text.contains(QLatin1String("foo")), qPrintable(p.message.text));
