@@ -43,10 +43,12 @@ public:
     void goTo(int index);
 
 signals:
+    // A check ended, or the text was replaced and its problems dropped.
     void checked();
 
 private:
     void onEdited(qint64 position, qint64 removed, qint64 length);
+    void onReplaced();
     void request();
 
     frmDocument *m_document;
@@ -55,6 +57,7 @@ private:
     bool m_asYouType = false;
     bool m_hasResult = false;
     bool m_busy = false;
+    bool m_editedSinceText = false;
     quint64 m_asked = ~quint64(0); // the generation the latest check was asked for
     // Raised by every edit; read on the checking thread.
     std::shared_ptr<std::atomic<quint64>> m_generation = std::make_shared<std::atomic<quint64>>(0);

@@ -196,6 +196,19 @@ private slots:
         QCOMPARE(dock()->summary()->text(), QStringLiteral("0 errors, 2 warnings"));
     }
 
+    // A page loaded anew (reloaded from its file) drops the old rows and marks.
+    void loadDropsTheProblems()
+    {
+        checkWithF7();
+        QSignalSpy checked(check(), &DocumentCheck::checked);
+        editor()->loadBytes("<html><head><title>New</title></head><body><p>x</p></body></html>\n");
+        QCOMPARE(checked.size(), 1);
+        QCOMPARE(dock()->view()->model()->rowCount(), 0);
+        QVERIFY(dock()->summary()->isHidden());
+        QCOMPARE(editor()->markersAtLine(0), 0u);
+        QVERIFY(!check()->hasResult());
+    }
+
     void checkAsYouType()
     {
         QAction *asYouType = m_frame->commands().checkAsYouType;
