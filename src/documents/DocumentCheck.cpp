@@ -20,6 +20,27 @@ DocumentCheck::DocumentCheck(frmDocument *document, checking::PageChecker &check
             [this](qint64 position, qint64 removed, const char *, qint64 length) {
                 onEdited(position, removed, length);
             });
+    // A load replaces the text without reporting edits: only textChanged()
+    // tells of it, with no edit before.
+    connect(document->textEdit, &QsciScintilla::textChanged, this, [this] {
+        if (!m_editedSinceText)
+            onReplaced();
+        m_editedSinceText = false;
+    });
+}
+
+void DocumentCheck::onReplaced()
+{
+    m_generation->fetch_add(1);
+    if (!m_hasResult && m_problems.isEmpty())
+        return;
+    m_problems.clear();
+    m_hasResult = false;
+    ++m_markRound;
+    problemMarks::clear(m_document->textEdit);
+    emit checked();
+    if (m_asYouType)
+        m_pause.start();
 }
 
 DocumentCheck *DocumentCheck::of(frmDocument *document)
@@ -43,6 +64,7 @@ void DocumentCheck::checkNow()
 void DocumentCheck::onEdited(qint64 position, qint64 removed, qint64 length)
 {
     m_generation->fetch_add(1);
+    m_editedSinceText = true;
     // The spans move with the text, as the marks in the editor do.
     const auto move = [position, removed, length](qint64 &p, bool isStart) {
         if (removed > 0) {
@@ -87,14 +109,36 @@ void DocumentCheck::request()
             m_busy = false;
             m_hasResult = true;
             m_problems = problems;
-            QList<problemMarks::Mark> marks;
-            marks.reserve(m_problems.size());
-            for (const Problem &p : m_problems)
-                marks << problemMarks::Mark{p.message.line > 0 ? p.span.start : -1, p.span.end,
-                                            problemMarks::Weight(int(p.message.kind))};
-            problemMarks::show(m_document->textEdit, marks);
+            problemMarks::clear(m_document->textEdit);
+            m_marked = 0;
+            ++m_markRound;
+            markSome();
             emit checked();
         });
+}
+
+// Marks the next problems in the editor; the rest follow in later turns of
+// the event loop, so that a page with a great many problems never holds up
+// the window for long. The spans are current whenever a turn comes.
+void DocumentCheck::markSome()
+{
+    const qsizetype end = qMin(m_problems.size(), m_marked + kMarksPerTurn);
+    QList<problemMarks::Mark> marks;
+    marks.reserve(end - m_marked);
+    for (qsizetype i = m_marked; i < end; ++i) {
+        const Problem &p = m_problems[i];
+        marks << problemMarks::Mark{p.message.line > 0 ? p.span.start : -1, p.span.end,
+                                    problemMarks::Weight(int(p.message.kind))};
+    }
+    problemMarks::add(m_document->textEdit, marks);
+    m_marked = end;
+    if (m_marked < m_problems.size())
+        QMetaObject::invokeMethod(
+            this, [this, round = m_markRound] {
+                if (round == m_markRound)
+                    markSome();
+            },
+            Qt::QueuedConnection);
 }
 
 void DocumentCheck::goTo(int index)

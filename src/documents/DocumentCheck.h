@@ -26,6 +26,8 @@ public:
     static DocumentCheck *of(frmDocument *document);
 
     static constexpr int kPauseMs = 500;
+    // How many problems are marked in the editor in one turn of the event loop.
+    static constexpr int kMarksPerTurn = 20000;
 
     // Checks the page as it stands now; checked() follows.
     void checkNow();
@@ -49,6 +51,7 @@ signals:
 private:
     void onEdited(qint64 position, qint64 removed, qint64 length);
     void onReplaced();
+    void markSome();
     void request();
 
     frmDocument *m_document;
@@ -58,6 +61,8 @@ private:
     bool m_hasResult = false;
     bool m_busy = false;
     bool m_editedSinceText = false;
+    qsizetype m_marked = 0; // the problems marked so far
+    int m_markRound = 0;    // raised when the marks start over
     quint64 m_asked = ~quint64(0); // the generation the latest check was asked for
     // Raised by every edit; read on the checking thread.
     std::shared_ptr<std::atomic<quint64>> m_generation = std::make_shared<std::atomic<quint64>>(0);

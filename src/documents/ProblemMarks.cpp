@@ -55,8 +55,13 @@ void clear(SourceEditor *editor)
 
 void show(SourceEditor *editor, const QList<Mark> &marks)
 {
-    define(editor);
     clear(editor);
+    add(editor, marks);
+}
+
+void add(SourceEditor *editor, const QList<Mark> &marks)
+{
+    define(editor);
     const qint64 length = editor->documentLength();
     int current = -1;
     long lastLine[3] = {-1, -1, -1};

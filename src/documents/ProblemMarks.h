@@ -29,6 +29,8 @@ inline constexpr int markerOf(Weight weight)
 // Replaces the editor's marks with these; no marks hides the margin. A mark
 // with start -1 is about the whole page: it gets neither.
 void show(SourceEditor *editor, const QList<Mark> &marks);
+// Adds these marks to those the editor has.
+void add(SourceEditor *editor, const QList<Mark> &marks);
 void clear(SourceEditor *editor);
 
 } // namespace problemMarks
