@@ -91,6 +91,11 @@ bool oneOf(const QByteArray &name, std::initializer_list<const char *> names)
     return std::any_of(names.begin(), names.end(), [&name](const char *n) { return name == n; });
 }
 
+bool isOptionalEnd(const QByteArray &name)
+{
+    return oneOf(name, {"p", "li", "dt", "dd", "option", "tr", "td", "th"});
+}
+
 } // namespace
 
 int nestingDepth(const char *bytes, qsizetype size, int stopAt)
@@ -124,8 +129,13 @@ int nestingDepth(const char *bytes, qsizetype size, int stopAt)
         const char *close = static_cast<const char *>(std::memchr(nameEnd, '>', size_t(end - nameEnd)));
         const char *after = close ? close + 1 : end;
         if (closing) {
-            const auto at = std::find(open.rbegin(), open.rend(), name);
-            if (at != open.rend())
+            // An end tag closes its element, and the elements above it whose
+            // own end tag may be left out; it never closes other elements
+            // (tidy keeps them open, or opens them again further on).
+            auto at = open.rbegin();
+            while (at != open.rend() && *at != name && isOptionalEnd(*at))
+                ++at;
+            if (at != open.rend() && *at == name)
                 open.erase(std::prev(at.base()), open.end());
         } else if (oneOf(name, {"script", "style", "textarea", "title", "xmp"})) {
             const QByteArray endTag = "</" + name;
@@ -139,8 +149,7 @@ int nestingDepth(const char *bytes, qsizetype size, int stopAt)
                                     "img", "input", "isindex", "keygen", "link", "meta", "param",
                                     "source", "spacer", "track", "wbr", "!doctype"})) {
             // Elements whose end tag may be left out end where the next one begins.
-            if (!(oneOf(name, {"p", "li", "dt", "dd", "option", "tr", "td", "th"}) && !open.empty()
-                  && open.back() == name))
+            if (!(isOptionalEnd(name) && !open.empty() && open.back() == name))
                 open.push_back(name);
             deepest = std::max(deepest, int(open.size()));
             if (deepest > stopAt)

@@ -35,7 +35,7 @@ const QList<std::pair<const char *, const char *>> &checkOptions();
 
 // The depth of nested tags beyond which a page is not handed to tidy: tidy's
 // parser descends once per level and would run out of stack.
-inline constexpr int kDeepestNesting = 10000;
+inline constexpr int kDeepestNesting = 50000;
 
 // Tidy's messages for these bytes in the order tidy reports them: the lines
 // `tidy -e` prints for the same bytes and options, without its summary. A
@@ -48,12 +48,14 @@ QString kindName(Kind kind);
 
 // The error text for a page tidy could not read, and for one nested too deeply.
 inline constexpr const char *kUnreadable = "Tidy could not read this page, so it was not checked";
-inline constexpr const char *kTooDeep = "Tags nest more than 10000 deep here, too deep for Tidy to check";
+inline constexpr const char *kTooDeep = "Tags nest more than 50000 deep here, too deep for Tidy to check";
 
-// The deepest nesting of elements in the bytes, counted as a browser would
-// roughly: a start tag of an element that can hold content opens a level, an
-// end tag closes back to the latest level of its name, if there is one.
-// Comments, and the text of scripts and style sheets, open nothing.
+// How deep the elements in the bytes nest, counted so as never to count less
+// than tidy's parser descends: a start tag of an element that can hold
+// content opens a level (one whose end tag may be left out, such as P or LI,
+// ends the same element just before it); an end tag closes its element only
+// when nothing but such elements lie above it. Comments, and the text of
+// scripts and style sheets, open nothing. Counting stops above stopAt.
 int nestingDepth(const char *bytes, qsizetype size, int stopAt);
 
 } // namespace tw::checking

@@ -164,7 +164,10 @@ void TextPlacesTest::nesting_data()
     QTest::newRow("flat") << QByteArray("<p>a<br><img src=x><hr/>") << 1;
     QTest::newRow("closed") << QByteArray("<div><div></div><div></div></div>") << 2;
     QTest::newRow("unclosed") << QByteArray("<div><b><i>x") << 3;
-    QTest::newRow("end tag closes inner ones") << QByteArray("<div><b><i></div><div>") << 3;
+    QTest::newRow("end tag closes paragraphs and cells") << QByteArray("<div><table><tr><td><p>x</table><p></div><div>") << 5;
+    QTest::newRow("end tag leaves inline elements open") << QByteArray("<div><b><i></div><div>") << 4;
+    QTest::newRow("end tag leaves blocks open") << QByteArray("<a><div></a><a><div></a>") << 4;
+    QTest::newRow("misnested inline elements") << QByteArray("<b><i></b></i><p>") << 2;
     QTest::newRow("list items end each other") << QByteArray("<ul><li>a<li>b<li>c</ul>") << 2;
     QTest::newRow("script text opens nothing") << QByteArray("<script>a='<div><div>'</script><p>") << 1;
     QTest::newRow("comment opens nothing") << QByteArray("<!-- <div><div> --><p>") << 1;
@@ -200,6 +203,9 @@ void TextPlacesTest::deepPagesAreCheckedOffTheWindowThread()
         "<body>" + QByteArray("<table><tr><td>").repeated(n / 3),
         "<body>" + QByteArray("<ul><li>").repeated(n / 2),
         "<body>" + QByteArray("<blockquote><span><em>").repeated(n / 3),
+        "<body>" + QByteArray("<div><table></div>").repeated(n / 2),
+        "<body>" + QByteArray("<span><div></span>").repeated(n / 2),
+        "<body>" + QByteArray("<div><b></div>").repeated(n / 2),
     };
     PageChecker checker;
     QObject receiver;
