@@ -11,7 +11,7 @@ packages=(
   libpcre2-dev
   libx11-dev
   xvfb xdotool x11-utils xclip dbus at-spi2-core
-  tidy
+  tidy libtidy-dev
   desktop-file-utils dpkg-dev
   fonts-liberation
   clang libclang-rt-14-dev

@@ -73,4 +73,14 @@ void setMatchingTags(bool on)
     writeFlag("matchingTags", on);
 }
 
+bool checkAsYouType()
+{
+    return readFlag("checkAsYouType", false);
+}
+
+void setCheckAsYouType(bool on)
+{
+    writeFlag("checkAsYouType", on);
+}
+
 } // namespace tw::editorSettings

@@ -6,7 +6,8 @@
 namespace tw {
 
 // The editor's own choices in the settings store, group [Editor], apart from
-// the frame's placement: highlighting, line numbers and help while typing.
+// the frame's placement: highlighting, line numbers, help while typing and
+// checking as you type.
 namespace editorSettings {
 
 bool highlighting();
@@ -20,6 +21,9 @@ bool completion();
 void setCompletion(bool on);
 bool matchingTags();
 void setMatchingTags(bool on);
+// Pages are checked again whenever typing pauses; off unless chosen.
+bool checkAsYouType();
+void setCheckAsYouType(bool on);
 
 } // namespace editorSettings
 

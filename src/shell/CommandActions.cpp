@@ -101,6 +101,12 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     replace = make(this, "mnuEditReplace", "&Replace...", "Replace text in the page",
                    QKeySequence(Qt::CTRL | Qt::Key_H));
 
+    checkPage = make(this, "mnuEditCheckPage", "Check &Page", "Check the page with HTML Tidy",
+                     QKeySequence(Qt::Key_F7));
+    checkAsYouType = makeCheck(this, "mnuEditCheckAsYouType", "Check As You Type");
+    checkAsYouType->setToolTip(QStringLiteral("Check the page again whenever typing pauses"));
+    checkAsYouType->setChecked(false);
+
     viewHighlighting = makeCheck(this, "mnuViewHighlighting", "HTML &Highlighting");
     viewHighlighting->setToolTip(QStringLiteral("Colour tags, attributes, comments and scripts"));
     viewLineNumbers = makeCheck(this, "mnuViewLineNumbers", "Line &Numbers");
@@ -116,7 +122,7 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
 QList<QAction *> CommandActions::documentOnly() const
 {
     return {fileClose, fileSaveAs, exitAtOnce, documentViewToolbar, documentViewEditBars,
-            find, findNext, findPrevious, replace};
+            find, findNext, findPrevious, replace, checkPage};
 }
 
 QAction *CommandActions::itemFor(QAction *command, QObject *owner, Keys keys)

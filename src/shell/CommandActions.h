@@ -85,6 +85,10 @@ public:
     QAction *findPrevious = nullptr; // Shift+F3
     QAction *replace = nullptr;      // Ctrl+H
 
+    // Checking the page with HTML Tidy (the document window's Edit menu).
+    QAction *checkPage = nullptr;      // F7
+    QAction *checkAsYouType = nullptr; // checkable, kept in the settings
+
     // How pages look (View menus); checked state kept in the settings.
     QAction *viewHighlighting = nullptr;
     QAction *viewLineNumbers = nullptr;

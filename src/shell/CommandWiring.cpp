@@ -24,6 +24,7 @@
 #include "shell/InstallLayout.h"
 #include "shell/LookWiring.h"
 #include "shell/TypingWiring.h"
+#include "shell/ProblemsDock.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
@@ -173,6 +174,9 @@ void wireCommands(frmMain &frame)
     wireLook(frame);
     // Help while typing.
     wireTypingHelp(frame);
+
+    // Checking pages with HTML Tidy: the Problems dock.
+    wireChecking(frame);
 
     // Recent pages, at the end of both File menus.
     auto *recent = new RecentPages(frame, frame.openCount, &frame);

@@ -57,6 +57,9 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
         mnuView->addAction(own(help));
         documentView->addAction(help);
     }
+    documentEdit->addSeparator();
+    documentEdit->addAction(a.checkPage);
+    documentEdit->addAction(a.checkAsYouType);
     show(frameMenus());
 }
 

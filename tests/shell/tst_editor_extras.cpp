@@ -92,7 +92,7 @@ private Q_SLOTS:
             items << (a->isSeparator() ? QStringLiteral("-") : a->text() + QLatin1Char('|')
                                                                  + a->shortcut().toString());
         QCOMPARE(items, (QStringList{"&Find...|Ctrl+F", "Find &Next|F3", "Find Pre&vious|Shift+F3", "-",
-                                     "&Replace...|Ctrl+H"}));
+                                     "&Replace...|Ctrl+H", "-", "Check &Page|F7", "Check As You Type|"}));
         frame.mdiArea->closeAllSubWindows();
         QTRY_VERIFY(!frame.commands().find->isEnabled());
     }

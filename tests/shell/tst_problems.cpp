@@ -1,0 +1,271 @@
+#include "StartedFrame.h"
+#include "ScriptedDialogs.h"
+#include "checking/PageChecker.h"
+#include "documents/DocumentCheck.h"
+#include "editor/EditorSettings.h"
+#include "documents/ProblemMarks.h"
+#include "editor/SourceEditor.h"
+#include "documents/frmDocument.h"
+#include "shell/CommandActions.h"
+#include "shell/FrameMenus.h"
+#include "shell/ProblemsDock.h"
+#include "shell/frmMain.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QtTest>
+
+using namespace tw;
+using tw::test::ScriptedDialogs;
+
+namespace {
+
+// A page with one error, warnings and notes. The <img> tag starts at byte 52
+// (line 3, column 9 after a two-byte character and a tab), <foo> at 68.
+const QByteArray kPage = "<html><head><title>T</title></head>\n"
+                         "<body>\n"
+                         "<p>caf\xc3\xa9\t<img src=a.gif>\n"
+                         "<foo>x</foo>\n"
+                         "</body></html>\n";
+
+} // namespace
+
+// The Problems dock driven as a user drives it: F7 in the page, the rows
+// read, a row activated with Enter or a double-click.
+class ProblemsTest : public QObject {
+    Q_OBJECT
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<frmMain> m_frame;
+
+    ProblemsDock *dock() const { return m_frame->findChild<ProblemsDock *>(); }
+    SourceEditor *editor() const { return m_frame->activeDocument()->textEdit; }
+    DocumentCheck *check() const { return DocumentCheck::of(m_frame->activeDocument()); }
+    QString cell(int row, int column) const
+    {
+        QAbstractItemModel *model = dock()->view()->model();
+        return model->data(model->index(row, column)).toString();
+    }
+    // Presses F7 in the page and waits for the result.
+    void checkWithF7()
+    {
+        editor()->setFocus();
+        QTest::keyClick(editor(), Qt::Key_F7);
+        QVERIFY(check());
+        QSignalSpy done(check(), &DocumentCheck::checked);
+        QVERIFY(done.wait(60000));
+    }
+
+private slots:
+    void init()
+    {
+        editorSettings::setCheckAsYouType(false);
+        m_frame = tw::test::startFrame(m_dialogs);
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        editor()->loadBytes(kPage);
+    }
+    void cleanup() { m_frame.reset(); }
+
+    void menuItems()
+    {
+        QMenu *edit = m_frame->menus().documentEdit;
+        CommandActions &a = m_frame->commands();
+        QVERIFY(edit->actions().contains(a.checkPage));
+        QVERIFY(edit->actions().contains(a.checkAsYouType));
+        QCOMPARE(a.checkPage->text(), QStringLiteral("Check &Page"));
+        QCOMPARE(a.checkPage->shortcut(), QKeySequence(Qt::Key_F7));
+        QCOMPARE(a.checkAsYouType->text(), QStringLiteral("Check As You Type"));
+        QVERIFY(a.checkAsYouType->isCheckable());
+        QVERIFY(!a.checkAsYouType->isChecked());
+    }
+
+    void rowsStatusAndMarks()
+    {
+        checkWithF7();
+        QVERIFY(dock()->isVisible());
+        QCOMPARE(dock()->windowTitle(), QStringLiteral("Problems"));
+        QAbstractItemModel *model = dock()->view()->model();
+        QStringList headers;
+        for (int c = 0; c < model->columnCount(); ++c)
+            headers << model->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(headers, QStringList({"Line", "Column", "Kind", "Message"}));
+        QStringList rows;
+        for (int r = 0; r < model->rowCount(); ++r)
+            rows << QStringList{cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}.join(QLatin1Char('|'));
+        QCOMPARE(rows, QStringList({
+                           "4|1|Error|<foo> is not recognized!",
+                           "1|1|Warning|missing <!DOCTYPE> declaration",
+                           "3|9|Warning|<img> lacks \"alt\" attribute",
+                           "4|1|Warning|discarding unexpected <foo>",
+                           "4|7|Warning|discarding unexpected </foo>",
+                           "||Info|Document content looks like HTML5",
+                           "3|9|Info|value for attribute \"src\" missing quote marks",
+                       }));
+        QCOMPARE(dock()->summary()->text(), QStringLiteral("1 error, 4 warnings"));
+        QVERIFY(dock()->summary()->isVisible());
+
+        // A squiggle under <foo> (an error) and under <img ...> (a warning),
+        // a marker beside their lines.
+        const auto indicatorAt = [this](int indicator, long position) {
+            return editor()->SendScintilla(QsciScintilla::SCI_INDICATORVALUEAT, indicator, position);
+        };
+        QCOMPARE(indicatorAt(problemMarks::kFirstIndicator, 68), 1L);
+        QCOMPARE(indicatorAt(problemMarks::kFirstIndicator, 72), 1L);
+        QCOMPARE(indicatorAt(problemMarks::kFirstIndicator, 73), 0L);
+        QCOMPARE(indicatorAt(problemMarks::kFirstIndicator + 1, 52), 1L);
+        QCOMPARE(indicatorAt(problemMarks::kFirstIndicator + 1, 66), 1L);
+        QCOMPARE(indicatorAt(problemMarks::kFirstIndicator + 1, 51), 0L);
+        using problemMarks::Weight;
+        const auto bit = [](Weight w) { return 1u << problemMarks::markerOf(w); };
+        QCOMPARE(editor()->markersAtLine(3), bit(Weight::Error) | bit(Weight::Warning));
+        QCOMPARE(editor()->markersAtLine(2), bit(Weight::Warning) | bit(Weight::Info));
+        QCOMPARE(editor()->markersAtLine(0), bit(Weight::Warning)); // not the note about the whole page
+        QCOMPARE(editor()->markersAtLine(1), 0u);
+        QCOMPARE(editor()->documentBytes(), kPage); // a check never changes the text
+    }
+
+    void enterPutsTheCaretThere()
+    {
+        checkWithF7();
+        QTableView *view = dock()->view();
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(0, 0));
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(view->currentIndex().row(), 2);
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 52L);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor()));
+    }
+
+    void doubleClickPutsTheCaretThere()
+    {
+        checkWithF7();
+        QTableView *view = dock()->view();
+        const QRect row0 = view->visualRect(view->model()->index(0, 3));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row0.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row0.center());
+        QCOMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 68L);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor()));
+    }
+
+    // Text typed before a problem moves it, its marks and where its row leads.
+    void marksFollowEdits()
+    {
+        checkWithF7();
+        editor()->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
+        QTest::keyClicks(editor(), QStringLiteral("<!-- x -->"));
+        QCOMPARE(editor()->SendScintilla(QsciScintilla::SCI_INDICATORVALUEAT, problemMarks::kFirstIndicator, 78L), 1L);
+        QTableView *view = dock()->view();
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(2, 0));
+        QTest::keyClick(view, Qt::Key_Enter);
+        QCOMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 62L);
+    }
+
+    // A result for text that changed while it was made is thrown away; the
+    // command checks the text as it is then.
+    void staleResultIsThrownAway()
+    {
+        // A page long enough that its check is still running when the text
+        // changes.
+        QByteArray page = kPage;
+        page.insert(page.indexOf("</body>"), QByteArray("<p>x</p>\n").repeated(300000));
+        editor()->loadBytes(page);
+        auto *checker = m_frame->findChild<checking::PageChecker *>();
+        QVERIFY(checker);
+        int started = 0; // counted on this thread, as the window sees it
+        connect(checker, &checking::PageChecker::checkStarted, this, [&started] { ++started; });
+        m_frame->commands().checkPage->trigger();
+        QVERIFY(check());
+        QSignalSpy checked(check(), &DocumentCheck::checked);
+        QTRY_VERIFY_WITH_TIMEOUT(started == 1, 60000);
+        // While it runs: the <foo> line goes.
+        editor()->SendScintilla(QsciScintilla::SCI_DELETERANGE, 68UL, 13L);
+        QVERIFY(checked.wait(60000));
+        QCOMPARE(checked.size(), 1);
+        QCOMPARE(started, 2); // the command checked the new text too
+        QVERIFY(!check()->busy());
+        for (const checking::Problem &p : check()->problems())
+            QVERIFY2(!p.message.text.contains(QLatin1String("foo")), qPrintable(p.message.text));
+        QCOMPARE(dock()->summary()->text(), QStringLiteral("0 errors, 2 warnings"));
+    }
+
+    // A page loaded anew (reloaded from its file) drops the old rows and marks.
+    void loadDropsTheProblems()
+    {
+        checkWithF7();
+        QSignalSpy checked(check(), &DocumentCheck::checked);
+        editor()->loadBytes("<html><head><title>New</title></head><body><p>x</p></body></html>\n");
+        QCOMPARE(checked.size(), 1);
+        QCOMPARE(dock()->view()->model()->rowCount(), 0);
+        QVERIFY(dock()->summary()->isHidden());
+        QCOMPARE(editor()->markersAtLine(0), 0u);
+        QVERIFY(!check()->hasResult());
+    }
+
+    void checkAsYouType()
+    {
+        QAction *asYouType = m_frame->commands().checkAsYouType;
+        asYouType->trigger();
+        QVERIFY(asYouType->isChecked());
+        QVERIFY(editorSettings::checkAsYouType());
+        // The page in front is checked at once.
+        QTRY_VERIFY_WITH_TIMEOUT(check() && check()->hasResult(), 60000);
+        QCOMPARE(dock()->summary()->text(), QStringLiteral("1 error, 4 warnings"));
+        QSignalSpy checked(check(), &DocumentCheck::checked);
+        // Exactly the typed text: no closing tag or completion added.
+        const auto typingHelp = [this](bool on) {
+            for (QAction *help : {m_frame->commands().viewAutoCloseTags, m_frame->commands().viewCompletion}) {
+                if (help->isChecked() != on)
+                    help->trigger();
+            }
+        };
+        typingHelp(false);
+        editor()->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+        QTest::keyClicks(editor(), QStringLiteral("<bar>"));
+        QCOMPARE(editor()->documentBytes().right(7), QByteArray(">\n<bar>"));
+        QVERIFY(checked.wait(60000));
+        QCOMPARE(checked.size(), 1);
+        QCOMPARE(dock()->summary()->text(), QStringLiteral("2 errors, 6 warnings"));
+        asYouType->trigger();
+        QVERIFY(!editorSettings::checkAsYouType());
+        typingHelp(true);
+    }
+
+    // F7, the arrow keys and Enter pressed through the X server, as a user
+    // presses them (run by e2e_problems_keys on a private Xvfb).
+    void realKeys()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X display: run by e2e_problems_keys");
+        const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (xdotool.isEmpty())
+            QSKIP("xdotool is not installed");
+        const auto press = [&xdotool](const QStringList &keys) {
+            QCOMPARE(QProcess::execute(xdotool, QStringList{QStringLiteral("key"), QStringLiteral("--delay"),
+                                                            QStringLiteral("50")} + keys),
+                     0);
+        };
+        editor()->setFocus();
+        QTRY_VERIFY(editor()->hasFocus());
+        press({QStringLiteral("F7")});
+        QTRY_VERIFY_WITH_TIMEOUT(check() && check()->hasResult(), 60000);
+        QTableView *view = dock()->view();
+        QTRY_VERIFY(view->isVisible());
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(0, 0));
+        QTRY_VERIFY(view->hasFocus());
+        press({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
+        QTRY_COMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 52L);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor()));
+    }
+};
+
+QTEST_MAIN(ProblemsTest)
+#include "tst_problems.moc"
