@@ -43,6 +43,16 @@ void setLineNumbers(bool on)
     writeFlag("lineNumbers", on);
 }
 
+bool livePreview()
+{
+    return readFlag("livePreview", false);
+}
+
+void setLivePreview(bool on)
+{
+    writeFlag("livePreview", on);
+}
+
 QStringList recentPages()
 {
     QSettings s(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));

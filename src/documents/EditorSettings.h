@@ -13,6 +13,9 @@ bool highlighting();
 void setHighlighting(bool on);
 bool lineNumbers();
 void setLineNumbers(bool on);
+// The live preview dock, off unless turned on.
+bool livePreview();
+void setLivePreview(bool on);
 
 // The recent pages, newest first, at most ten.
 QStringList recentPages();

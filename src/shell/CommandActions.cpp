@@ -105,6 +105,10 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     viewHighlighting->setToolTip(QStringLiteral("Colour tags, attributes, comments and scripts"));
     viewLineNumbers = makeCheck(this, "mnuViewLineNumbers", "Line &Numbers");
     viewLineNumbers->setToolTip(QStringLiteral("Show line numbers beside the page"));
+    viewLivePreview = makeCheck(this, "mnuViewLivePreview", "&Live Preview");
+    viewLivePreview->setChecked(false);
+    viewLivePreview->setShortcut(QKeySequence(Qt::Key_F6));
+    viewLivePreview->setToolTip(QStringLiteral("Show the page as you type it, beside the editor"));
 }
 
 QList<QAction *> CommandActions::documentOnly() const

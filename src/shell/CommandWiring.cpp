@@ -22,6 +22,7 @@
 #include "shell/CommandActions.h"
 #include "shell/FrameMenus.h"
 #include "shell/InstallLayout.h"
+#include "shell/LiveWiring.h"
 #include "shell/LookWiring.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
@@ -170,6 +171,7 @@ void wireCommands(frmMain &frame)
 
     // Highlighting and line numbers.
     wireLook(frame);
+    wireLivePreview(frame);
 
     // Recent pages, at the end of both File menus.
     auto *recent = new RecentPages(frame, frame.openCount, &frame);
