@@ -40,7 +40,8 @@ public:
     // An empty view.
     virtual void clear() = 0;
     // Runs a script in a world of its own beside the page's scripts; done
-    // gets its result (tests and measurements read the page with it).
+    // gets its result (tests and measurements read the page with it), unless
+    // the area is destroyed first.
     virtual void runScript(const QString &script, std::function<void(const QVariant &)> done) = 0;
 
     // Set by the owner; called on the user-interface thread.

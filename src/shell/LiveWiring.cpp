@@ -30,7 +30,8 @@ void wireLivePreview(frmMain &frame)
             auto *d = new LivePreviewDock(frame, &frame);
             frame.addDockWidget(Qt::RightDockWidgetArea, d);
             QObject::connect(d, &LivePreviewDock::closed, toggle, [toggle] { toggle->setChecked(false); });
-            QObject::connect(frame.mdiArea, &QMdiArea::subWindowActivated, d, follow);
+            // The frame as receiver: it cuts its windows' signals before it is torn down.
+            QObject::connect(frame.mdiArea, &QMdiArea::subWindowActivated, &frame, follow);
             *dock = d;
         }
         return *dock;

@@ -48,18 +48,22 @@ public:
 // Runs a script in the view and waits for its result.
 QVariant run(LiveArea *area, const QString &script, int guardMs = kLoad)
 {
-    QVariant result;
-    QEventLoop loop;
-    bool done = false;
-    area->runScript(script, [&](const QVariant &v) {
-        result = v;
-        done = true;
-        loop.quit();
+    // Held apart from this frame: an answer may come after the guard.
+    struct Wait {
+        QVariant result;
+        QEventLoop loop;
+        bool done = false;
+    };
+    auto wait = std::make_shared<Wait>();
+    area->runScript(script, [wait](const QVariant &v) {
+        wait->result = v;
+        wait->done = true;
+        wait->loop.quit();
     });
-    QTimer::singleShot(guardMs, &loop, &QEventLoop::quit); // a guard, not a measure
-    if (!done)
-        loop.exec();
-    return result;
+    QTimer::singleShot(guardMs, &wait->loop, &QEventLoop::quit); // a guard, not a measure
+    if (!wait->done)
+        wait->loop.exec();
+    return wait->result;
 }
 
 QString shownText(LiveArea *area)

@@ -202,6 +202,7 @@ public:
 
     ~WebLiveArea() override
     {
+        m_closing = true;
         m_waiting = false;
         m_watchdog.stop();
         onRequest = nullptr;
@@ -252,9 +253,11 @@ public:
 
     void runScript(const QString &script, std::function<void(const QVariant &)> done) override
     {
+        // The engine answers scripts still running when the page goes; by
+        // then their askers may be gone too.
         m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                              [done = std::move(done)](const QVariant &v) {
-                                  if (done)
+                              [this, done = std::move(done)](const QVariant &v) {
+                                  if (done && !m_closing)
                                       done(v);
                               });
     }
@@ -297,6 +300,7 @@ private:
     QUrl m_next; // the address to show once the page answers
     bool m_waiting = false; // a sign of life was asked for
     bool m_stopping = false; // the page's process is being ended
+    bool m_closing = false; // the view is being destroyed
     int m_probe = 0;
     QTimer m_watchdog;
     bool m_keepScroll = false;
