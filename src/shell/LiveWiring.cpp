@@ -29,6 +29,8 @@ void wireLivePreview(frmMain &frame)
         if (!*dock) {
             auto *d = new LivePreviewDock(frame, &frame);
             frame.addDockWidget(Qt::RightDockWidgetArea, d);
+            // A third of the frame: room for a page beside the editor.
+            frame.resizeDocks({d}, {qMax(frame.width() / 3, 240)}, Qt::Horizontal);
             QObject::connect(d, &LivePreviewDock::closed, toggle, [toggle] { toggle->setChecked(false); });
             // The frame as receiver: it cuts its windows' signals before it is torn down.
             QObject::connect(frame.mdiArea, &QMdiArea::subWindowActivated, &frame, follow);

@@ -200,6 +200,20 @@ private slots:
         type(d, "<p>more</p>");
         QVERIFY(shownText(m_dock->area()).contains(QStringLiteral("more")));
         QTRY_COMPARE_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("window.scrollY")).toInt(), 1200, kLoad);
+        // Text typed above the place keeps the distance from the top, and
+        // at the top the new text is in sight.
+        const auto typeAtTop = [&](const QByteArray &text) {
+            QSignalSpy shown(m_dock, &LivePreviewDock::shown);
+            d->textEdit->SendScintilla(QsciScintilla::SCI_INSERTTEXT, 0UL, text.constData());
+            QVERIFY(shown.wait(kLoad));
+        };
+        typeAtTop("<h1>above</h1>");
+        QTRY_COMPARE_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("window.scrollY")).toInt(), 1200, kLoad);
+        run(m_dock->area(), QStringLiteral("window.scrollTo(0, 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("window.scrollY")).toInt(), 0, kLoad);
+        typeAtTop("<h1>new</h1>");
+        QVERIFY(shownText(m_dock->area()).startsWith(QStringLiteral("new")));
+        QCOMPARE(run(m_dock->area(), QStringLiteral("window.scrollY")).toInt(), 0);
     }
 
     void switchingWindowsSwitchesContent()

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
@@ -158,6 +159,15 @@ public:
         s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
         setPage(m_page);
         setContextMenuPolicy(Qt::NoContextMenu);
+        // The engine restores a reloaded page's place by the element that
+        // was at the top, so text typed above it would stay out of sight;
+        // the place is kept by its distance from the top instead (see go()).
+        QWebEngineScript manual;
+        manual.setName(QStringLiteral("twLiveManualScroll"));
+        manual.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        manual.setWorldId(QWebEngineScript::ApplicationWorld);
+        manual.setSourceCode(QStringLiteral("history.scrollRestoration = 'manual';"));
+        m_page->scripts().insert(manual);
         m_watchdog.setSingleShot(true);
         m_watchdog.setInterval(kAnswerMs);
         connect(&m_watchdog, &QTimer::timeout, this, [this] { stopUnanswering(); });
@@ -166,8 +176,8 @@ public:
             m_page->refreshing = false;
             if (m_keepScroll) {
                 m_keepScroll = false;
-                // The engine restores the place of a reloaded page itself;
-                // this puts it back where it did not.
+                // Pictures and styles loaded after the text may have moved
+                // it since the page was parsed.
                 if (m_page->scrollPosition() != m_scroll)
                     m_page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2)")
                                               .arg(m_scroll.x())
@@ -272,15 +282,33 @@ private:
         if (address.isEmpty())
             return;
         m_page->refreshing = true;
-        if (address == m_page->address && m_page->url().adjusted(QUrl::RemoveFragment) == address) {
-            m_keepScroll = true;
-            m_scroll = m_page->scrollPosition();
+        const bool same = address == m_page->address && m_page->url().adjusted(QUrl::RemoveFragment) == address;
+        m_keepScroll = same;
+        m_scroll = same ? m_page->scrollPosition() : QPointF();
+        placeOnReady();
+        if (same) {
             m_page->triggerAction(QWebEnginePage::Reload);
             return;
         }
-        m_keepScroll = false;
         m_page->address = address;
         m_page->load(address);
+    }
+
+    // Scrolls the next document to the kept place as soon as it is parsed,
+    // before its first picture in most pages, so the view does not jump.
+    void placeOnReady()
+    {
+        QWebEngineScriptCollection &scripts = m_page->scripts();
+        for (const QWebEngineScript &old : scripts.find(QStringLiteral("twLivePlace")))
+            scripts.remove(old);
+        if (m_scroll.isNull())
+            return;
+        QWebEngineScript place;
+        place.setName(QStringLiteral("twLivePlace"));
+        place.setInjectionPoint(QWebEngineScript::DocumentReady);
+        place.setWorldId(QWebEngineScript::ApplicationWorld);
+        place.setSourceCode(QStringLiteral("window.scrollTo(%1, %2);").arg(m_scroll.x()).arg(m_scroll.y()));
+        scripts.insert(place);
     }
 
     void stopUnanswering()
