@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 using namespace tw;
 
@@ -90,6 +91,7 @@ QString bodyText(LiveArea *area)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is known
     const int keys = argc > 1 ? QByteArray(argv[1]).toInt() : 200;
     addBrowserModuleDir(QCoreApplication::applicationDirPath());
     Host host;
