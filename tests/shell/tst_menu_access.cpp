@@ -76,7 +76,8 @@ private slots:
         const FrameMenus &menus = frame.menus();
         const QStringList documentHelp{"Contents", "Template", "About Tagwright..."};
         const QStringList documentView{"Toolbar",         "HTML Edit Toolbar", "Preview",
-                                       "Web Browser",     "HTML Highlighting", "Line Numbers"};
+                                       "Web Browser",     "HTML Highlighting", "Line Numbers",
+                                       "Live Preview"};
         QCOMPARE(heardItems(menus.documentHelp), documentHelp);
         QCOMPARE(heardItems(menus.documentView), documentView);
         QCOMPARE(heardItems(menus.documentFile).mid(0, 2), (QStringList{"New", "Open"}));
@@ -85,7 +86,7 @@ private slots:
         QTRY_VERIFY(frame.documents().isEmpty());
         QCOMPARE(heardItems(menus.mnuHelp), documentHelp);
         QCOMPARE(heardItems(menus.mnuView), (QStringList{"Toolbar", "HTML Edit Toolbar", "Status Bar", "Web Browser",
-                                                         "HTML Highlighting", "Line Numbers"}));
+                                                         "HTML Highlighting", "Line Numbers", "Live Preview"}));
         QCOMPARE(heardItems(menus.mnuFile), (QStringList{"New", "Open", "Exit", "Recent Pages"}));
 
         frame.NewDocument();
