@@ -1,5 +1,6 @@
 #include "browser/BrowserEngine.h"
 
+#include "browser/LiveArea.h"
 #include "browser/PageArea.h"
 
 #include <QCoreApplication>
@@ -31,6 +32,7 @@ QStringList &extraDirs()
 }
 
 CreatePageAreaFunction g_create = nullptr;
+CreateLiveAreaFunction g_createLive = nullptr;
 QString g_loadError;
 
 void provideShareContext()
@@ -63,6 +65,11 @@ bool loadModule()
         library.setLoadHints(QLibrary::PreventUnloadHint);
         auto create = reinterpret_cast<CreatePageAreaFunction>(library.resolve(kCreatePageAreaSymbol));
         if (create) {
+            // The live scheme is registered before any page exists.
+            if (auto init = reinterpret_cast<InitBrowserModuleFunction>(
+                    library.resolve(kInitBrowserModuleSymbol)))
+                init();
+            g_createLive = reinterpret_cast<CreateLiveAreaFunction>(library.resolve(kCreateLiveAreaSymbol));
             g_create = create;
             return true;
         }
@@ -110,21 +117,44 @@ QString engineRefusal(bool root, const QByteArray &disableSandbox, const QByteAr
                           "QTWEBENGINE_DISABLE_SANDBOX=1 if you accept the risk.");
 }
 
-PageArea *createPageArea(QWidget *parent, QString *error)
+namespace {
+
+// Loads the module unless the engine would refuse to start; false with the
+// reason otherwise.
+bool engineReady(QString *error)
 {
     const QString refusal = engineRefusal(geteuid() == 0, qgetenv("QTWEBENGINE_DISABLE_SANDBOX"),
                                           qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
     if (!refusal.isEmpty()) {
         if (error)
             *error = refusal;
-        return nullptr;
+        return false;
     }
     if (!loadModule()) {
         if (error)
             *error = g_loadError;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PageArea *createPageArea(QWidget *parent, QString *error)
+{
+    return engineReady(error) ? g_create(parent) : nullptr;
+}
+
+LiveArea *createLiveArea(QWidget *parent, QString *error)
+{
+    if (!engineReady(error))
+        return nullptr;
+    if (!g_createLive) {
+        if (error)
+            *error = QStringLiteral("%1 offers no live view.").arg(browserModuleFileName());
         return nullptr;
     }
-    return g_create(parent);
+    return g_createLive(parent);
 }
 
 bool browserEngineLoaded()

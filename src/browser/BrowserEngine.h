@@ -6,6 +6,7 @@ class QWidget;
 
 namespace tw {
 
+class LiveArea;
 class PageArea;
 
 // The file name of the module that holds the web engine.
@@ -29,6 +30,10 @@ QString engineRefusal(bool root, const QByteArray &disableSandbox, const QByteAr
 // after giving the engine the shared OpenGL context it needs. Returns null,
 // with the reason in *error, when the module cannot be loaded.
 PageArea *createPageArea(QWidget *parent, QString *error);
+
+// Creates the live preview's view the same way, loading the module first
+// when no browser window has; null with the reason in *error.
+LiveArea *createLiveArea(QWidget *parent, QString *error);
 
 // True once the module is loaded (tests and measurements).
 bool browserEngineLoaded();

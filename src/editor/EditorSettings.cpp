@@ -83,4 +83,14 @@ void setCheckAsYouType(bool on)
     writeFlag("checkAsYouType", on);
 }
 
+bool livePreview()
+{
+    return readFlag("livePreview", false);
+}
+
+void setLivePreview(bool on)
+{
+    writeFlag("livePreview", on);
+}
+
 } // namespace tw::editorSettings

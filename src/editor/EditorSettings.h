@@ -6,8 +6,8 @@
 namespace tw {
 
 // The editor's own choices in the settings store, group [Editor], apart from
-// the frame's placement: highlighting, line numbers, help while typing and
-// checking as you type.
+// the frame's placement: highlighting, line numbers, help while typing,
+// checking as you type and the live preview.
 namespace editorSettings {
 
 bool highlighting();
@@ -24,6 +24,9 @@ void setMatchingTags(bool on);
 // Pages are checked again whenever typing pauses; off unless chosen.
 bool checkAsYouType();
 void setCheckAsYouType(bool on);
+// The live preview dock, off unless turned on.
+bool livePreview();
+void setLivePreview(bool on);
 
 } // namespace editorSettings
 

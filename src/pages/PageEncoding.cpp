@@ -285,6 +285,8 @@ class LegacyWriter {
 public:
     // Without a file the writer only counts the bytes it would write.
     LegacyWriter(QFileDevice *file, bool references) : m_file(file), m_references(references) {}
+    // Into memory instead of a file.
+    LegacyWriter(QByteArray *out, bool references) : m_file(nullptr), m_out(out), m_references(references) {}
 
     bool write(const char *data, qsizetype size)
     {
@@ -326,6 +328,10 @@ private:
     bool put(const unsigned char *p, qsizetype n)
     {
         m_count += n;
+        if (m_out) {
+            m_out->append(reinterpret_cast<const char *>(p), n);
+            return true;
+        }
         if (!m_file)
             return true;
         while (n > 0) {
@@ -350,6 +356,7 @@ private:
     }
 
     QFileDevice *m_file;
+    QByteArray *m_out = nullptr;
     bool m_references;
     qint64 m_count = 0;
     char m_buffer[1 << 16];
@@ -366,8 +373,22 @@ bool writeLegacy(QFileDevice &file, const char *utf8, qsizetype size, bool refer
 
 qint64 legacySize(const char *utf8, qsizetype size, bool references)
 {
-    auto writer = std::make_unique<LegacyWriter>(nullptr, references);
+    auto writer = std::make_unique<LegacyWriter>(static_cast<QFileDevice *>(nullptr), references);
     return writer->write(utf8, size) ? writer->count() : -1;
+}
+
+QByteArray legacyBytes(const char *utf8, qsizetype size, bool references, bool *ok)
+{
+    QByteArray out;
+    const qint64 n = legacySize(utf8, size, references);
+    if (n >= 0) {
+        out.reserve(qsizetype(n));
+        auto writer = std::make_unique<LegacyWriter>(&out, references);
+        writer->write(utf8, size);
+    }
+    if (ok)
+        *ok = n >= 0;
+    return out;
 }
 
 } // namespace tw

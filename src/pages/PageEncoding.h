@@ -63,5 +63,8 @@ bool writeAll(QFileDevice &file, const char *data, qint64 size);
 bool writeLegacy(QFileDevice &file, const char *utf8, qsizetype size, bool references = false);
 // How many bytes writeLegacy() would write for the text; -1 when it would fail.
 qint64 legacySize(const char *utf8, qsizetype size, bool references);
+// The bytes writeLegacy() would write, in memory; *ok false (and no bytes)
+// when it would fail.
+QByteArray legacyBytes(const char *utf8, qsizetype size, bool references, bool *ok = nullptr);
 
 } // namespace tw

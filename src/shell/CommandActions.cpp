@@ -117,6 +117,10 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     viewCompletion->setToolTip(QStringLiteral("Offer element and attribute names while typing"));
     viewMatchingTags = makeCheck(this, "mnuViewMatchingTags", "&Matching Tags");
     viewMatchingTags->setToolTip(QStringLiteral("Mark the tag the caret is in and its partner"));
+    viewLivePreview = makeCheck(this, "mnuViewLivePreview", "&Live Preview");
+    viewLivePreview->setChecked(false);
+    viewLivePreview->setShortcut(QKeySequence(Qt::Key_F6));
+    viewLivePreview->setToolTip(QStringLiteral("Show the page as you type it, beside the editor"));
 }
 
 QList<QAction *> CommandActions::documentOnly() const

@@ -96,6 +96,8 @@ public:
     QAction *viewAutoCloseTags = nullptr;
     QAction *viewCompletion = nullptr;
     QAction *viewMatchingTags = nullptr;
+    // The live preview dock (View menus, F6); checked state kept in the settings.
+    QAction *viewLivePreview = nullptr;
 
     // The actions that only a document window's menus show and that act on
     // that window; they are enabled only while a document window is active.

@@ -22,6 +22,7 @@
 #include "shell/CommandActions.h"
 #include "shell/FrameMenus.h"
 #include "shell/InstallLayout.h"
+#include "shell/LiveWiring.h"
 #include "shell/LookWiring.h"
 #include "shell/TypingWiring.h"
 #include "shell/ProblemsDock.h"
@@ -177,6 +178,7 @@ void wireCommands(frmMain &frame)
 
     // Checking pages with HTML Tidy: the Problems dock.
     wireChecking(frame);
+    wireLivePreview(frame);
 
     // Recent pages, at the end of both File menus.
     auto *recent = new RecentPages(frame, frame.openCount, &frame);

@@ -48,9 +48,11 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
     mnuView->addSeparator();
     mnuView->addAction(own(a.viewHighlighting));
     mnuView->addAction(own(a.viewLineNumbers));
+    mnuView->addAction(own(a.viewLivePreview));
     documentView->addSeparator();
     documentView->addAction(a.viewHighlighting);
     documentView->addAction(a.viewLineNumbers);
+    documentView->addAction(a.viewLivePreview);
     mnuView->addSeparator();
     documentView->addSeparator();
     for (QAction *help : {a.viewAutoCloseTags, a.viewCompletion, a.viewMatchingTags}) {

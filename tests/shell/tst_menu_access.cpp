@@ -77,7 +77,8 @@ private slots:
         const QStringList documentHelp{"Contents", "Template", "About Tagwright..."};
         const QStringList documentView{"Toolbar",         "HTML Edit Toolbar", "Preview",
                                        "Web Browser",     "HTML Highlighting", "Line Numbers",
-                                       "Auto-Close Tags", "Completion",        "Matching Tags"};
+                                       "Live Preview",    "Auto-Close Tags",   "Completion",
+                                       "Matching Tags"};
         QCOMPARE(heardItems(menus.documentHelp), documentHelp);
         QCOMPARE(heardItems(menus.documentView), documentView);
         QCOMPARE(heardItems(menus.documentFile).mid(0, 2), (QStringList{"New", "Open"}));
@@ -86,8 +87,8 @@ private slots:
         QTRY_VERIFY(frame.documents().isEmpty());
         QCOMPARE(heardItems(menus.mnuHelp), documentHelp);
         QCOMPARE(heardItems(menus.mnuView), (QStringList{"Toolbar", "HTML Edit Toolbar", "Status Bar", "Web Browser",
-                                                         "HTML Highlighting", "Line Numbers", "Auto-Close Tags",
-                                                         "Completion", "Matching Tags"}));
+                                                         "HTML Highlighting", "Line Numbers", "Live Preview",
+                                                         "Auto-Close Tags", "Completion", "Matching Tags"}));
         QCOMPARE(heardItems(menus.mnuFile), (QStringList{"New", "Open", "Exit", "Recent Pages"}));
 
         frame.NewDocument();

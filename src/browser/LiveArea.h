@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+
+#include <functional>
+
+class QWidget;
+
+namespace tw {
+
+// The scheme of the live view's addresses. "twlive:/home/ann/site/page.htm"
+// is the page at that path, so relative addresses in it resolve against the
+// page's folder; whatever the page loads from there is read from the disk.
+inline constexpr const char *kLiveScheme = "twlive";
+
+// What the live view is given for one address it asks for.
+struct LiveAnswer {
+    enum class Kind { Bytes, File, Missing, Denied };
+    Kind kind = Kind::Missing;
+    QByteArray contentType; // Bytes and File
+    QByteArray bytes; // Bytes
+    QString path; // File: read from the disk as it is
+};
+
+// The live preview's view. Like PageArea (see there) it lives in the browser
+// module, is header-only and holds no QObject.
+class LiveArea {
+public:
+    virtual ~LiveArea() = default;
+
+    virtual QWidget *widget() = 0;
+
+    // Loads the live address anew, asking onRequest for its bytes. When it is
+    // the address shown already, the scroll position is kept and the old
+    // picture stays until the new one is painted.
+    virtual void show(const QUrl &address) = 0;
+    // An empty view.
+    virtual void clear() = 0;
+    // Runs a script in a world of its own beside the page's scripts; done
+    // gets its result (tests and measurements read the page with it), unless
+    // the area is destroyed first.
+    virtual void runScript(const QString &script, std::function<void(const QVariant &)> done) = 0;
+
+    // Set by the owner; called on the user-interface thread.
+    // The bytes for a request of the scheme above.
+    std::function<LiveAnswer(const QUrl &)> onRequest;
+    // A link the user clicked (or a new window opened from a click): the
+    // view stays on its page; this is where the link leads.
+    std::function<void(const QUrl &)> onLinkClicked;
+    // A load ended; false when the engine could not show the page.
+    std::function<void(bool ok)> onShown;
+    // The process that draws the page ended or was killed.
+    std::function<void(const QString &why)> onProcessEnded;
+};
+
+using CreateLiveAreaFunction = LiveArea *(*)(QWidget *parent);
+inline constexpr const char *kCreateLiveAreaSymbol = "tw_createLiveArea";
+
+// Called once right after the module is loaded, before any page exists:
+// registers the live scheme, which the engine accepts only then.
+using InitBrowserModuleFunction = void (*)();
+inline constexpr const char *kInitBrowserModuleSymbol = "tw_initBrowserModule";
+
+} // namespace tw

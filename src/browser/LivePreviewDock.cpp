@@ -1,0 +1,213 @@
+#include "browser/LivePreviewDock.h"
+
+#include "browser/BrowserCommands.h"
+#include "browser/BrowserEngine.h"
+#include "browser/LiveArea.h"
+#include "browser/LiveServing.h"
+#include "editor/SourceEditor.h"
+#include "documents/frmDocument.h"
+#include "platform/AppPaths.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+namespace tw {
+
+LivePreviewDock::LivePreviewDock(BrowserHost &host, QWidget *parent)
+    : QDockWidget(QStringLiteral("Live Preview"), parent), m_host(host)
+{
+    setObjectName(QStringLiteral("dockLivePreview"));
+    setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    setFeatures(DockWidgetClosable | DockWidgetMovable | DockWidgetFloatable);
+
+    auto *content = new QWidget(this);
+    auto *column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    m_stack = new QStackedLayout;
+    m_unavailable = new QLabel(content);
+    m_unavailable->setObjectName(QStringLiteral("lblLiveUnavailable"));
+    m_unavailable->setWordWrap(true);
+    m_unavailable->setAlignment(Qt::AlignCenter);
+    m_stack->addWidget(m_unavailable);
+    column->addLayout(m_stack, 1);
+
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(4, 0, 4, 2);
+    m_message = new QLabel(content);
+    m_message->setObjectName(QStringLiteral("lblLiveMessage"));
+    m_message->setWordWrap(true);
+    m_message->hide();
+    m_refresh = new QPushButton(QStringLiteral("&Refresh"), content);
+    m_refresh->setObjectName(QStringLiteral("cmdLiveRefresh"));
+    m_refresh->hide();
+    connect(m_refresh, &QPushButton::clicked, this, &LivePreviewDock::refresh);
+    row->addWidget(m_message, 1);
+    row->addWidget(m_refresh);
+    column->addLayout(row);
+    setWidget(content);
+
+    m_delay.setSingleShot(true);
+    m_delay.setInterval(kLiveDelayMs);
+    connect(&m_delay, &QTimer::timeout, this, [this] { load(false); });
+}
+
+LivePreviewDock::~LivePreviewDock()
+{
+    for (const auto &c : m_watch)
+        disconnect(c);
+}
+
+void LivePreviewDock::setDocument(frmDocument *document)
+{
+    if (document == m_document)
+        return;
+    for (const auto &c : m_watch)
+        disconnect(c);
+    m_watch.clear();
+    m_document = document;
+    if (document) {
+        m_watch << connect(document->textEdit, &QsciScintilla::textChanged, this, &LivePreviewDock::edited);
+        // Save As moves the page, and a save may change its encoding.
+        m_watch << connect(document, &QWidget::windowTitleChanged, this, &LivePreviewDock::edited);
+        m_watch << connect(document->textEdit, &QsciScintilla::modificationChanged, this,
+                           &LivePreviewDock::edited);
+        m_watch << connect(document, &QObject::destroyed, this, [this] { setDocument(nullptr); });
+    }
+    load(false);
+}
+
+frmDocument *LivePreviewDock::document() const
+{
+    return m_document;
+}
+
+bool LivePreviewDock::tooLarge() const
+{
+    return m_document && m_document->textEdit->documentLength() > m_autoLimit;
+}
+
+// Costs a restarted timer per key: the text is copied only when it fires.
+void LivePreviewDock::edited()
+{
+    if (!isVisible())
+        return;
+    if (tooLarge()) {
+        m_refresh->show();
+        say(largeNotice());
+        return;
+    }
+    m_delay.start();
+}
+
+void LivePreviewDock::refresh()
+{
+    load(true);
+}
+
+// demanded: the user asked (Refresh); otherwise a page over the limit waits.
+void LivePreviewDock::load(bool demanded)
+{
+    m_delay.stop();
+    if (!isVisible() || !m_area)
+        return;
+    if (!m_document) {
+        say(QString());
+        m_refresh->hide();
+        m_pagePath.clear();
+        m_bytes.clear();
+        m_area->clear();
+        return;
+    }
+    const bool large = tooLarge();
+    m_refresh->setVisible(large);
+    const QString notice = large ? largeNotice() : QString();
+    const QString pagePath = livePagePath(m_document->caption(), m_document->isUntitled(), startDir());
+    if (large && !demanded) {
+        say(notice);
+        if (pagePath != m_pagePath) { // another page's picture must not stay
+            m_pagePath.clear();
+            m_bytes.clear();
+            m_area->clear();
+        }
+        return;
+    }
+    SourceEditor *editor = m_document->textEdit;
+    m_pagePath = pagePath;
+    m_bytes = savedBytes(editor->documentData(), editor->documentLength(), m_document->encoding);
+    m_contentType = pageContentType(m_document->encoding);
+    const QString problem = folderProblem(m_pagePath);
+    say(large ? notice : problem);
+    m_area->show(liveAddress(m_pagePath));
+}
+
+QString LivePreviewDock::largeNotice() const
+{
+    return QStringLiteral("This page is over %1 MB: the preview is refreshed only when you press Refresh.")
+        .arg(m_autoLimit / (1024 * 1024));
+}
+
+void LivePreviewDock::say(const QString &text)
+{
+    m_message->setText(text);
+    m_message->setVisible(!text.isEmpty());
+}
+
+QString LivePreviewDock::message() const
+{
+    if (!m_area && m_tried)
+        return m_unavailable->text();
+    return m_message->text();
+}
+
+void LivePreviewDock::startArea()
+{
+    if (m_tried)
+        return;
+    m_tried = true;
+    QString error;
+    m_area = createLiveArea(widget(), &error);
+    if (!m_area) {
+        m_unavailable->setText(QStringLiteral("The live preview cannot be shown.\n%1").arg(error));
+        return;
+    }
+    m_area->onRequest = [this](const QUrl &url) {
+        return answerLiveRequest(url, m_pagePath, m_bytes, m_contentType);
+    };
+    m_area->onLinkClicked = [this](const QUrl &url) { openBrowserWindow(m_host, browserAddressFor(url)); };
+    m_area->onShown = [this](bool ok) {
+        // A message already shown says more (a stopped page's load ends
+        // unfinished too); a load that worked takes back the failure.
+        const QString failed = QStringLiteral("The page could not be shown.");
+        if (!ok && m_document && m_message->text().isEmpty())
+            say(failed);
+        else if (ok && m_message->text() == failed)
+            say(QString());
+        emit shown(ok);
+    };
+    m_area->onProcessEnded = [this](const QString &why) {
+        say(QStringLiteral("The page stopped: %1. The preview shows it again at the next change.").arg(why));
+    };
+    m_stack->addWidget(m_area->widget());
+    m_stack->setCurrentWidget(m_area->widget());
+}
+
+void LivePreviewDock::showEvent(QShowEvent *event)
+{
+    QDockWidget::showEvent(event);
+    startArea();
+    load(false);
+}
+
+void LivePreviewDock::closeEvent(QCloseEvent *event)
+{
+    QDockWidget::closeEvent(event);
+    m_delay.stop();
+    emit closed();
+}
+
+} // namespace tw

@@ -1,0 +1,354 @@
+// The live preview's view, in the browser module. The page's bytes come from
+// the program through LiveArea::onRequest; a profile of its own serves them
+// under the live scheme, keeps nothing on disk, and leaves the browser
+// windows' profile alone.
+#include "browser/LiveArea.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
+#include <QWebEngineView>
+
+#include <csignal>
+#include <sys/types.h>
+
+namespace {
+
+using tw::LiveAnswer;
+
+class WebLiveArea;
+
+// Answers the live scheme's requests from the area's owner.
+class LiveSchemeHandler final : public QWebEngineUrlSchemeHandler {
+public:
+    LiveSchemeHandler(std::function<LiveAnswer(const QUrl &)> *answer, QObject *parent)
+        : QWebEngineUrlSchemeHandler(parent), m_answer(answer)
+    {
+    }
+
+    void requestStarted(QWebEngineUrlRequestJob *job) override
+    {
+        const LiveAnswer answer = *m_answer ? (*m_answer)(job->requestUrl()) : LiveAnswer();
+        QIODevice *device = nullptr;
+        switch (answer.kind) {
+        case LiveAnswer::Kind::Bytes: {
+            auto *buffer = new QBuffer;
+            buffer->setData(answer.bytes);
+            buffer->open(QIODevice::ReadOnly);
+            device = buffer;
+            break;
+        }
+        case LiveAnswer::Kind::File: {
+            auto *file = new QFile(answer.path);
+            if (!file->open(QIODevice::ReadOnly)) {
+                delete file;
+                job->fail(QWebEngineUrlRequestJob::RequestDenied);
+                return;
+            }
+            device = file;
+            break;
+        }
+        case LiveAnswer::Kind::Missing:
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        case LiveAnswer::Kind::Denied:
+            job->fail(QWebEngineUrlRequestJob::RequestDenied);
+            return;
+        }
+        // The engine reads the device until the job is done.
+        connect(job, &QObject::destroyed, device, &QObject::deleteLater);
+        job->reply(answer.contentType, device);
+    }
+
+private:
+    std::function<LiveAnswer(const QUrl &)> *m_answer;
+};
+
+// A window a page opened from a click: it is never shown; its first address
+// goes to the owner as a clicked link, and it goes away.
+class CatchWindowPage final : public QWebEnginePage {
+public:
+    CatchWindowPage(QWebEngineProfile *profile, std::function<void(const QUrl &)> *linkClicked)
+        : QWebEnginePage(profile, profile), m_linkClicked(linkClicked)
+    {
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
+    {
+        if (isMainFrame && !m_done) {
+            m_done = true;
+            if (*m_linkClicked && !url.isEmpty())
+                (*m_linkClicked)(url);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void(const QUrl &)> *m_linkClicked;
+    bool m_done = false;
+};
+
+// The live page: it stays on its own address, and its scripts cannot open
+// boxes or windows. A preview is no place for a page's alerts: they would
+// come back at every refresh while the user types.
+class LivePage final : public QWebEnginePage {
+public:
+    LivePage(QWebEngineProfile *profile, tw::LiveArea *area) : QWebEnginePage(profile), m_area(area) {}
+
+    QUrl address; // the page's own address, without fragment
+    bool refreshing = false; // a load of ours is under way
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        if (!isMainFrame)
+            return true; // frames inside the page do as they like
+        if (url.adjusted(QUrl::RemoveFragment) == address)
+            return true;
+        if (type == NavigationTypeLinkClicked && m_area->onLinkClicked)
+            m_area->onLinkClicked(url);
+        return false;
+    }
+
+    QWebEnginePage *createWindow(WebWindowType) override
+    {
+        return new CatchWindowPage(profile(), &m_area->onLinkClicked);
+    }
+
+    void javaScriptAlert(const QUrl &, const QString &) override {}
+    // A page leaving asks through confirm(): our own refresh may leave it.
+    bool javaScriptConfirm(const QUrl &, const QString &) override { return refreshing; }
+    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override
+    {
+        return false;
+    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
+                                  const QString &) override
+    {
+    }
+
+private:
+    tw::LiveArea *m_area;
+};
+
+class WebLiveArea final : public QWebEngineView, public tw::LiveArea {
+public:
+    explicit WebLiveArea(QWidget *parent) : QWebEngineView(parent)
+    {
+        setObjectName(QStringLiteral("webLivePreview"));
+        setAccessibleName(QStringLiteral("Live Preview"));
+        // Off the record: nothing of the preview is kept on disk.
+        m_profile = new QWebEngineProfile(this);
+        m_profile->installUrlSchemeHandler(tw::kLiveScheme, new LiveSchemeHandler(&onRequest, m_profile));
+        // Downloads asked for by the page are refused by leaving them unaccepted.
+        m_page = new LivePage(m_profile, this);
+        QWebEngineSettings *s = m_page->settings();
+        // Windows open only from a click, and then become browser windows.
+        s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+        s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+        s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+        setPage(m_page);
+        setContextMenuPolicy(Qt::NoContextMenu);
+        // The engine restores a reloaded page's place by the element that
+        // was at the top, so text typed above it would stay out of sight;
+        // the place is kept by its distance from the top instead (see go()).
+        QWebEngineScript manual;
+        manual.setName(QStringLiteral("twLiveManualScroll"));
+        manual.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        manual.setWorldId(QWebEngineScript::ApplicationWorld);
+        manual.setSourceCode(QStringLiteral("history.scrollRestoration = 'manual';"));
+        m_page->scripts().insert(manual);
+        m_watchdog.setSingleShot(true);
+        m_watchdog.setInterval(kAnswerMs);
+        connect(&m_watchdog, &QTimer::timeout, this, [this] { stopUnanswering(); });
+
+        connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+            m_page->refreshing = false;
+            if (m_keepScroll) {
+                m_keepScroll = false;
+                // Pictures and styles loaded after the text may have moved
+                // it since the page was parsed.
+                if (m_page->scrollPosition() != m_scroll)
+                    m_page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2)")
+                                              .arg(m_scroll.x())
+                                              .arg(m_scroll.y()),
+                                          QWebEngineScript::ApplicationWorld);
+            }
+            if (onShown)
+                onShown(ok);
+        });
+        connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+                [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+                    m_page->address = QUrl(); // the next show loads afresh
+                    if (m_stopping) {
+                        // Stopped here because its scripts did not answer:
+                        // the new text goes into a new process.
+                        m_stopping = false;
+                        m_waiting = false;
+                        if (onProcessEnded)
+                            onProcessEnded(QStringLiteral("its scripts did not answer for %1 seconds and were ended")
+                                               .arg(kAnswerMs / 1000));
+                        go();
+                        return;
+                    }
+                    if (status == QWebEnginePage::NormalTerminationStatus)
+                        return;
+                    if (onProcessEnded)
+                        onProcessEnded(status == QWebEnginePage::KilledTerminationStatus
+                                           ? QStringLiteral("its process was killed")
+                                           : QStringLiteral("its process ended with code %1").arg(code));
+                });
+    }
+
+    ~WebLiveArea() override
+    {
+        m_closing = true;
+        m_waiting = false;
+        m_watchdog.stop();
+        onRequest = nullptr;
+        onLinkClicked = nullptr;
+        onShown = nullptr;
+        onProcessEnded = nullptr;
+        // The page goes before its profile, which is a child of this view.
+        delete m_page;
+    }
+
+    QWidget *widget() override { return this; }
+
+    // A page whose script never ends keeps its process from taking the next
+    // text, so each refresh first asks the page for a sign of life; when none
+    // comes within kAnswerMs the process is ended and the text goes into a
+    // new one. The editor never waits for any of it.
+    void show(const QUrl &address) override
+    {
+        m_next = address;
+        if (m_waiting)
+            return; // the answer, or its absence, loads the latest text
+        if (m_page->renderProcessPid() <= 0) {
+            go();
+            return;
+        }
+        m_waiting = true;
+        const int probe = ++m_probe;
+        m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                              [this, probe](const QVariant &) {
+                                  if (probe != m_probe || !m_waiting || m_stopping)
+                                      return;
+                                  m_waiting = false;
+                                  m_watchdog.stop();
+                                  go();
+                              });
+        m_watchdog.start();
+    }
+
+    void clear() override
+    {
+        m_next = QUrl();
+        m_waiting = false;
+        m_watchdog.stop();
+        m_keepScroll = false;
+        m_page->address = QUrl(QStringLiteral("about:blank"));
+        m_page->load(m_page->address);
+    }
+
+    void runScript(const QString &script, std::function<void(const QVariant &)> done) override
+    {
+        // The engine answers scripts still running when the page goes; by
+        // then their askers may be gone too.
+        m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                              [this, done = std::move(done)](const QVariant &v) {
+                                  if (done && !m_closing)
+                                      done(v);
+                              });
+    }
+
+private:
+    static constexpr int kAnswerMs = 2000;
+
+    // Loads the latest address asked for.
+    void go()
+    {
+        const QUrl address = m_next;
+        if (address.isEmpty())
+            return;
+        m_page->refreshing = true;
+        const bool same = address == m_page->address && m_page->url().adjusted(QUrl::RemoveFragment) == address;
+        m_keepScroll = same;
+        m_scroll = same ? m_page->scrollPosition() : QPointF();
+        placeOnReady();
+        if (same) {
+            m_page->triggerAction(QWebEnginePage::Reload);
+            return;
+        }
+        m_page->address = address;
+        m_page->load(address);
+    }
+
+    // Scrolls the next document to the kept place as soon as it is parsed,
+    // before its first picture in most pages, so the view does not jump.
+    void placeOnReady()
+    {
+        QWebEngineScriptCollection &scripts = m_page->scripts();
+        for (const QWebEngineScript &old : scripts.find(QStringLiteral("twLivePlace")))
+            scripts.remove(old);
+        if (m_scroll.isNull())
+            return;
+        QWebEngineScript place;
+        place.setName(QStringLiteral("twLivePlace"));
+        place.setInjectionPoint(QWebEngineScript::DocumentReady);
+        place.setWorldId(QWebEngineScript::ApplicationWorld);
+        place.setSourceCode(QStringLiteral("window.scrollTo(%1, %2);").arg(m_scroll.x()).arg(m_scroll.y()));
+        scripts.insert(place);
+    }
+
+    void stopUnanswering()
+    {
+        const qint64 pid = m_page->renderProcessPid();
+        if (!m_waiting || pid <= 0) {
+            m_waiting = false;
+            go();
+            return;
+        }
+        m_stopping = true;
+        ::kill(pid_t(pid), SIGKILL);
+    }
+
+    QWebEngineProfile *m_profile;
+    LivePage *m_page;
+    QUrl m_next; // the address to show once the page answers
+    bool m_waiting = false; // a sign of life was asked for
+    bool m_stopping = false; // the page's process is being ended
+    bool m_closing = false; // the view is being destroyed
+    int m_probe = 0;
+    QTimer m_watchdog;
+    bool m_keepScroll = false;
+    QPointF m_scroll;
+};
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT void tw_initBrowserModule()
+{
+    QWebEngineUrlScheme scheme(tw::kLiveScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    // Like file: a local scheme that may load local files, kept away from
+    // pages off the network.
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme
+                    | QWebEngineUrlScheme::LocalAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+extern "C" Q_DECL_EXPORT tw::LiveArea *tw_createLiveArea(QWidget *parent)
+{
+    return new WebLiveArea(parent);
+}
