@@ -158,12 +158,12 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
             return result;
         }
         if (!writeBody(file, utf8, length, result.written) || !file.flush()) {
-            result.error = writeFailure(path, reasonFor(file));
+            result.error = writeFailure(path, fileDeviceReason(file));
             return result;
         }
         file.close();
         if (file.error() != QFileDevice::NoError) {
-            result.error = writeFailure(path, reasonFor(file));
+            result.error = writeFailure(path, fileDeviceReason(file));
             return result;
         }
         result.ok = true;
@@ -183,7 +183,7 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
             return writePageInPlace(path, utf8, length, encoding);
         const bool folderRefused = !QFileInfo(info.absolutePath()).isWritable();
         result.error = writeFailure(path, folderRefused ? tr("permission denied.")
-                                                        : reasonFor(file));
+                                                        : fileDeviceReason(file));
         return result;
     }
 #ifdef Q_OS_UNIX
@@ -191,7 +191,7 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
         keepOwner(file, old);
 #endif
     if (!writeBody(file, utf8, length, result.written) || !file.commit()) {
-        result.error = writeFailure(path, reasonFor(file));
+        result.error = writeFailure(path, fileDeviceReason(file));
         file.cancelWriting();
         return result;
     }
@@ -250,7 +250,7 @@ PageWriteResult writePageInPlace(const QString &path, const char *utf8, qsizetyp
     if (!out.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
         return fail(EIO, QString());
     if (!writeBody(out, utf8, length, encoding)) {
-        const QString reason = reasonFor(out);
+        const QString reason = fileDeviceReason(out);
         out.close();
         ::close(fd);
         result.error = writeFailure(path, reason);

@@ -86,7 +86,7 @@ bool PageReader::pass(PageSink &sink, char *buffer, char *converted, Utf8Census 
     for (;;) {
         const qint64 got = m_file.read(buffer, m_chunkSize);
         if (got < 0)
-            return fail(reasonFor(m_file));
+            return fail(fileDeviceReason(m_file));
         if (got == 0)
             return true;
         // The file may hold more than it said (or say nothing, as under /proc).
@@ -131,7 +131,7 @@ bool PageReader::read(PageSink &sink)
                 return fail(tooLargeReason(m_limit));
             m_taken = 0;
             if (!m_file.seek(0))
-                return fail(reasonFor(m_file));
+                return fail(fileDeviceReason(m_file));
             const std::unique_ptr<char[]> converted(new char[size_t(m_chunkSize) * 3]);
             if (!sink.start(qsizetype(census.legacyUtf8Size())))
                 return fail(noMemoryReason());

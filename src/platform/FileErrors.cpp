@@ -1,6 +1,7 @@
 #include "platform/FileErrors.h"
 
 #include <QCoreApplication>
+#include <QFileDevice>
 
 #include <cerrno>
 #include <cstring>
@@ -47,6 +48,16 @@ QString fileErrorReason(int error)
     if (reason.size() > 1 && reason.at(0).isUpper() && reason.at(1).isLower())
         reason[0] = reason.at(0).toLower();
     return reason + QLatin1Char('.');
+}
+
+QString fileDeviceReason(const QFileDevice &file)
+{
+    QString reason = file.errorString();
+    if (reason.isEmpty())
+        reason = tr("unknown error");
+    if (reason.size() > 1 && reason.at(0).isUpper() && reason.at(1).isLower())
+        reason[0] = reason.at(0).toLower();
+    return reason.endsWith(QLatin1Char('.')) ? reason : reason + QLatin1Char('.');
 }
 
 } // namespace tw

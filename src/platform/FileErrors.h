@@ -2,10 +2,16 @@
 
 #include <QString>
 
+class QFileDevice;
+
 namespace tw {
 
 // Why a file operation failed, as the end of a sentence, from the system's
 // error number: "there is no such file.", "the name is too long." etc.
 QString fileErrorReason(int error);
+
+// A file's own error text, as the end of a sentence: lower case first, with a
+// full stop; "unknown error." when it has none.
+QString fileDeviceReason(const QFileDevice &file);
 
 } // namespace tw

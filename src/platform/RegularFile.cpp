@@ -32,17 +32,6 @@ QString notRegularReason(mode_t mode)
     return tr("it is a device or pipe, not a file.");
 }
 
-// The device's own error text, as the end of a sentence.
-QString readReason(const QFile &file)
-{
-    QString reason = file.errorString();
-    if (reason.isEmpty())
-        reason = tr("unknown error");
-    if (reason.size() > 1 && reason.at(0).isUpper() && reason.at(1).isLower())
-        reason[0] = reason.at(0).toLower();
-    return reason.endsWith(QLatin1Char('.')) ? reason : reason + QLatin1Char('.');
-}
-
 } // namespace
 
 bool openRegularFile(QFile &file, const QString &path, QString &reason)
@@ -74,7 +63,7 @@ bool openRegularFile(QFile &file, const QString &path, QString &reason)
     if (flags != -1)
         (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        reason = readReason(file);
+        reason = fileDeviceReason(file);
         ::close(fd);
         return false;
     }
@@ -108,7 +97,7 @@ RegularFileRead readRegularFile(const QString &path, qint64 limit)
             const qint64 got = file.read(result.bytes.data() + at, kPiece);
             result.bytes.resize(at + qsizetype(qMax<qint64>(got, 0)));
             if (got < 0) {
-                result.reason = readReason(file);
+                result.reason = fileDeviceReason(file);
                 result.bytes.clear();
                 return result;
             }

@@ -2,6 +2,7 @@
 // the new window goes, and the windows already open keep their text. Real
 // shortages run in a child process whose address space is limited; the steps
 // around the editor's appends fail on purpose in this process.
+#include "LowMemory.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
@@ -22,35 +23,16 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TW_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TW_ADDRESS_SANITIZER 1
-#endif
-#endif
 
 using namespace tw;
 using tw::test::ScriptedDialogs;
+using tw::test::addressSpaceInUse;
+using tw::test::noMemory;
 using tw::test::writeBytes;
 
 namespace {
 
 const char kChildFlag[] = "--open-with-little-memory";
-
-QString noMemory(const QString &path)
-{
-    return QStringLiteral("Cannot open \"%1\": there is not enough memory to hold it.").arg(path);
-}
-
-// The address space the process uses now, in bytes.
-rlim_t addressSpaceInUse()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    return rlim_t(statm.readAll().split(' ').value(0).toULongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
-}
 
 // The child: a frame with one window holding typed text opens the page with
 // only `headroom` MB of address space to spare, then tells what it shows.
