@@ -23,7 +23,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-
 using namespace tw;
 using tw::test::ScriptedDialogs;
 using tw::test::addressSpaceInUse;

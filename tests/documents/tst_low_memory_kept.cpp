@@ -24,7 +24,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-
 using namespace tw;
 using tw::test::ScriptedDialogs;
 using tw::test::addressSpaceInUse;
