@@ -66,6 +66,11 @@ void LivePreviewDock::setDocument(frmDocument *document)
 {
     if (document == m_document)
         return;
+    follow(document);
+}
+
+void LivePreviewDock::follow(frmDocument *document)
+{
     for (const auto &c : m_watch)
         disconnect(c);
     m_watch.clear();
@@ -76,7 +81,12 @@ void LivePreviewDock::setDocument(frmDocument *document)
         m_watch << connect(document, &QWidget::windowTitleChanged, this, &LivePreviewDock::edited);
         m_watch << connect(document->textEdit, &QsciScintilla::modificationChanged, this,
                            &LivePreviewDock::edited);
-        m_watch << connect(document, &QObject::destroyed, this, [this] { setDocument(nullptr); });
+        // While it is destroyed the window is a document window no more, so
+        // it is let go without being looked at.
+        m_watch << connect(document, &QObject::destroyed, this, [this] {
+            m_document.clear();
+            follow(nullptr);
+        });
     }
     load(false);
 }

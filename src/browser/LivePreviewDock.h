@@ -57,6 +57,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Follows the document (or none) from now on and shows it.
+    void follow(frmDocument *document);
     void startArea();
     void load(bool demanded);
     void edited();
