@@ -30,8 +30,9 @@ namespace {
 
 constexpr int kLoad = 30000; // ms a local page may take on a loaded machine
 
-// Runs xdotool to its end while this program goes on handling its events.
-bool xdo(const QStringList &args)
+// Runs xdotool to its end while this program goes on handling its events;
+// what it prints goes to `out`.
+bool xdo(const QStringList &args, QByteArray *out = nullptr)
 {
     QProcess process;
     QEventLoop loop;
@@ -41,6 +42,8 @@ bool xdo(const QStringList &args)
         return false;
     if (process.state() != QProcess::NotRunning)
         loop.exec();
+    if (out)
+        *out = process.readAllStandardOutput().trimmed();
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
@@ -171,6 +174,12 @@ private Q_SLOTS:
                 // for the keyboard by itself.
                 dialog->activateWindow();
                 QTest::qWaitForWindowActive(dialog);
+                // Keys go where the X server has the focus, which may follow
+                // a moment after Qt calls the window active.
+                QByteArray focused;
+                QTest::qWaitFor([&] {
+                    return xdo({"getwindowfocus"}, &focused) && focused == QByteArray::number(dialog->winId());
+                }, 10000);
                 xdo({"type", "--delay", "5", typed});
                 xdo({"key", key});
                 closedByEnter = !finished.isEmpty() || finished.wait(10000);
