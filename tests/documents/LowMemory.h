@@ -1,9 +1,15 @@
 #pragma once
 
-// What the tests of loads that run out of memory share: the message, and the
-// address space in use, from which a child's limit is set.
+// What the tests of loads that run out of memory share: the message, the
+// address space a child may use, running such a child and reading what it
+// tells.
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -32,6 +38,42 @@ inline rlim_t addressSpaceInUse()
     if (!statm.open(QIODevice::ReadOnly))
         return 0;
     return rlim_t(statm.readAll().split(' ').value(0).toULongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
+}
+
+// While it lives, the process has only `headroom` bytes of address space
+// beyond what it uses now.
+class LittleMemory {
+public:
+    explicit LittleMemory(rlim_t headroom)
+    {
+        getrlimit(RLIMIT_AS, &m_saved);
+        const rlimit small{addressSpaceInUse() + headroom, m_saved.rlim_max};
+        setrlimit(RLIMIT_AS, &small);
+    }
+    ~LittleMemory() { setrlimit(RLIMIT_AS, &m_saved); }
+    LittleMemory(const LittleMemory &) = delete;
+    LittleMemory &operator=(const LittleMemory &) = delete;
+
+private:
+    rlimit m_saved{};
+};
+
+// The headroom a child is given, in MB on its command line.
+inline rlim_t headroomArgument(const char *megabytes)
+{
+    return rlim_t(QByteArray(megabytes).toULongLong()) << 20;
+}
+
+// Runs this test program again as a child with `flag` and `args`, and gives
+// the lines it printed; none when it did not end normally with 0.
+inline std::optional<QStringList> childLines(const char *flag, const QStringList &args)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), QStringList{QString::fromLatin1(flag)} + args);
+    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(child.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
 } // namespace tw::test

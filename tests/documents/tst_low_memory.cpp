@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,7 +24,6 @@
 
 using namespace tw;
 using tw::test::ScriptedDialogs;
-using tw::test::addressSpaceInUse;
 using tw::test::noMemory;
 using tw::test::writeBytes;
 
@@ -40,7 +38,7 @@ int openWithLittleMemory(int argc, char **argv)
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     const QString page = QString::fromLocal8Bit(argv[2]);
-    const rlim_t headroom = rlim_t(QByteArray(argv[3]).toULongLong()) << 20;
+    const rlim_t headroom = test::headroomArgument(argv[3]);
     ScriptedDialogs dialogs;
     dialogs.acknowledge();
     frmMain frame(dialogs);
@@ -48,16 +46,15 @@ int openWithLittleMemory(int argc, char **argv)
     frame.show();
     frame.documents().first()->textEdit->replaceSelectionExact(QStringLiteral("typed before"));
 
-    rlimit saved;
-    getrlimit(RLIMIT_AS, &saved);
-    const rlimit small{addressSpaceInUse() + headroom, saved.rlim_max};
-    setrlimit(RLIMIT_AS, &small);
-    frame.openFiles({page});
-    // An editor whose load failed takes the next one.
     SourceEditor editor;
     PageReader reader(page);
-    const bool loaded = reader.open() && editor.loadPage(reader);
-    setrlimit(RLIMIT_AS, &saved);
+    bool loaded = false;
+    {
+        test::LittleMemory little(headroom);
+        frame.openFiles({page});
+        // An editor whose load failed takes the next one.
+        loaded = reader.open() && editor.loadPage(reader);
+    }
     editor.loadBytes("next page");
 
     QTextStream out(stdout);
@@ -148,14 +145,9 @@ private slots:
         QSKIP("AddressSanitizer reserves more address space than the limit allows");
 #endif
         QFETCH(QString, page);
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kChildFlag), page, "256"});
-        QVERIFY(child.waitForFinished(-1));
-        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(child.exitCode(), 0);
-        const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines, (QStringList{"message|Open|" + noMemory(page), "window|Document 1|typed before|changed",
+        const auto lines = test::childLines(kChildFlag, {page, "256"});
+        QVERIFY(lines);
+        QCOMPARE(*lines, (QStringList{"message|Open|" + noMemory(page), "window|Document 1|typed before|changed",
                                      "editor|0|" + noMemory(page) + "|next page"}));
     }
 

@@ -14,7 +14,6 @@
 #include "shell/frmMain.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,7 +25,6 @@
 
 using namespace tw;
 using tw::test::ScriptedDialogs;
-using tw::test::addressSpaceInUse;
 using tw::test::noMemory;
 using tw::test::writeBytes;
 
@@ -42,7 +40,7 @@ int reloadWithLittleMemory(int argc, char **argv)
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     const QString page = QString::fromLocal8Bit(argv[2]);
-    const rlim_t headroom = rlim_t(QByteArray(argv[3]).toULongLong()) << 20;
+    const rlim_t headroom = test::headroomArgument(argv[3]);
     ScriptedDialogs dialogs;
     frmMain frame(dialogs);
     frame.MDIForm_Load();
@@ -58,12 +56,10 @@ int reloadWithLittleMemory(int argc, char **argv)
     grown.close();
 
     dialogs.yes().acknowledge();
-    rlimit saved;
-    getrlimit(RLIMIT_AS, &saved);
-    const rlimit small{addressSpaceInUse() + headroom, saved.rlim_max};
-    setrlimit(RLIMIT_AS, &small);
-    watcher.check(page);
-    setrlimit(RLIMIT_AS, &saved);
+    {
+        test::LittleMemory little(headroom);
+        watcher.check(page);
+    }
 
     QTextStream out(stdout);
     for (const auto &shown : dialogs.shown)
@@ -146,15 +142,14 @@ int restoreWithLittleMemory(int argc, char **argv)
 {
     QApplication app(argc, argv);
     const QString folder = QString::fromLocal8Bit(argv[2]);
-    const rlim_t headroom = rlim_t(QByteArray(argv[3]).toULongLong()) << 20;
+    const rlim_t headroom = test::headroomArgument(argv[3]);
     JournalHost host(folder);
     host.scripted.acknowledge();
-    rlimit saved;
-    getrlimit(RLIMIT_AS, &saved);
-    const rlimit small{addressSpaceInUse() + headroom, saved.rlim_max};
-    setrlimit(RLIMIT_AS, &small);
-    const QList<frmDocument *> restored = offerRecovery(host, folder);
-    setrlimit(RLIMIT_AS, &saved);
+    QList<frmDocument *> restored;
+    {
+        test::LittleMemory little(headroom);
+        restored = offerRecovery(host, folder);
+    }
     QTextStream out(stdout);
     for (const auto &shown : host.scripted.shown)
         out << shown.kind << '|' << shown.title << '|' << shown.text << '\n';
@@ -226,14 +221,9 @@ private slots:
 #endif
         const QString page = m_dir.filePath(QStringLiteral("growing.htm"));
         QVERIFY(writeBytes(page, "<p>old</p>\r\n"));
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kReloadFlag), page, "256"});
-        QVERIFY(child.waitForFinished(-1));
-        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(child.exitCode(), 0);
-        const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines, (QStringList{"yesno|Tagwright|" + page.left(20), "message|Tagwright|" + noMemory(page).left(20),
+        const auto lines = test::childLines(kReloadFlag, {page, "256"});
+        QVERIFY(lines);
+        QCOMPARE(*lines, (QStringList{"yesno|Tagwright|" + page.left(20), "message|Tagwright|" + noMemory(page).left(20),
                                      "window|Document 1||unchanged", "window|" + page + "|typed <p>old</p>\r",
                                      "|changed"}));
     }
@@ -256,14 +246,9 @@ private slots:
             QVERIFY(writer.flush());
             writer.close();
         }
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kRestoreFlag), folder, "256"});
-        QVERIFY(child.waitForFinished(-1));
-        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(child.exitCode(), 0);
-        const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines, (QStringList{QStringLiteral("message|Restore|Cannot restore \"%1\": there is not enough memory "
+        const auto lines = test::childLines(kRestoreFlag, {folder, "256"});
+        QVERIFY(lines);
+        QCOMPARE(*lines, (QStringList{QStringLiteral("message|Restore|Cannot restore \"%1\": there is not enough memory "
                                                     "to hold it. Its recovery file is kept and offered again at the "
                                                     "next start.")
                                          .arg(journalPath),
