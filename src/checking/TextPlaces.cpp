@@ -1,5 +1,7 @@
 #include "checking/TextPlaces.h"
 
+#include "pages/PageEncoding.h"
+
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -9,26 +11,6 @@ namespace tw::checking {
 namespace {
 
 using uchar = unsigned char;
-
-// What bytes 0x80..0x9F stand for in Windows-1252; the five undefined ones
-// stand for the control character of the same value, as the editor loads them.
-constexpr char16_t kHighHalf[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, //
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, //
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, //
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, //
-};
-
-// The Windows-1252 byte of a character, or -1.
-int legacyByte(char32_t cp)
-{
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return int(cp);
-    for (int i = 0; i < 32; ++i)
-        if (kHighHalf[i] == cp)
-            return 0x80 + i;
-    return -1;
-}
 
 // The well-formed UTF-8 sequence at p: its length, with cp set; 0 if malformed.
 int decode(const uchar *p, qsizetype avail, char32_t &cp)
@@ -97,7 +79,7 @@ Step stepAt(const uchar *p, qsizetype avail, bool legacy)
     const int len = decode(p, avail, cp);
     if (len == 0)
         return {1, undefinedLegacy(c) ? 0 : 1};
-    const int b = legacyByte(cp);
+    const int b = windows1252Byte(cp);
     if (b < 0)
         return {len, referenceLength(cp)};
     return {len, undefinedLegacy(unsigned(b)) ? 0 : 1};
@@ -143,7 +125,7 @@ QByteArray windows1252ForCheck(const char *utf8, qsizetype size)
             out.append(char(d[i++]));
             continue;
         }
-        const int b = legacyByte(cp);
+        const int b = windows1252Byte(cp);
         if (b >= 0)
             out.append(char(b));
         else

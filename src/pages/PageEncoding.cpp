@@ -181,6 +181,11 @@ bool fitsLegacy(const char *data, qsizetype size)
     return everyCharacter(data, size, [](char32_t cp) { return legacyByte(cp) >= 0; });
 }
 
+int windows1252Byte(char32_t cp)
+{
+    return legacyByte(cp);
+}
+
 qsizetype legacyToUtf8(const char *data, qsizetype size, char *out)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(data);

@@ -24,6 +24,9 @@ char32_t firstLegacyMisfit(const char *data, qsizetype size);
 // byte gives one to three). Returns the number of bytes written. Each byte
 // converts on its own, so text given in pieces converts piece by piece.
 qsizetype legacyToUtf8(const char *data, qsizetype size, char *out);
+// The Windows-1252 byte of a character, or -1 when it has none; the five
+// undefined bytes stand for the control characters of the same value.
+int windows1252Byte(char32_t cp);
 
 // Takes bytes in pieces of any size and tells afterwards whether all of them
 // together are best read as UTF-8 (readsAsUtf8: well-formed, or well-formed
