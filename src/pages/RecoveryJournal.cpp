@@ -1,10 +1,11 @@
 #include "pages/RecoveryJournal.h"
 
 #include "pages/PageEncoding.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QTemporaryFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <csignal>
@@ -215,23 +216,18 @@ QByteArray pageBytes(const QByteArray &start, PageEncoding encoding, bool &ok)
     ok = true;
     if (encoding == PageEncoding::Utf8)
         return start;
-    QTemporaryFile file;
-    ok = file.open() && writeLegacy(file, start.constData(), start.size(),
-                                    encoding == PageEncoding::LegacyReferences)
-         && file.seek(0);
-    return ok ? file.readAll() : QByteArray();
+    return legacyBytes(start.constData(), start.size(), encoding == PageEncoding::LegacyReferences, &ok);
 }
 
 // True when the page file holds the start text, alone or followed by CR LF.
 bool pageHolds(const QString &pagePath, const QByteArray &start, PageEncoding encoding)
 {
-    // Only a regular file is read: a pipe could block the start-up.
-    if (!QFileInfo(pagePath).isFile())
-        return false;
     bool ok = false;
     const QByteArray expected = pageBytes(start, encoding, ok);
-    QFile page(pagePath);
-    if (!ok || !page.open(QIODevice::ReadOnly))
+    // Only a regular file is read: a pipe could block the start-up.
+    QFile page;
+    QString reason;
+    if (!ok || !openRegularFile(page, pagePath, reason))
         return false;
     const qint64 size = page.size();
     if (size != expected.size() && size != expected.size() + 2)
