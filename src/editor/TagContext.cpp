@@ -103,7 +103,15 @@ QByteArray closingNameAfter(QByteArrayView text, qsizetype caret)
     if (place.region == Region::Comment)
         return {};
     const QByteArray name = place.region == Region::RawText ? place.rawElement : openElementAt(text, lt);
-    return name.isEmpty() ? QByteArray() : name + '>';
+    if (name.isEmpty())
+        return {};
+    // Closed right after the caret already: a second closing tag would be one too many.
+    qsizetype next = caret;
+    while (next < text.size() && isBlank(text[next]))
+        ++next;
+    if (next < text.size() && namedTagAt(text, next, name, true))
+        return {};
+    return name + '>';
 }
 
 QByteArray openElementAt(QByteArrayView text, qsizetype position)

@@ -23,8 +23,10 @@ constexpr qsizetype kReach = 32 * 1024;
 QByteArray closingTagAfter(QByteArrayView text, qsizetype caret);
 
 // "</" before `caret` has just been typed: the rest of the closing tag of the
-// innermost element still open ("p>"), or nothing (in a comment, or no open
-// element within reach).
+// innermost element still open ("p>"), or nothing (in a comment, no open
+// element within reach, or that element's closing tag follows the caret
+// already, after blanks at most: <li></|</li>). The text may go on past the
+// caret.
 QByteArray closingNameAfter(QByteArrayView text, qsizetype caret);
 
 // The innermost element open at `position`, its name as written in its tag,

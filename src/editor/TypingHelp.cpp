@@ -67,6 +67,12 @@ QByteArray TypingHelp::textBefore(qint64 caret) const
     return m_editor->rangeBytes(qMax<qint64>(0, caret - tagContext::kReach), caret);
 }
 
+// The text after the caret, up to the rules' reach.
+QByteArray TypingHelp::textAfter(qint64 caret) const
+{
+    return m_editor->rangeBytes(caret, qMin<qint64>(m_editor->documentLength(), caret + tagContext::kReach));
+}
+
 // One caret, nothing selected, inserting: the typed key lands at the caret.
 bool TypingHelp::plainCaret() const
 {
@@ -113,9 +119,11 @@ void TypingHelp::handleKey(QKeyEvent *key)
 bool TypingHelp::typeClosing(QKeyEvent *key, char typed)
 {
     const qint64 caret = m_editor->SendScintilla(Sci::SCI_GETCURRENTPOS);
-    const QByteArray text = textBefore(caret) + typed;
-    const QByteArray added = typed == '>' ? tagContext::closingTagAfter(text, text.size())
-                                          : tagContext::closingNameAfter(text, text.size());
+    const QByteArray before = textBefore(caret) + typed;
+    // "</" also reads what follows, where the element may be closed already.
+    const QByteArray added =
+        typed == '>' ? tagContext::closingTagAfter(before, before.size())
+                     : tagContext::closingNameAfter(before + textAfter(caret), before.size());
     if (added.isEmpty())
         return false;
     m_editor->SendScintilla(Sci::SCI_AUTOCCANCEL);

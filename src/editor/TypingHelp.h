@@ -14,7 +14,8 @@ class SourceEditor;
 // its own:
 // - closing tags: the '>' that ends an opening tag puts its closing tag after
 //   the caret, and "</" is completed with the name of the innermost element
-//   still open and '>'; the key and what it added are one undo step;
+//   still open and '>' (unless that element's closing tag follows the caret
+//   already); the key and what it added are one undo step;
 // - completion: after '<' a list of element names, after a blank inside an
 //   opening tag that element's attribute names; the list narrows as the
 //   user types, Enter or Tab takes the choice, Escape closes it;
@@ -52,6 +53,7 @@ protected:
 private:
     TypingHelp(SourceEditor *editor, Choices choices);
     QByteArray textBefore(qint64 caret) const;
+    QByteArray textAfter(qint64 caret) const;
     bool plainCaret() const;
     void handleKey(QKeyEvent *key);
     bool typeClosing(QKeyEvent *key, char typed);

@@ -47,7 +47,7 @@ private slots:
     void keys_data()
     {
         QTest::addColumn<bool>("plain");
-        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("before"); // '|' is the caret, at the end when left out
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QByteArray>("after"); // '|' is the caret
         for (const bool plain : {false, true}) {
@@ -67,6 +67,18 @@ private slots:
                                 << QByteArray("<div><b>x</b></div>|");
             row("closing name in script") << plain << QByteArray("<script>x") << QStringLiteral("</")
                                           << QByteArray("<script>x</script>|");
+            // "</" where the element is closed right after the caret adds nothing.
+            const auto slash = [&](const char *name, const char *before, const char *after) {
+                row(name) << plain << QByteArray(before) << QStringLiteral("</") << QByteArray(after);
+            };
+            slash("</ closed already", "<li>|</li>", "<li></|</li>");
+            slash("</ closed already, nested", "<ul><li>|</li></ul>", "<ul><li></|</li></ul>");
+            slash("</ closed already, upper case", "<LI>|</LI>", "<LI></|</LI>");
+            slash("</ closed after blanks", "<p>\n|\n</p>", "<p>\n</|\n</p>");
+            slash("</ closed already in script", "<script>x|</script>", "<script>x</|</script>");
+            slash("</ open, nothing after", "<p>|", "<p></p>|");
+            slash("</ next closing tag is the outer one's", "<div><p>|</div>", "<div><p></p>|</div>");
+            slash("</ next closing tag only starts alike", "<b>|</bdi>", "<b></b>|</bdi>");
         }
     }
     void keys()
@@ -76,7 +88,9 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QByteArray, after);
         Editor e(plain);
-        e.load(before);
+        e.load(QByteArray(before).replace('|', ""));
+        if (before.contains('|')) // the caret, at the end when not given
+            e.editor.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(before.indexOf('|')));
         QTest::keyClicks(&e.editor, typed);
         QByteArray seen = e.editor.documentBytes();
         seen.insert(e.caret(), '|');
