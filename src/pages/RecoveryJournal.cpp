@@ -1,6 +1,7 @@
 #include "pages/RecoveryJournal.h"
 
 #include "pages/PageEncoding.h"
+#include "platform/FileErrors.h"
 #include "platform/RegularFile.h"
 
 #include <QCoreApplication>
@@ -125,7 +126,7 @@ bool JournalWriter::open(const QString &journalPath, const QString &caption, con
     m_file.setFileName(journalPath);
     // Not truncated before the lock is held: the file may be another's.
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-        m_error = m_file.errorString();
+        m_error = fileDeviceReason(m_file);
         return false;
     }
     QByteArray header(kMagic, 4);
@@ -140,18 +141,18 @@ bool JournalWriter::open(const QString &journalPath, const QString &caption, con
     // Held while this process lives (the system drops it when the process
     // dies, SIGKILL included), so another instance never takes the journal.
     if (::flock(m_file.handle(), LOCK_EX | LOCK_NB) != 0) {
-        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        m_error = fileErrorReason(errno);
         m_file.close();
         return false;
     }
     if (!m_file.resize(0)) {
-        m_error = m_file.errorString();
+        m_error = fileDeviceReason(m_file);
         m_file.close();
         return false;
     }
     // The start text is written from the editor's own buffer, never copied.
     if (!writeAll(m_file, header.constData(), header.size()) || !writeAll(m_file, start, size)) {
-        m_error = m_file.errorString();
+        m_error = fileDeviceReason(m_file);
         m_file.close();
         m_file.remove();
         return false;
@@ -179,7 +180,7 @@ bool JournalWriter::flush()
         return true;
     ignoreFileSizeSignal();
     if (!writeAll(m_file, m_pending.constData(), m_pending.size())) {
-        m_error = m_file.errorString();
+        m_error = fileDeviceReason(m_file);
         // What part of the records reached the file is taken back, so that the
         // next flush writes them whole after the last whole record.
         m_file.resize(m_end);

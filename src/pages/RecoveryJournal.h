@@ -53,6 +53,7 @@ public:
     void remove();
     bool isOpen() const { return m_file.isOpen(); }
     qint64 pending() const { return m_pending.size(); }
+    // Why the last open or flush failed, as the end of a sentence ("permission denied.").
     QString error() const { return m_error; }
 
 private:

@@ -10,8 +10,9 @@ namespace tw {
 // error number: "there is no such file.", "the name is too long." etc.
 QString fileErrorReason(int error);
 
-// A file's own error text, as the end of a sentence: lower case first, with a
-// full stop; "unknown error." when it has none.
+// A file's own error text, as the end of a sentence: the words of
+// fileErrorReason when it is a system error worded there, else the text with
+// lower case first and a full stop; "unknown error." when it has none.
 QString fileDeviceReason(const QFileDevice &file);
 
 } // namespace tw

@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
 #include "pages/PageFile.h"
+#include "pages/RecoveryJournal.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/Settings.h"
@@ -159,7 +160,7 @@ private slots:
         QTest::newRow("FIFO being read, in place") << path("pipe") << true << true << notAFile;
         QTest::newRow("/dev/null") << QStringLiteral("/dev/null") << false << false << QString();
         QTest::newRow("/dev/full") << QStringLiteral("/dev/full") << false << false
-                                   << QStringLiteral(": no space left on device.");
+                                   << QStringLiteral(": there is not enough room on the disk.");
         QTest::newRow("/dev/null, in place") << QStringLiteral("/dev/null") << true << false << notAFile;
     }
     void specialFilesAreRefusedOrWritten()
@@ -238,6 +239,44 @@ private slots:
                  QStringList{"page.htm"});
     }
 
+    // The same system error reads the same in a save's message and in the
+    // recovery journal's reason (which the notice about it quotes).
+    void aReasonReadsTheSameEverywhere_data()
+    {
+        QTest::addColumn<QString>("folder"); // where the page and the journal go
+        QTest::addColumn<qint64>("limit");   // the file-size limit, 0 for none
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("size limit") << m_dir.path() << qint64(4096)
+                                    << QStringLiteral("the file would be too large for the size limit in force.");
+        QTest::newRow("through a file") << path("plain.htm") << qint64(0)
+                                        << QStringLiteral("a part of its path is not a folder.");
+        QTest::newRow("too-long name") << path(longName()) << qint64(0) << QStringLiteral("the name is too long.");
+    }
+    void aReasonReadsTheSameEverywhere()
+    {
+        QFETCH(QString, folder);
+        QFETCH(qint64, limit);
+        QFETCH(QString, reason);
+        const QString page = QDir(folder).filePath(QStringLiteral("page.htm"));
+        const QByteArray text(64 * 1024, 'x');
+        PageWriteResult saved;
+        JournalWriter journal;
+        bool opened = true;
+        const auto both = [&] {
+            saved = writePage(page, text.constData(), text.size(), PageEncoding::Utf8);
+            opened = journal.open(QDir(folder).filePath(QStringLiteral("page.twj")), QStringLiteral("Document 1"),
+                                  QString(), PageEncoding::Utf8, text);
+        };
+        if (limit > 0)
+            withFileSizeLimit(rlim_t(limit), both);
+        else
+            both();
+        QVERIFY(!saved.ok && !opened);
+        QCOMPARE(saved.error, QStringLiteral("Cannot save \"%1\": ").arg(page) + reason);
+        QCOMPARE(journal.error(), reason);
+        QFile::remove(page);
+    }
+
     void smallDiskLeavesTheOldPageWhole()
     {
         // A real full disk: a 256 KB tmpfs, which only root may mount, and not in every container.
@@ -254,7 +293,7 @@ private slots:
         const PageWriteResult inPlace = writePageInPlace(page, doc.constData(), doc.size(), PageEncoding::Utf8);
         const QByteArray after = readBytes(page);
         QProcess::execute(QStringLiteral("umount"), {mountPoint.path()});
-        QVERIFY(!safe.ok && safe.error.contains(QLatin1String("space")));
+        QCOMPARE(safe.error, QStringLiteral("Cannot save \"%1\": there is not enough room on the disk.").arg(page));
         QCOMPARE(inPlace.error, QStringLiteral("Cannot save \"%1\": there is not enough room on the disk. "
                                                "The page on disk was left as it was.").arg(page));
         QCOMPARE(after, QByteArray("old content\r\n"));
