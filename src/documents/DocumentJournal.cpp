@@ -1,7 +1,6 @@
 #include "documents/DocumentJournal.h"
 
 #include "documents/DocumentFiles.h"
-#include "documents/PageEvents.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "platform/Dialogs.h"
@@ -69,10 +68,11 @@ void DocumentJournal::open()
     m_unprotected = true;
 }
 
+// Told in the window's notice bar, not in a box: it comes while the user types.
 void DocumentJournal::report(const QString &reason)
 {
-    emit PageEvents::instance().recoveryUnavailable(
-        QStringLiteral("Tagwright cannot keep a recovery copy of unsaved changes in \"%1\" (%2).\n\n"
+    m_document->notice(
+        QStringLiteral("Tagwright cannot keep a recovery copy of unsaved changes in \"%1\": %2 "
                        "Until it can, changes you have not saved are lost if Tagwright ends unexpectedly: "
                        "save your pages to keep them.")
             .arg(QDir::toNativeSeparators(QFileInfo(m_path).absolutePath()), reason));

@@ -15,9 +15,9 @@ class frmDocument;
 // each edit restarts writes them about two seconds after the last one (no
 // polling). When the text counts as unchanged again (saved, or undone back to
 // the saved state) or the window goes, the journal is deleted. A journal that
-// cannot be made or written (a full or read-only folder) is told through
-// PageEvents::recoveryUnavailable, once until it has been written again, and
-// tried again at the next pause.
+// cannot be made or written (a full or read-only folder) is told in the
+// window's notice bar with the reason, once until it has been written again,
+// and tried again at the next pause.
 class DocumentJournal : public QObject {
     Q_OBJECT
 public:

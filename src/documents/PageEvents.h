@@ -21,8 +21,6 @@ signals:
     void pageWritten(tw::frmDocument *document, const QString &path);
     // A write to the file failed; the file may still have been touched.
     void pageWriteFailed(tw::frmDocument *document, const QString &path);
-    // A recovery journal cannot be written: unsaved changes are unprotected.
-    void recoveryUnavailable(const QString &message);
 };
 
 } // namespace tw

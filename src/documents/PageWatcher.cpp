@@ -52,11 +52,10 @@ void PageWatcher::check(const QString &path)
 
     if (!now.exists) {
         document->textEdit->markChanged();
-        m_host.dialogs().message(
-            QStringLiteral("%1 was deleted by another program. Its text stays in the window; save it to "
-                           "write the file again.")
-                .arg(path),
-            kTitle, MessageKind::Warning);
+        // Nobody asked: said in the window, where the user may be typing.
+        document->notice(QStringLiteral("%1 was deleted by another program. Its text stays in the window; save "
+                                        "it to write the file again.")
+                             .arg(path));
         return;
     }
     const bool unsaved = document->textEdit->isModified();

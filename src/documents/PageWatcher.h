@@ -17,7 +17,7 @@ class frmDocument;
 // answers No. The program's own writes, failed ones too, are no change. Reloading
 // is one undo step; without the memory for the new text the window keeps its
 // text and says so. A page deleted on disk keeps its text and counts as
-// changed, so closing it asks to save it.
+// changed, so closing it asks to save it; its window's notice bar says so.
 class PageWatcher : public QObject {
     Q_OBJECT
 public:

@@ -4,9 +4,11 @@
 #include "editor/EditorSettings.h"
 #include "editor/SourceEditor.h"
 #include "editor/TypingHelp.h"
+#include "platform/NoticeBar.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 
 namespace tw {
@@ -18,11 +20,14 @@ bool isUntitledCaption(const QString &caption)
     return caption.left(8).toLower() == QLatin1String("document");
 }
 
-frmDocument::frmDocument(QWidget *parent) : QWidget(parent), textEdit(new SourceEditor(this))
+frmDocument::frmDocument(QWidget *parent)
+    : QWidget(parent), textEdit(new SourceEditor(this)), notices(new NoticeBar(this))
 {
     setObjectName(QStringLiteral("frmDocument"));
     textEdit->setObjectName(QStringLiteral("TxtText"));
     setFocusProxy(textEdit);
+    connect(notices, &NoticeBar::shownChanged, this, &frmDocument::layoutEditor);
+    textEdit->installEventFilter(this);
     setMinimumSize(1, 1);
     layoutEditor();
     EditorLook::attach(textEdit, editorSettings::highlighting(), editorSettings::lineNumbers());
@@ -37,14 +42,43 @@ void frmDocument::resizeEvent(QResizeEvent *event)
 }
 
 // The editor keeps a margin of 15 twips on the left and top and 10 on the right
-// and bottom; a window too small for that leaves the editor where it was.
+// and bottom; a window too small for that leaves the editor where it was. A
+// notice bar shown takes the top, the editor the rest below it.
 void frmDocument::layoutEditor()
 {
     const int w = width() - px(25);
-    const int h = height() - px(25);
+    int top = px(15);
+    if (!notices->isHidden() && w > 0) {
+        const int bar = notices->hasHeightForWidth() ? notices->heightForWidth(w) : notices->sizeHint().height();
+        notices->setGeometry(px(15), top, w, bar);
+        top += bar + px(15);
+    }
+    const int h = height() - top - px(10);
     if (w < 0 || h < 0)
         return;
-    textEdit->setGeometry(px(15), px(15), w, h);
+    textEdit->setGeometry(px(15), top, w, h);
+}
+
+void frmDocument::notice(const QString &text)
+{
+    QMetaObject::invokeMethod(notices, [bar = notices, text] { bar->say(text); }, Qt::QueuedConnection);
+}
+
+// Escape closes the notice bar only where the editor would do nothing with
+// it: no list of names, no tip, a single selection.
+bool frmDocument::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == textEdit && event->type() == QEvent::KeyPress && !notices->isHidden()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        using Sci = QsciScintillaBase;
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier
+            && !textEdit->SendScintilla(Sci::SCI_AUTOCACTIVE) && !textEdit->SendScintilla(Sci::SCI_CALLTIPACTIVE)
+            && textEdit->SendScintilla(Sci::SCI_GETSELECTIONS) == 1) {
+            notices->dismiss();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmDocument::closeEvent(QCloseEvent *event)

@@ -9,6 +9,7 @@
 
 namespace tw {
 
+class NoticeBar;
 class SourceEditor;
 
 // The process-wide counter behind "Document N" captions: zero at start,
@@ -25,7 +26,8 @@ bool isUntitledCaption(const QString &caption);
 
 // A document window: one editor whose text is the whole page, and a caption
 // that is the document's identity and, once it has a file, the file's path.
-// Its menus are the frame's shared document menus.
+// Its menus are the frame's shared document menus. What the program has to
+// tell about the page unasked goes into a notice bar above the editor.
 class frmDocument : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +39,14 @@ public:
 
     // The editor, object name "TxtText".
     SourceEditor *textEdit;
+
+    // The bar above the editor, object name "noticeBar"; hidden until told.
+    NoticeBar *notices;
+    // Says `text` in the notice bar once the event at hand has been handled
+    // (an edit under way, a key), not twice at once; the focus stays in the editor,
+    // and Escape typed there closes the bar when the editor has nothing of its
+    // own for Escape to cancel.
+    void notice(const QString &text);
 
     // How the page's text is written back to its file.
     PageEncoding encoding = PageEncoding::Utf8;
@@ -51,6 +61,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void layoutEditor();

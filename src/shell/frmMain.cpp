@@ -3,7 +3,6 @@
 #include "browser/frmBrowser.h"
 #include "documents/DocumentEncoding.h"
 #include "documents/DocumentJournal.h"
-#include "documents/PageEvents.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 #include "markup/CommandState.h"
@@ -73,16 +72,6 @@ frmMain::frmMain(Dialogs &dialogs, QWidget *parent)
 
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::followActiveChild);
     followActiveChild();
-    // Said once a run, after the key that met it has been handled.
-    connect(
-        &PageEvents::instance(), &PageEvents::recoveryUnavailable, this,
-        [this, said = false](const QString &message) mutable {
-            if (said)
-                return;
-            said = true;
-            m_dialogs.message(message, QStringLiteral("Tagwright"), MessageKind::Warning);
-        },
-        Qt::QueuedConnection);
 }
 
 frmMain::~frmMain()

@@ -2,7 +2,7 @@
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
 #include "documents/DocumentJournal.h"
-#include "documents/PageEvents.h"
+#include "platform/NoticeBar.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 
@@ -233,36 +233,35 @@ private slots:
         QFile::remove(page);
     }
 
-    // Typing on while the journal folder cannot take a file: said once, and
-    // the next pause after the folder is usable again keeps the whole text.
+    // Typing on while the journal folder cannot take a file: said once in the
+    // window's notice bar with the reason, and the next pause after the
+    // folder is usable again keeps the whole text.
     void anUnusableJournalFolderIsToldOnce()
     {
         const QString blocked = m_dir.filePath(QStringLiteral("blocked"));
         QVERIFY(writeBytes(blocked, "a file where the folder should be"));
-        QSignalSpy told(&PageEvents::instance(), &PageEvents::recoveryUnavailable);
         frmDocument document;
         document.setCaption(QStringLiteral("Document 1"));
         auto *journal = new DocumentJournal(&document, blocked);
         for (const char *key : {"a", "b", "c"}) {
             document.textEdit->replaceSelectedBytes(key);
             journal->flushNow();
+            QCoreApplication::processEvents();
         }
         QVERIFY(!journal->isActive());
-        QCOMPARE(told.size(), 1);
-        QVERIFY2(told.at(0).at(0).toString().startsWith(
-                     QStringLiteral("Tagwright cannot keep a recovery copy of unsaved changes in \"%1\" (")
-                         .arg(blocked)),
-                 qPrintable(told.at(0).at(0).toString()));
-        QVERIFY(told.at(0).at(0).toString().endsWith(
-            QStringLiteral(").\n\nUntil it can, changes you have not saved are lost if Tagwright ends "
-                           "unexpectedly: save your pages to keep them.")));
+        const auto told = [&](const char *reason) {
+            return QStringLiteral("Tagwright cannot keep a recovery copy of unsaved changes in \"%1\": %2 Until it "
+                                  "can, changes you have not saved are lost if Tagwright ends unexpectedly: save "
+                                  "your pages to keep them.")
+                .arg(blocked, QLatin1String(reason));
+        };
+        QCOMPARE(document.notices->texts(), QStringList{told("a part of its path is not a folder.")});
 
         QVERIFY(QFile::remove(blocked));
         document.textEdit->replaceSelectedBytes("d");
         journal->flushNow();
         QVERIFY(journal->isActive());
         QCOMPARE(restoreJournalAfterCrash(journal->path()), QByteArray("abcd"));
-        QCOMPARE(told.size(), 1);
 
         // The folder fills up: told once more, and the edits wait for room.
         const QByteArray big(8192, 'x');
@@ -274,7 +273,10 @@ private slots:
         journal->flushNow();
         journal->flushNow();
         setrlimit(RLIMIT_FSIZE, &saved);
-        QCOMPARE(told.size(), 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(document.notices->texts(),
+                 (QStringList{told("a part of its path is not a folder."),
+                              told("the file would be too large for the size limit in force.")}));
         QCOMPARE(restoreJournalAfterCrash(journal->path()), QByteArray("abcd"));
         journal->flushNow();
         QCOMPARE(restoreJournalAfterCrash(journal->path()), "abcd" + big);

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QFrame>
+#include <QStringList>
+
+class QLabel;
+class QToolButton;
+
+namespace tw {
+
+// A bar inside a window that tells the user something nobody asked for (a
+// file that can no longer be written, a page changed on disk) without
+// stopping the work: a text and a Close button, no modal box, and the focus
+// stays where it is. A text is said once: saying it again while it is shown
+// changes nothing. Texts said while the bar is shown are added below the
+// ones there; Close takes them all away. Assistive technology hears each new
+// text as an alert.
+class NoticeBar : public QFrame {
+    Q_OBJECT
+public:
+    explicit NoticeBar(QWidget *parent = nullptr);
+
+    // Shows `text` unless it is shown already; true when it was not.
+    bool say(const QString &text);
+    // The texts shown now, oldest first; none while the bar is closed.
+    QStringList texts() const { return m_shown; }
+    QToolButton *closeButton() const { return m_close; }
+
+public slots:
+    // Hides the bar and its texts; a focus on its button goes to the window
+    // the bar is in (its focus proxy: the editor of a document window).
+    void dismiss();
+
+signals:
+    // The bar was shown or hidden: the window makes room for it or takes it back.
+    void shownChanged(bool shown);
+
+private:
+    QLabel *m_text;
+    QToolButton *m_close;
+    QStringList m_shown;
+};
+
+} // namespace tw
