@@ -26,7 +26,7 @@ frmDocument::frmDocument(QWidget *parent)
     setObjectName(QStringLiteral("frmDocument"));
     textEdit->setObjectName(QStringLiteral("TxtText"));
     setFocusProxy(textEdit);
-    connect(notices, &NoticeBar::shownChanged, this, &frmDocument::layoutEditor);
+    connect(notices, &NoticeBar::changed, this, &frmDocument::layoutEditor);
     textEdit->installEventFilter(this);
     setMinimumSize(1, 1);
     layoutEditor();

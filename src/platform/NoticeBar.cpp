@@ -45,10 +45,8 @@ bool NoticeBar::say(const QString &text)
     m_shown << text;
     m_text->setText(m_shown.join(QStringLiteral("\n\n")));
     setAccessibleDescription(m_text->text());
-    const bool wasHidden = isHidden();
     show();
-    if (wasHidden)
-        emit shownChanged(true);
+    emit changed();
     QAccessibleEvent alert(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
     return true;
@@ -65,7 +63,7 @@ void NoticeBar::dismiss()
     hide();
     if (hadFocus && parentWidget())
         parentWidget()->setFocus(Qt::OtherFocusReason);
-    emit shownChanged(false);
+    emit changed();
 }
 
 } // namespace tw

@@ -32,8 +32,9 @@ public slots:
     void dismiss();
 
 signals:
-    // The bar was shown or hidden: the window makes room for it or takes it back.
-    void shownChanged(bool shown);
+    // The bar was shown or hidden or took another text: the window it is in
+    // lays itself out anew.
+    void changed();
 
 private:
     QLabel *m_text;
