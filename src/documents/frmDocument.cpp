@@ -43,13 +43,15 @@ void frmDocument::resizeEvent(QResizeEvent *event)
 
 // The editor keeps a margin of 15 twips on the left and top and 10 on the right
 // and bottom; a window too small for that leaves the editor where it was. A
-// notice bar shown takes the top, the editor the rest below it.
+// notice bar shown takes the top, at most half the height, the editor the
+// rest below it.
 void frmDocument::layoutEditor()
 {
     const int w = width() - px(25);
     int top = px(15);
     if (!notices->isHidden() && w > 0) {
-        const int bar = notices->hasHeightForWidth() ? notices->heightForWidth(w) : notices->sizeHint().height();
+        const int wanted = notices->hasHeightForWidth() ? notices->heightForWidth(w) : notices->sizeHint().height();
+        const int bar = qMax(0, qMin(wanted, (height() - px(40)) / 2));
         notices->setGeometry(px(15), top, w, bar);
         top += bar + px(15);
     }
