@@ -211,13 +211,13 @@ private slots:
         for (const QByteArray &piece : pieces)
             QVERIFY(editor.appendLoaded(piece.constData(), piece.size()));
         editor.endLoad();
+        QVERIFY(!changed.isEmpty()); // at once, not on a later turn of the event loop
         QCOMPARE(editor.documentBytes(), pieces.join());
         QCOMPARE(int(editor.eolMode()), eol);
         QVERIFY(!editor.isUndoAvailable());
         QVERIFY(!editor.isModified());
         QCoreApplication::processEvents();
         QCOMPARE(edited.size(), 0);
-        QVERIFY(!changed.isEmpty());
         editor.replaceSelectionExact(QStringLiteral("x"));
         editor.undo();
         QCOMPARE(editor.documentBytes(), pieces.join());
