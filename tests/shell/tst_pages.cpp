@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;
