@@ -8,26 +8,20 @@
 #include "browser/frmAbout.h"
 #include "browser/frmBrowser.h"
 #include "browser/frmOpen.h"
-#include "documents/DocumentFiles.h"
 #include "documents/Preview.h"
 #include "editor/SourceEditor.h"
-#include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
 
 #include "FakeBrowserHost.h"
 #include "ModalDriver.h"
-#include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;
@@ -53,11 +47,7 @@ class TestBrowserWindows : public QObject {
 
     QString path(const char *name) const { return m_dir.filePath(QString::fromUtf8(name)); }
 
-    frmBrowser *open(const QString &address)
-    {
-        frmBrowser *w = openBrowserWindow(*m_host, address);
-        return w;
-    }
+    frmBrowser *open(const QString &address) { return openBrowserWindow(*m_host, address); }
 
     // Returns once the engine has handled everything asked of it so far: a
     // page that another window asks for now finishes loading after any load

@@ -1,6 +1,6 @@
 #pragma once
 
-// What the tests of loads that run out of memory share: the message, the
+// What the tests of loads that run out of memory need: the message, the
 // address space a child may use, running such a child and reading what it
 // tells.
 #include <QCoreApplication>

@@ -9,7 +9,6 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;

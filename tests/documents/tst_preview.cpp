@@ -7,14 +7,12 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;
 using tw::test::ScriptedDialogs;
 
 namespace {
-
 
 const QString kQuestion = QStringLiteral("You must save your page before view it. Do you want to save it ?");
 

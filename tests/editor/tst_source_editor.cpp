@@ -3,8 +3,6 @@
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
 #include <QAccessibleTextInterface>
-#include <QKeyEvent>
-#include <QSignalSpy>
 #include <QtTest>
 
 using namespace tw;
@@ -81,17 +79,6 @@ private slots:
         editor.replaceSelectedBytes(QByteArray());
         QTRY_COMPARE(text.size(), 3);
         QCOMPARE(lines.size(), 2);
-    }
-
-    // Loading is not an edit: followers hear nothing of it.
-    void loadingIsNoEdit()
-    {
-        SourceEditor editor;
-        QSignalSpy seen(&editor, &SourceEditor::edited);
-        editor.loadBytes(kPage);
-        editor.loadBytes("other");
-        QCoreApplication::processEvents();
-        QCOMPARE(seen.size(), 0);
     }
 
     void offsetsCountCharacters_data()

@@ -3,7 +3,6 @@
 #include "editor/SourceEditor.h"
 #include "editor/TextSearch.h"
 
-#include <QElapsedTimer>
 #include <QtTest>
 
 using namespace tw;

@@ -11,7 +11,6 @@
 #include <QImage>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;

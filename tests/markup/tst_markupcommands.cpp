@@ -7,8 +7,6 @@
 #include "markup/ImageCommand.h"
 #include "markup/LinkCommand.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;
@@ -154,35 +152,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("before");
         QTest::addColumn<bool>("opens");
         QTest::addColumn<QString>("after");
-        QTest::newRow("nothing") << "ab" << false << "ab";
-        QTest::newRow("spaces") << "a[   ]b" << false << "a   b";
-        QTest::newRow("line break") << "a[\n]b" << true << "a<A HREF=\"a.htm\">\n</A>b";
-        QTest::newRow("blanks kept") << "[ x ]" << true << "<A HREF=\"a.htm\"> x </A>";
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("nothing") << "ab" << false << "ab" << false;
+        QTest::newRow("spaces") << "a[   ]b" << false << "a   b" << false;
+        QTest::newRow("line break") << "a[\n]b" << true << "a<A HREF=\"a.htm\">\n</A>b" << false;
+        QTest::newRow("blanks kept") << "[ x ]" << true << "<A HREF=\"a.htm\"> x </A>" << false;
+        QTest::newRow("cancelled") << "[x]" << true << "x" << true;
     }
     void linksOpenOnlyForMoreThanSpacesAndKeepTheSelectionWhole()
     {
         QFETCH(QString, before);
         QFETCH(bool, opens);
         QFETCH(QString, after);
+        QFETCH(bool, cancelled);
         ScriptedDialogs dialogs;
         ScriptedMarkupWindows windows;
-        windows.addresses = {QStringLiteral("a.htm")};
+        windows.addresses = {cancelled ? std::nullopt : std::optional<QString>(QStringLiteral("a.htm"))};
         MarkedEditor page(before);
         CmdLinks_Click(dialogs, page.active, windows, nullptr);
         QCOMPARE(windows.shown.size(), opens ? 1 : 0);
         QCOMPARE(page.text(), after);
         page.editor.undo();
         QCOMPARE(page.text(), before.remove('[').remove(']'));
-    }
-
-    void linksCancelledWritesNothing()
-    {
-        ScriptedDialogs dialogs;
-        ScriptedMarkupWindows windows;
-        windows.addresses = {std::nullopt};
-        MarkedEditor page("[x]");
-        CmdLinks_Click(dialogs, page.active, windows, nullptr);
-        QCOMPARE(page.text(), QStringLiteral("x"));
     }
 
     void imageWarningAnswers()
@@ -242,73 +233,61 @@ private Q_SLOTS:
         QCOMPARE(host.scripted.remaining(), 0);
     }
 
-    // A picture whose name holds quotes is inserted with a tag that stays
-    // whole and copied under its own name; a copy that fails says why.
-    void aPictureNamedWithQuotesIsInsertedAndCopied()
+    // The tag goes in (or, without a document window, nothing) and the picture
+    // is copied into the folder typed in the warning, whatever the names hold;
+    // a copy that cannot be made says why.
+    void imageInsertsTheTagAndCopiesThePicture_data()
     {
-        QTemporaryDir dir;
-        const QString web = dir.filePath("web");
-        QVERIFY(QDir().mkpath(web));
-        const QString picture = dir.filePath("say \"hi\".gif");
-        QVERIFY(writeBytes(picture, "GIF89a quoted"));
-        CommandState state;
-        TestHost host;
-        ScriptedMarkupWindows windows;
-        MarkedEditor page;
-
-        windows.picPaths = {answerPicPath(PicPathAnswer::Yes, web)};
-        host.scripted.file(picture).answer("a \"tip\"");
-        CmdImage_Click(state, page.active, host, windows, nullptr);
-        QCOMPARE(page.text(), QStringLiteral("<IMG SRC=\"say &quot;hi&quot;.gif\" BORDER=0 ALT=\"a &quot;tip&quot;\">"));
-        QCOMPARE(readBytes(web + "/say \"hi\".gif"), QByteArray("GIF89a quoted"));
-
-        windows.picPaths = {answerPicPath(PicPathAnswer::Yes, dir.filePath("missing"))};
-        host.scripted.file(picture).answer("").acknowledge();
-        CmdImage_Click(state, page.active, host, windows, nullptr);
-        QCOMPARE(host.scripted.shown.last().text,
-                 QStringLiteral("The picture could not be copied to %1/missing/say \"hi\".gif: the folder \"%1/missing\" "
-                                "does not exist.")
-                     .arg(dir.path()));
-        QCOMPARE(host.scripted.remaining(), 0);
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<QString>("folder"); // typed in the warning; %1 is the test's folder
+        QTest::addColumn<bool>("gone"); // no document window
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<QString>("text"); // the page afterwards
+        QTest::addColumn<QString>("copy"); // where the copy lies in the test's folder, if anywhere
+        QTest::addColumn<QString>("message");
+        const QString quoted = "<IMG SRC=\"say &quot;hi&quot;.gif\" BORDER=0 ALT=";
+        QTest::newRow("quotes in the names") << "say \"hi\".gif" << "%1/web" << false << "a \"tip\""
+                                             << quoted + "\"a &quot;tip&quot;\">" << "web/say \"hi\".gif" << "";
+        QTest::newRow("a folder that does not exist")
+            << "say \"hi\".gif" << "%1/missing" << false << "" << quoted + "\"\">" << ""
+            << "The picture could not be copied to %1/missing/say \"hi\".gif: the folder \"%1/missing\" does not exist.";
+        QTest::newRow("an empty folder box") << "logo.gif" << "" << false << "" << "<IMG SRC=\"logo.gif\" BORDER=0 ALT=\"\">"
+                                             << "" << "No folder was given, so the picture was not copied.";
+        QTest::newRow("no document window") << "logo.gif" << "%1/web" << true << "tip" << "x" << "web/logo.gif" << "";
     }
-
-    void imageWithAnEmptyFolderBoxCopiesNothingAndSaysSo()
+    void imageInsertsTheTagAndCopiesThePicture()
     {
+        QFETCH(QString, picture);
+        QFETCH(QString, folder);
+        QFETCH(bool, gone);
+        QFETCH(QString, tip);
+        QFETCH(QString, text);
+        QFETCH(QString, copy);
+        QFETCH(QString, message);
         QTemporaryDir dir;
-        const QString logo = dir.filePath("logo.gif");
-        QVERIFY(writeBytes(logo, "pic"));
-        CommandState state;
-        TestHost host;
-        ScriptedMarkupWindows windows;
-        MarkedEditor page;
-        windows.picPaths = {answerPicPath(PicPathAnswer::Yes, "")};
-        host.scripted.file(logo).answer("").acknowledge();
-        const QString cwd = QDir::currentPath();
-        QDir::setCurrent(dir.path() + "/");
-        CmdImage_Click(state, page.active, host, windows, nullptr);
-        QDir::setCurrent(cwd);
-        QCOMPARE(page.text(), QStringLiteral("<IMG SRC=\"logo.gif\" BORDER=0 ALT=\"\">"));
-        QCOMPARE(host.scripted.shown.last().text, QStringLiteral("No folder was given, so the picture was not copied."));
-        QVERIFY(!QFile::exists("/logo.gif"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"logo.gif"});
-    }
-
-    void imageWithoutADocumentStillAsksAndCopies()
-    {
-        QTemporaryDir dir;
-        const QString logo = dir.filePath("logo.gif");
-        QVERIFY(writeBytes(logo, "pic") && QDir().mkpath(dir.filePath("web")));
+        QVERIFY(QDir().mkpath(dir.filePath("web")));
+        QVERIFY(writeBytes(dir.filePath(picture), "GIF89a " + picture.toUtf8()));
         CommandState state;
         TestHost host;
         ScriptedMarkupWindows windows;
         MarkedEditor page("[x]");
-        page.gone = true;
-        windows.picPaths = {answerPicPath(PicPathAnswer::Yes, dir.filePath("web"))};
-        host.scripted.file(logo).answer("tip");
+        page.gone = gone;
+        windows.picPaths = {answerPicPath(PicPathAnswer::Yes, folder.replace("%1", dir.path()))};
+        host.scripted.file(dir.filePath(picture)).answer(tip);
+        if (!message.isEmpty())
+            host.scripted.acknowledge();
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(dir.path() + "/");
         CmdImage_Click(state, page.active, host, windows, nullptr);
-        QCOMPARE(page.text(), QStringLiteral("x"));
-        QCOMPARE(readBytes(dir.filePath("web/logo.gif")), QByteArray("pic"));
+        QDir::setCurrent(cwd);
+        QCOMPARE(page.text(), text);
         QCOMPARE(host.scripted.remaining(), 0);
+        const Shown &last = host.scripted.shown.last();
+        QCOMPARE(last.kind == "message" ? last.text : QString(), message.replace("%1", dir.path()));
+        if (!copy.isEmpty())
+            QCOMPARE(readBytes(dir.filePath(copy)), "GIF89a " + picture.toUtf8());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{picture});
+        QVERIFY(!QFile::exists("/" + picture));
     }
 
     void saveHtmlWritesAsSaveDoesAndGivesTheFolder()

@@ -1,18 +1,12 @@
 #include "TestFiles.h"
 #include "markup/ImageCommand.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <cstring>
 #include <functional>
+#include <optional>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -193,14 +187,13 @@ private Q_SLOTS:
         QFETCH(int, pictureSize);
         QFETCH(int, filler);
         QFETCH(QString, reason);
-        QTemporaryDir mountPoint;
+        std::optional<SmallDisk> disk;
         QString folder = m_web;
         if (realDisk) {
-            if (::geteuid() != 0)
-                QSKIP("mounting a small tmpfs needs root");
-            if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint.path()}) != 0)
-                QSKIP("this system does not allow mounting a small tmpfs here");
-            folder = mountPoint.path();
+            disk.emplace("64k");
+            if (disk->why)
+                QSKIP(disk->why);
+            folder = disk->path();
         }
         const QString big = m_dir.filePath("big.gif");
         QVERIFY(writeBytes(big, QByteArray(pictureSize, 'p')));
@@ -209,19 +202,14 @@ private Q_SLOTS:
         if (filler > 0)
             QVERIFY(writeBytes(folder + "/filler", QByteArray(filler, 'f')));
 
-        std::signal(SIGXFSZ, SIG_DFL);
-        rlimit saved {};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        if (!realDisk) {
-            const rlimit small {64 * 1024, saved.rlim_max};
-            setrlimit(RLIMIT_FSIZE, &small);
-        }
+        std::optional<FileSizeLimit> limit;
+        if (!realDisk)
+            limit.emplace(64 * 1024);
         const PictureCopy copy = copyPicture(big, target);
-        setrlimit(RLIMIT_FSIZE, &saved);
+        limit.reset();
         const QByteArray after = readBytes(target);
         const QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-        if (realDisk)
-            QProcess::execute(QStringLiteral("umount"), {mountPoint.path()});
+        disk.reset();
 
         QCOMPARE(copy.outcome, PictureCopy::Failed);
         QCOMPARE(copy.error, reason);

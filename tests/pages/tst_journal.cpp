@@ -2,10 +2,7 @@
 #include "pages/RecoveryJournal.h"
 #include "editor/SourceEditor.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <sys/resource.h>
 
 using namespace tw;
 using tw::test::readBytes;
@@ -290,15 +287,14 @@ private slots:
         QVERIFY(journal.flush());
         const qint64 whole = QFileInfo(path("full.twj")).size();
         edit(editor, 0, 0, QByteArray(8192, 'x'));
-        rlimit saved, small;
-        getrlimit(RLIMIT_FSIZE, &saved);
-        small = {rlim_t(whole + 4096), saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &small);
-        const bool flushed = journal.flush();
+        bool flushed, opened;
         JournalWriter big;
-        const bool opened = big.open(path("big.twj"), QStringLiteral("Document 2"), QString(), PageEncoding::Utf8,
-                                     QByteArray(64 * 1024, 'y'));
-        setrlimit(RLIMIT_FSIZE, &saved);
+        {
+            tw::test::FileSizeLimit limit(rlim_t(whole + 4096));
+            flushed = journal.flush();
+            opened = big.open(path("big.twj"), QStringLiteral("Document 2"), QString(), PageEncoding::Utf8,
+                              QByteArray(64 * 1024, 'y'));
+        }
         QVERIFY(!flushed && !opened);
         QVERIFY(!journal.error().isEmpty());
         QVERIFY(!QFile::exists(path("big.twj")));

@@ -7,7 +7,6 @@
 #include "pages/PageFile.h"
 #include "editor/SourceEditor.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;

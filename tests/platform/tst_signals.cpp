@@ -1,6 +1,5 @@
 #include "platform/TerminationSignals.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <csignal>

@@ -1,9 +1,17 @@
 #pragma once
 
+#include "ScriptedDialogs.h"
 #include "documents/frmDocument.h"
+#include "editor/SourceEditor.h"
+#include "shell/CommandActions.h"
 #include "shell/frmMain.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <memory>
 
@@ -21,5 +29,51 @@ inline std::unique_ptr<frmMain> startFrame(Dialogs &dialogs)
         qWarning("the frame was not shown");
     return frame;
 }
+
+// The item of a menu with this object name.
+inline QAction *menuItem(QMenu *menu, const char *name)
+{
+    for (QAction *item : menu->actions())
+        if (item->objectName() == QLatin1String(name))
+            return item;
+    return nullptr;
+}
+
+// What the tests of a started frame share: its scripted dialogs, the frame,
+// and the user's ways into it.
+class FrameFixture {
+protected:
+    frmMain &open()
+    {
+        m_frame = startFrame(m_dialogs);
+        return *m_frame;
+    }
+    // Unsaved test pages close without a question.
+    void closeFrame()
+    {
+        if (m_frame) {
+            for (frmDocument *doc : m_frame->documents())
+                doc->textEdit->setModified(false);
+        }
+        m_frame.reset();
+    }
+    CommandActions &a() { return m_frame->commands(); }
+    // Presses a toolbar button ("tbSave") as the user does.
+    void press(const char *name)
+    {
+        auto *b = m_frame->toolBar->findChild<QToolButton *>(QLatin1String(name));
+        QVERIFY2(b, name);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    // Runs a command with this document window active.
+    void inWindow(frmDocument *doc, QAction *action)
+    {
+        m_frame->mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
+        action->trigger();
+    }
+
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<frmMain> m_frame;
+};
 
 } // namespace tw::test

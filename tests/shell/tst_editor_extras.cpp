@@ -1,5 +1,4 @@
 #include "StartedFrame.h"
-#include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "documents/DocumentJournal.h"
 #include "editor/EditorSettings.h"
@@ -8,29 +7,20 @@
 #include "editor/FindDialog.h"
 #include "documents/PageWatcher.h"
 #include "editor/SourceEditor.h"
+#include "editor/TypingHelp.h"
 #include "documents/frmDocument.h"
 #include "platform/NoticeBar.h"
 #include "shell/CommandActions.h"
 #include "shell/FrameMenus.h"
-#include "shell/frmMain.h"
 
 #include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
-#include <Qsci/qscilexerhtml.h>
-
-#include <QApplication>
 #include <QMdiArea>
-#include <QProcess>
 #include <QMenu>
-#include <QSettings>
 #include <QStatusBar>
-#include <QTemporaryDir>
+#include <Qsci/qscilexerhtml.h>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
 
 using namespace tw;
 using tw::test::ScriptedDialogs;
@@ -39,23 +29,8 @@ using tw::test::writeBytes;
 
 // The editor commands every source editor has, reached as the user reaches
 // them: shortcuts typed into the page and the document window's menus.
-class EditorExtrasTest : public QObject {
+class EditorExtrasTest : public QObject, tw::test::FrameFixture {
     Q_OBJECT
-    ScriptedDialogs m_dialogs;
-    std::unique_ptr<frmMain> m_frame;
-
-    frmMain &open()
-    {
-        m_frame = tw::test::startFrame(m_dialogs);
-        return *m_frame;
-    }
-    static QAction *frameViewItem(frmMain &frame, const char *name)
-    {
-        for (QAction *item : frame.menus().mnuView->actions())
-            if (item->objectName() == QLatin1String(name))
-                return item;
-        return nullptr;
-    }
     FindDialog *findDialog() const { return m_frame->findChild<FindDialog *>(); }
     QMenu *recentMenu() const
     {
@@ -84,7 +59,7 @@ private Q_SLOTS:
         m_dialogs = ScriptedDialogs();
         QSettings(QStringLiteral("Tagwright"), QStringLiteral("Tagwright")).remove(QStringLiteral("Editor"));
     }
-    void cleanup() { m_frame.reset(); }
+    void cleanup() { closeFrame(); }
 
     void editMenuFollowsFileInTheDocumentWindow()
     {
@@ -209,7 +184,7 @@ private Q_SLOTS:
             QVERIFY(first->marginWidth(0) > 0);
             frame.commands().viewLineNumbers->trigger();
             // The frame's own View item runs the same toggle.
-            QAction *frameHighlighting = frameViewItem(frame, "mnuViewHighlighting");
+            QAction *frameHighlighting = tw::test::menuItem(frame.menus().mnuView, "mnuViewHighlighting");
             QVERIFY(frameHighlighting && frameHighlighting != frame.commands().viewHighlighting);
             frameHighlighting->trigger();
             QVERIFY(!frame.commands().viewHighlighting->isChecked());
@@ -226,12 +201,56 @@ private Q_SLOTS:
         frmMain &frame = open();
         QVERIFY(!frame.commands().viewLineNumbers->isChecked());
         QVERIFY(!frame.commands().viewHighlighting->isChecked());
-        QVERIFY(!frameViewItem(frame, "mnuViewLineNumbers")->isChecked());
+        QVERIFY(!tw::test::menuItem(frame.menus().mnuView, "mnuViewLineNumbers")->isChecked());
         SourceEditor *editor = frame.activeDocument()->textEdit;
         QCOMPARE(editor->marginWidth(0), 0);
         QCOMPARE(editor->lexer(), nullptr);
         frame.commands().viewHighlighting->trigger();
         QCOMPARE(editor->lexer(), EditorLook::of(editor)->lexer());
+    }
+
+    // The help-while-typing toggles: all three on at first, in the frame's
+    // View menu and the document window's; one turned off is kept, applies to
+    // the pages open and opened later, and is off again after a restart.
+    void typingTogglesAreKeptAndApplied()
+    {
+        const auto typingItems = [](QMenu *menu) {
+            QStringList out;
+            for (const char *name : {"mnuViewAutoCloseTags", "mnuViewCompletion", "mnuViewMatchingTags"}) {
+                QAction *item = tw::test::menuItem(menu, name);
+                out << item->text() + (item->isChecked() ? QStringLiteral(" on") : QStringLiteral(" off"));
+            }
+            return out;
+        };
+        frmMain *frame = &open();
+        const QStringList allOn{"Auto-&Close Tags on", "&Completion on", "&Matching Tags on"};
+        QCOMPARE(typingItems(frame->menus().mnuView), allOn);
+        QCOMPARE(typingItems(frame->menus().documentView), allOn);
+
+        SourceEditor *first = frame->activeDocument()->textEdit;
+        tw::test::menuItem(frame->menus().mnuView, "mnuViewAutoCloseTags")->trigger();
+        QCOMPARE(typingItems(frame->menus().documentView),
+                 (QStringList{"Auto-&Close Tags off", "&Completion on", "&Matching Tags on"}));
+        QVERIFY(!TypingHelp::of(first)->choices().closeTags);
+        first->setFocus();
+        QTest::keyClicks(first, QStringLiteral("<p>x</p>"));
+        QCOMPARE(first->documentBytes(), QByteArray("<p>x</p>"));
+
+        frame->commands().viewCompletion->trigger(); // the document window's item
+        frame->NewDocument();
+        const TypingHelp::Choices later = TypingHelp::of(frame->activeDocument()->textEdit)->choices();
+        QVERIFY(!later.closeTags && !later.completion && later.matchingTags);
+
+        QSettings settings(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+        QCOMPARE(settings.value(QStringLiteral("Editor/autoCloseTags")).toBool(), false);
+        QCOMPARE(settings.value(QStringLiteral("Editor/completion")).toBool(), false);
+
+        closeFrame();
+        frame = &open();
+        QCOMPARE(typingItems(frame->menus().mnuView),
+                 (QStringList{"Auto-&Close Tags off", "&Completion off", "&Matching Tags on"}));
+        tw::test::menuItem(frame->menus().mnuView, "mnuViewMatchingTags")->trigger();
+        QVERIFY(!TypingHelp::of(frame->activeDocument()->textEdit)->choices().matchingTags);
     }
 
     void recentListKeepsTenNewestFirst_data()
@@ -378,18 +397,15 @@ private Q_SLOTS:
         auto *notices = frame.findChild<PageWatcher *>()->findChild<QFileSystemWatcher *>();
         QSignalSpy noticed(notices, &QFileSystemWatcher::fileChanged);
         m_dialogs.acknowledge();
-        std::signal(SIGXFSZ, SIG_DFL);
-        rlimit saved, small;
-        getrlimit(RLIMIT_FSIZE, &saved);
-        small = {4096, saved.rlim_max}; // as a full disk: the page cannot grow
-        setrlimit(RLIMIT_FSIZE, &small);
-        const bool root = geteuid() == 0; // root makes files in any folder: save as nobody
-        if (root)
-            QCOMPARE(seteuid(65534), 0);
-        frame.commands().fileSave->trigger();
-        if (root)
-            QCOMPARE(seteuid(0), 0);
-        setrlimit(RLIMIT_FSIZE, &saved);
+        {
+            tw::test::FileSizeLimit limit(4096); // as a full disk: the page cannot grow
+            const bool root = geteuid() == 0; // root makes files in any folder: save as nobody
+            if (root)
+                QCOMPARE(seteuid(65534), 0);
+            frame.commands().fileSave->trigger();
+            if (root)
+                QCOMPARE(seteuid(0), 0);
+        }
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(shownCount(1));
         QCOMPARE(m_dialogs.shown.at(0).text,

@@ -1,32 +1,21 @@
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "ModalDriver.h"
-#include "ScriptedDialogs.h"
 #include "browser/BrowserEngine.h"
 #include "browser/frmBrowser.h"
-#include "editor/SourceEditor.h"
-#include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
 #include "platform/Clipboard.h"
 #include "shell/BarToggles.h"
-#include "shell/CommandActions.h"
 #include "shell/CommandBars.h"
 #include "shell/FrameMenus.h"
-#include "shell/frmMain.h"
 #include "shell/frmSplash.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QStatusBar>
-#include <QToolBar>
-#include <QToolButton>
 #include <QtTest>
 
 using namespace tw;
@@ -47,11 +36,6 @@ QStringList menuTitles(QMainWindow &frame)
     return titles;
 }
 
-void type(frmDocument *doc, const QString &text)
-{
-    doc->textEdit->replaceSelectionExact(text);
-}
-
 void typeAndSelectAll(SourceEditor *editor, const QString &text)
 {
     editor->replaceSelectionExact(text);
@@ -60,27 +44,11 @@ void typeAndSelectAll(SourceEditor *editor, const QString &text)
 
 } // namespace
 
-class FrameTest : public QObject {
+class FrameTest : public QObject, tw::test::FrameFixture {
     Q_OBJECT
-    ScriptedDialogs m_dialogs;
-    std::unique_ptr<frmMain> m_frame;
-
-    frmMain &open()
-    {
-        m_frame = tw::test::startFrame(m_dialogs);
-        return *m_frame;
-    }
     SourceEditor *editorOf(frmDocument *doc) { return doc ? doc->textEdit : nullptr; }
     QPushButton *button(const char *name) const { return m_frame->findChild<QPushButton *>(QLatin1String(name)); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-    // Presses a toolbar button ("tbNew") as the user does.
-    void press(const char *name)
-    {
-        auto *b = m_frame->toolBar->findChild<QToolButton *>(QLatin1String(name));
-        QVERIFY2(b, name);
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
-    CommandActions &a() { return m_frame->commands(); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -94,7 +62,7 @@ private Q_SLOTS:
         store().clear();
         m_dialogs = ScriptedDialogs();
     }
-    void cleanup() { m_frame.reset(); }
+    void cleanup() { closeFrame(); }
 
     void startsWithDocumentOneAndTheBarsAsTheyShouldBe()
     {
@@ -136,47 +104,6 @@ private Q_SLOTS:
         QCOMPARE(button("CmdTemplate")->geometry(), QRect(8, 8, 70, 25));
         QCOMPARE(button("CmdBlockQuote")->height(), 33);
         QCOMPARE(frame.toolBar->actions().size(), 11);
-    }
-
-    void boldWrapsTheSelectionAndUndoesInOneStep()
-    {
-        frmMain &frame = open();
-        SourceEditor *editor = editorOf(frame.activeDocument());
-        editor->replaceSelectionExact(QStringLiteral("say hello"));
-        editor->setSelection(0, 4, 0, 9);
-        click("CmdBold");
-        QCOMPARE(editor->textExact(), QStringLiteral("say <B>hello</B>"));
-        QTRY_VERIFY(editor->hasFocus());
-
-        // Center leaves the focus on the button that was pressed.
-        editor->selectAll(true);
-        click("CmdCenter");
-        QCOMPARE(editor->textExact(), QStringLiteral("<CENTER>say <B>hello</B></CENTER>"));
-        QVERIFY(button("CmdCenter")->hasFocus());
-        editor->undo();
-        QCOMPARE(editor->textExact(), QStringLiteral("say <B>hello</B>"));
-
-        // The Advanced bar's tag buttons reach the active editor too.
-        click("CmdAdvanced");
-        editor->selectAll(true);
-        click("CmdParagraphe");
-        QCOMPARE(editor->textExact(), QStringLiteral("<P>"));
-    }
-
-    void generatorButtonsAskThroughTheSeamAndWriteToTheActiveEditor()
-    {
-        frmMain &frame = open();
-        SourceEditor *editor = editorOf(frame.activeDocument());
-        click("CmdAdvanced");
-        m_dialogs.answers({"1", "1", "0"});
-        click("CmdTable");
-        QCOMPARE(m_dialogs.promptLog().first(), QStringLiteral("Table Cols|Enter the COLS NUMBER for the table:"));
-        QCOMPARE(editor->textExact(), QStringLiteral("\n<TABLE  CELLSPACING=1  CELLPADDING=2 BORDER=0>\n<TR>\n"
-                                                     "<TD> edit here... </TD>\n</TR>\n</TABLE>\n"));
-        m_dialogs.answers({"", "x", ""});
-        click("CmdForm");   // empty ACTION: nothing more is asked
-        click("CmdInsertPic"); // a letter in the number: asked again, then cancelled
-        QCOMPARE(m_dialogs.remaining(), 0);
     }
 
     // Each bar button, pressed once over the selected word "sel", writes its
@@ -303,7 +230,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         frmMain &frame = open();
         frmDocument *doc = frame.activeDocument();
-        type(doc, QStringLiteral("<TITLE>Seen</TITLE>"));
+        doc->textEdit->replaceSelectionExact(QStringLiteral("<TITLE>Seen</TITLE>"));
         m_dialogs.yes().file(dir.filePath(QStringLiteral("seen.htm")));
         press("tbPreview");
         auto *preview = qobject_cast<frmBrowser *>(frame.activeChild());

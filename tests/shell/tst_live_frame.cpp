@@ -18,9 +18,6 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMenu>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;

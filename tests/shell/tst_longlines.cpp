@@ -1,21 +1,9 @@
-#include "ScriptedDialogs.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "documents/LongLineQuestion.h"
-#include "documents/RecentPages.h"
-#include "editor/SourceEditor.h"
-#include "documents/frmDocument.h"
-#include "shell/CommandActions.h"
 #include "shell/FileDrops.h"
 #include "shell/FrameMenus.h"
-#include "shell/frmMain.h"
 
-#include <QFileInfo>
-#include <QMdiArea>
-#include <QMenu>
-#include <QMimeData>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;
@@ -25,15 +13,6 @@ using tw::test::readBytes;
 using tw::test::writeBytes;
 
 namespace {
-
-QByteArray repeated(const QByteArray &block, int times)
-{
-    QByteArray out;
-    out.reserve(block.size() * times);
-    for (int i = 0; i < times; ++i)
-        out += block;
-    return out;
-}
 
 // "<i>x</i>" is 8 characters: 65,537 of them make a line of 524,296.
 constexpr int kBlocks = 65537;
@@ -51,18 +30,11 @@ QString question(const QString &path, const char *length)
 } // namespace
 
 // Pages with a line too long to edit quickly, opened as the user opens them.
-class LongLinesTest : public QObject {
+class LongLinesTest : public QObject, tw::test::FrameFixture {
     Q_OBJECT
-    ScriptedDialogs m_dialogs;
-    std::unique_ptr<frmMain> m_frame;
     QTemporaryDir m_dir;
 
     QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
-    frmMain &open()
-    {
-        m_frame = tw::test::startFrame(m_dialogs);
-        return *m_frame;
-    }
     Shown asked(const QString &page, const char *length) const
     {
         return Shown{QStringLiteral("choose"), QStringLiteral("Long Line"), question(page, length),
@@ -74,17 +46,10 @@ private Q_SLOTS:
     {
         QStandardPaths::setTestModeEnabled(true);
         QSettings(QStringLiteral("Tagwright"), QStringLiteral("Tagwright")).remove(QStringLiteral("Editor"));
-        QVERIFY(writeBytes(path("long.htm"), kHead + repeated("<i>x</i>", kBlocks) + kTail));
+        QVERIFY(writeBytes(path("long.htm"), kHead + QByteArray("<i>x</i>").repeated(kBlocks) + kTail));
     }
     void init() { m_dialogs = ScriptedDialogs(); }
-    void cleanup()
-    {
-        if (m_frame) {
-            for (frmDocument *doc : m_frame->documents())
-                doc->textEdit->setModified(false);
-        }
-        m_frame.reset();
-    }
+    void cleanup() { closeFrame(); }
 
     // Every way of opening a page asks first; Cancel opens nothing and the
     // page's file stays as it was.
@@ -165,7 +130,7 @@ private Q_SLOTS:
     void openedWithLineBreaksAsAnUntitledChangedWindow()
     {
         const QString page = path("legacy.htm");
-        const QByteArray bytes = kHead + repeated("<i>\xe9</i>", kBlocks) + kTail;
+        const QByteArray bytes = kHead + QByteArray("<i>\xe9</i>").repeated(kBlocks) + kTail;
         QVERIFY(writeBytes(page, bytes));
         frmMain &frame = open();
         m_dialogs.pick(1);
@@ -177,7 +142,7 @@ private Q_SLOTS:
         QVERIFY(doc->textEdit->isModified());
         QVERIFY(doc->textEdit->viewport()->isVisible());
         QCOMPARE(doc->encoding, PageEncoding::Legacy);
-        QByteArray broken = repeated("<i>\r\n\xc3\xa9</i>\r\n", kBlocks);
+        QByteArray broken = QByteArray("<i>\r\n\xc3\xa9</i>\r\n").repeated(kBlocks);
         broken.chop(2); // the line's last '>' is followed by its own line end
         QCOMPARE(doc->textEdit->documentBytes(), "<html><body>\r\n" + broken + "\r\n<p>end</p>\r\n");
         QCOMPARE(readBytes(page), bytes);
@@ -185,7 +150,7 @@ private Q_SLOTS:
         // Saved under a new name, in Windows-1252 like the page.
         m_dialogs.file(path("broken.htm"));
         frame.commands().fileSave->trigger();
-        QByteArray saved = repeated("<i>\r\n\xe9</i>\r\n", kBlocks);
+        QByteArray saved = QByteArray("<i>\r\n\xe9</i>\r\n").repeated(kBlocks);
         saved.chop(2);
         QCOMPARE(readBytes(path("broken.htm")), "<html><body>\r\n" + saved + "\r\n<p>end</p>\r\n\r\n");
         QCOMPARE(readBytes(page), bytes);
@@ -196,7 +161,7 @@ private Q_SLOTS:
     // opens without a question, one more character asks.
     void theLimitCountsCharacters()
     {
-        const QByteArray atLimit = repeated("\xc3\xa9", int(kLongLineLimit));
+        const QByteArray atLimit = QByteArray("\xc3\xa9").repeated(int(kLongLineLimit));
         QVERIFY(writeBytes(path("at.htm"), atLimit + "\n<p>"));
         QVERIFY(writeBytes(path("over.htm"), "\xc3\xa9" + atLimit));
         frmMain &frame = open();

@@ -12,8 +12,6 @@
 #include <QAccessible>
 #include <QMdiArea>
 #include <QMenu>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace tw;

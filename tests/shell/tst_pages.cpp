@@ -1,26 +1,12 @@
-#include "ScriptedDialogs.h"
+#include "StartedFrame.h"
 #include "TestFiles.h"
-#include "editor/SourceEditor.h"
-#include "documents/frmDocument.h"
 #include "platform/AppPaths.h"
-#include "shell/CommandActions.h"
 #include "shell/FileDrops.h"
-#include "shell/frmMain.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMimeData>
 #include <QPushButton>
-#include <QToolBar>
-#include <QToolButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;
@@ -29,19 +15,9 @@ using tw::test::Shown;
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    return tw::test::readBytes(path);
-}
-
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QVERIFY(tw::test::writeBytes(path, bytes));
-}
-
-Shown shown(const QString &kind, const QString &title, const QString &text, const QString &extra = {})
-{
-    return Shown{kind, title, text, extra};
 }
 
 const QString kOpenPages = QStringLiteral("HTML Document (*.html,*.htm)|*.html;*.htm|All Files (*.*)|*.*");
@@ -49,36 +25,12 @@ const QString kOpenPages = QStringLiteral("HTML Document (*.html,*.htm)|*.html;*
 } // namespace
 
 // The page-file commands as the user reaches them, answered from a script.
-class PagesTest : public QObject {
+class PagesTest : public QObject, tw::test::FrameFixture {
     Q_OBJECT
-    ScriptedDialogs m_dialogs;
-    std::unique_ptr<frmMain> m_frame;
     QTemporaryDir m_dir;
 
-    frmMain &open()
-    {
-        DocumentCount = 0;
-        m_frame = std::make_unique<frmMain>(m_dialogs);
-        m_frame->MDIForm_Load();
-        m_frame->show();
-        return *m_frame;
-    }
     QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
     static void type(frmDocument *doc, const QString &text) { doc->textEdit->replaceSelectionExact(text); }
-    CommandActions &a() { return m_frame->commands(); }
-    // Presses a toolbar button ("tbSave") as the user does.
-    void press(const char *name)
-    {
-        auto *b = m_frame->toolBar->findChild<QToolButton *>(QLatin1String(name));
-        QVERIFY2(b, name);
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
-    // Runs a document menu command with this window active.
-    void inWindow(frmDocument *doc, QAction *action)
-    {
-        m_frame->mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
-        action->trigger();
-    }
 
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -87,15 +39,7 @@ private Q_SLOTS:
         m_dialogs = ScriptedDialogs();
         tw::test::startIn(m_dir.path());
     }
-    void cleanup()
-    {
-        // Unsaved test pages close without a question.
-        if (m_frame) {
-            for (frmDocument *doc : m_frame->documents())
-                doc->textEdit->setModified(false);
-        }
-        m_frame.reset();
-    }
+    void cleanup() { closeFrame(); }
 
     void openPutsThePageInANewWindowCaptionedWithItsPath()
     {
@@ -104,7 +48,7 @@ private Q_SLOTS:
         frmMain &frame = open();
         m_dialogs.file(path("a.htm"));
         press("tbOpen");
-        QCOMPARE(m_dialogs.shown.at(0), shown(QStringLiteral("open"), {}, kOpenPages, QStringLiteral("htm")));
+        QCOMPARE(m_dialogs.shown.at(0), (Shown{"open", {}, kOpenPages, "htm"}));
         frmDocument *doc = frame.activeDocument();
         QCOMPARE(doc->caption(), path("a.htm"));
         QCOMPARE(doc->textEdit->documentBytes(), page);
@@ -128,8 +72,7 @@ private Q_SLOTS:
         press("tbOpen");
         QTRY_COMPARE(frame.documents().size(), 3);
         QCOMPARE(m_dialogs.shown.last(),
-                 shown(QStringLiteral("message"), QStringLiteral("Open"),
-                       QStringLiteral("Cannot open \"/proc/self/mem\": input/output error.")));
+                 (Shown{"message", "Open", "Cannot open \"/proc/self/mem\": input/output error.", {}}));
         QCOMPARE(m_dialogs.remaining(), 0);
     }
 
@@ -142,25 +85,25 @@ private Q_SLOTS:
         m_dialogs.file(QString());
         press("tbSave");
         QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
-        QCOMPARE(m_dialogs.shown.at(0), shown(QStringLiteral("save"), {}, QStringLiteral("HTML Document"), QStringLiteral("htm")));
+        QCOMPARE(m_dialogs.shown.at(0), (Shown{"save", {}, "HTML Document", "htm"}));
 
         m_dialogs.file(path("b.htm"));
         inWindow(doc, a().fileSave);
         QCOMPARE(doc->caption(), path("b.htm"));
-        QCOMPARE(readAll(path("b.htm")), QByteArray("<B>x</B>\r\n"));
+        QCOMPARE(tw::test::readBytes(path("b.htm")), QByteArray("<B>x</B>\r\n"));
         QVERIFY(!doc->textEdit->isModified());
 
         // Titled: straight to its path, no dialog, replacing the file.
         type(doc, QStringLiteral("!"));
         press("tbSave");
         QCOMPARE(m_dialogs.shown.size(), 2);
-        QCOMPARE(readAll(path("b.htm")), QByteArray("<B>x</B>!\r\n"));
+        QCOMPARE(tw::test::readBytes(path("b.htm")), QByteArray("<B>x</B>!\r\n"));
 
         // Save As always asks and writes this window's text.
         m_dialogs.file(path("c.htm"));
         inWindow(doc, a().fileSaveAs);
         QCOMPARE(doc->caption(), path("c.htm"));
-        QCOMPARE(readAll(path("c.htm")), QByteArray("<B>x</B>!\r\n"));
+        QCOMPARE(tw::test::readBytes(path("c.htm")), QByteArray("<B>x</B>!\r\n"));
 
         // A save that fails says so and leaves the caption and the old file alone.
         m_dialogs.file(m_dir.filePath(QStringLiteral("no/such/folder/d.htm"))).acknowledge();
@@ -186,7 +129,7 @@ private Q_SLOTS:
         QTest::keyClick(legacy->textEdit, Qt::Key_Return); // the page's own CR LF
         type(legacy, QStringLiteral("\u00fc"));
         press("tbSave");
-        QCOMPARE(readAll(path("legacy.htm")), QByteArray("caf\xe9\r\nx\r\n\xfc\r\n"));
+        QCOMPARE(tw::test::readBytes(path("legacy.htm")), QByteArray("caf\xe9\r\nx\r\n\xfc\r\n"));
         auto *format = frame.statusBar()->findChild<QLabel *>(QStringLiteral("statusFormat"));
         QCOMPARE(format->text(), QStringLiteral("Windows-1252, CR LF"));
         // A letter outside the single-byte set: asked, converted to UTF-8, and UTF-8 it stays.
@@ -195,22 +138,22 @@ private Q_SLOTS:
         press("tbSave");
         QCOMPARE(m_dialogs.shown.last().kind, QStringLiteral("choose"));
         QCOMPARE(format->text(), QStringLiteral("UTF-8, CR LF"));
-        QCOMPARE(readAll(path("legacy.htm")), QByteArray("caf\xc3\xa9\r\nx\r\n\xc3\xbc\xce\xb1\r\n"));
+        QCOMPARE(tw::test::readBytes(path("legacy.htm")), QByteArray("caf\xc3\xa9\r\nx\r\n\xc3\xbc\xce\xb1\r\n"));
         legacy->textEdit->selectAll(true);
         type(legacy, QStringLiteral("\u00e9"));
         press("tbSave");
-        QCOMPARE(readAll(path("legacy.htm")), QByteArray("\xc3\xa9\r\n"));
+        QCOMPARE(tw::test::readBytes(path("legacy.htm")), QByteArray("\xc3\xa9\r\n"));
 
         frmDocument *nul = openPage(frame, path("nul.htm"), count);
         nul->textEdit->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
         QTest::keyClick(nul->textEdit, Qt::Key_Return); // no line end yet: LF
         press("tbSave");
-        QCOMPARE(readAll(path("nul.htm")), QByteArray("a\0b\n\r\n", 6));
+        QCOMPARE(tw::test::readBytes(path("nul.htm")), QByteArray("a\0b\n\r\n", 6));
 
         a().helpTemplate->trigger();
         m_dialogs.file(path("fromTemplate.htm"));
         press("tbSave");
-        QCOMPARE(readAll(path("fromTemplate.htm")), QByteArray("<P>\xe9</P>\r\n"));
+        QCOMPARE(tw::test::readBytes(path("fromTemplate.htm")), QByteArray("<P>\xe9</P>\r\n"));
         QCOMPARE(m_dialogs.remaining(), 0);
     }
 
@@ -257,7 +200,8 @@ private Q_SLOTS:
         frmDocument *doc = openPage(frame, path("gone.htm"), count);
         m_dialogs.no();
         press("tbTrash");
-        QCOMPARE(m_dialogs.shown.last(), shown(QStringLiteral("yesno"), QStringLiteral("Delete File"), QStringLiteral("Do you want to delete the curent HTML ?"), QStringLiteral("default No")));
+        QCOMPARE(m_dialogs.shown.last(),
+                 (Shown{"yesno", "Delete File", "Do you want to delete the curent HTML ?", "default No"}));
         QVERIFY(QFile::exists(path("gone.htm")));
         QCOMPARE(frame.documents().size(), 2);
 
@@ -291,7 +235,7 @@ private Q_SLOTS:
         press("tbSave");
         press("tbTrash");
         QVERIFY(m_dialogs.shown.isEmpty());
-        QCOMPARE(readAll(path("other.htm")), QByteArray("keep"));
+        QCOMPARE(tw::test::readBytes(path("other.htm")), QByteArray("keep"));
 
         frame.mdiArea->closeAllSubWindows();
         QTRY_VERIFY(frame.mdiArea->subWindowList().isEmpty());
@@ -323,7 +267,7 @@ private Q_SLOTS:
         m_dialogs.yes().file(path("kept.htm"));
         inWindow(doc, a().fileClose);
         QTRY_COMPARE(frame.documents().size(), 0);
-        QCOMPARE(readAll(path("kept.htm")), QByteArray("work\r\n"));
+        QCOMPARE(tw::test::readBytes(path("kept.htm")), QByteArray("work\r\n"));
 
         // Closing the frame asks for each changed page before anything closes.
         type(frame.NewDocument(), QStringLiteral("one"));

@@ -5,7 +5,13 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace tw::test {
 
@@ -29,5 +35,52 @@ inline void startIn(const QString &dir)
     QDir::setCurrent(dir);
     recordStartDir();
 }
+
+// While it lives, the process may write files of at most `limit` bytes, as
+// on a full disk. SIGXFSZ keeps its default action: a write that lets it end
+// the process ends the test.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        std::signal(SIGXFSZ, SIG_DFL);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        const rlimit small{limit, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_saved{};
+};
+
+// A real small disk while it lives: a tmpfs of `size` ("64k") on a folder of
+// its own. Only root may mount one, and not in every container: `why` then
+// says why not, for a skip.
+class SmallDisk {
+public:
+    explicit SmallDisk(const char *size)
+    {
+        if (geteuid() != 0)
+            why = "mounting a small tmpfs needs root";
+        else if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", QStringLiteral("size=") + size,
+                                                             "tmpfs", m_point.path()}) != 0)
+            why = "this system does not allow mounting a small tmpfs here";
+    }
+    ~SmallDisk() { unmount(); }
+    void unmount()
+    {
+        if (!why && !std::exchange(m_unmounted, true))
+            QProcess::execute(QStringLiteral("umount"), {m_point.path()});
+    }
+    QString path() const { return m_point.path(); }
+    const char *why = nullptr;
+
+private:
+    QTemporaryDir m_point;
+    bool m_unmounted = false;
+};
 
 } // namespace tw::test
