@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # A page in the live preview links style sheets and pictures that are pipes
-# in its folder, by live and by file: addresses. The page is shown (its load
-# event reaches a listener on 127.0.0.1), and the program ends when asked
-# (SIGTERM) while that page is shown.
+# in its folder, by live and by file: addresses. The page is shown whole (a
+# click in the preview opens a browser window on a listener on 127.0.0.1
+# whose address says whether the page's load event came), and the program
+# ends when asked (SIGTERM) while that page is shown.
 # Usage: run_pipe_term_e2e.sh TAGWRIGHT-EXECUTABLE
 set -euo pipefail
 exe=$1
 
 . "$(dirname "$0")/xsession.sh"
-start_x python3
+start_x python3 xdotool
 export QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
 
 listener=""
@@ -47,8 +48,9 @@ site=$work/site
 mkdir -p "$site"
 mkfifo "$site/pipe.css" "$site/pipe.png"
 cat >"$site/page.htm" <<HTM
-<title>pipes</title><script>new Image().src = 'http://127.0.0.1:$port/ran';</script>
-<body onload="new Image().src = 'http://127.0.0.1:$port/loaded'">
+<title>pipes</title><script>let loaded = false; addEventListener('load', () => { loaded = true; });
+document.addEventListener('click', () => window.open('http://127.0.0.1:$port/' + (loaded ? 'loaded' : 'waiting')));
+</script><body style="margin:0;height:100vh">
 <link rel=stylesheet href=pipe.css><link rel=stylesheet href="file://$site/pipe.css">
 <img src=pipe.png><img src="file://$site/pipe.png"><p>shown</p>
 HTM
@@ -58,13 +60,14 @@ printf '[Editor]\nlivePreview=true\n' >>"$XDG_CONFIG_HOME/Tagwright/Tagwright.co
 (cd "$(dirname "$exe")" && exec "$exe" "$site/page.htm") >"$work/app.log" 2>&1 &
 app=$!
 
-wait_hit() {
-  for _ in $(seq 600); do grep -qx "/$1" "$work/hits" && return 0; sleep 0.1; done
-  return 1
-}
-wait_hit ran || fail "the live preview did not run the page"
-loaded=yes
-wait_hit loaded || loaded=""
+wait_window '^Tagwright$' >/dev/null || fail "no window titled Tagwright"
+# The frame lies at 0,0, 800 pixels wide, the preview along its right edge;
+# clicks go there until the page says it has loaded, for up to 60 s.
+loaded=""
+for _ in $(seq 30); do
+  xdotool mousemove 760 300 click 1
+  for _ in $(seq 20); do grep -qx /loaded "$work/hits" && { loaded=yes; break 2; }; sleep 0.1; done
+done
 
 kill -TERM "$app"
 for _ in $(seq 600); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done

@@ -46,13 +46,14 @@ void LocalRequestGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
         info.block(true);
 }
 
-void LocalRequestGuard::protect(QWebEngineProfile *profile, bool filePages)
+void LocalRequestGuard::protect(QWebEngineProfile *profile)
 {
     profile->setUrlRequestInterceptor(new LocalRequestGuard(profile));
     QWebEngineSettings *s = profile->settings();
-    // Off, a file: page would show none of its own pictures; the guard
-    // keeps what it loads to its folder instead.
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, filePages);
+    // Off, a file: page would show none of its own pictures (and the live
+    // scheme's pages would still read file: addresses); the guard keeps
+    // what local pages load to their folder instead.
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     // Off, a local page takes nothing from the web: neither scripts' reads
     // nor pictures, which could carry what it read there.
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);

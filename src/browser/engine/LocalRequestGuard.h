@@ -19,11 +19,9 @@ public:
 
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
-    // Installs a guard on the profile, and keeps its local pages off the
-    // web. filePages: the profile shows file: pages, whose scripts may then
-    // read their own folder; without, local pages' scripts read no file:
-    // address at all.
-    static void protect(QWebEngineProfile *profile, bool filePages);
+    // Installs a guard on the profile and keeps its local pages off the
+    // web. Their scripts may read what their folder holds, and nothing else.
+    static void protect(QWebEngineProfile *profile);
 };
 
 } // namespace tw

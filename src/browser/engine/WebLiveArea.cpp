@@ -148,7 +148,7 @@ public:
         // Off the record: nothing of the preview is kept on disk.
         m_profile = new QWebEngineProfile(this);
         m_profile->installUrlSchemeHandler(tw::kLiveScheme, new LiveSchemeHandler(&onRequest, m_profile));
-        tw::LocalRequestGuard::protect(m_profile, false);
+        tw::LocalRequestGuard::protect(m_profile);
         // Downloads asked for by the page are refused by leaving them unaccepted.
         m_page = new LivePage(m_profile, this);
         QWebEngineSettings *s = m_page->settings();

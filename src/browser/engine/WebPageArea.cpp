@@ -72,7 +72,7 @@ extern "C" Q_DECL_EXPORT tw::PageArea *tw_createPageArea(QWidget *parent)
     // shown there keeps to its folder as the live preview does, and pages
     // off the web work as ever.
     static const bool protectedOnce = [] {
-        tw::LocalRequestGuard::protect(QWebEngineProfile::defaultProfile(), true);
+        tw::LocalRequestGuard::protect(QWebEngineProfile::defaultProfile());
         return true;
     }();
     Q_UNUSED(protectedOnce);
