@@ -56,17 +56,22 @@ void typeText(QWidget *target, const QString &text)
         QTest::keyClicks(target, text);
 }
 
-QString shownText(LiveArea *area)
+QString scriptResult(LiveArea *area, const QString &script)
 {
     QString text;
     QEventLoop loop;
-    area->runScript(QStringLiteral("document.body ? document.body.innerText : ''"), [&](const QVariant &v) {
+    area->runScript(script, [&](const QVariant &v) {
         text = v.toString();
         loop.quit();
     });
     QTimer::singleShot(kLoad, &loop, &QEventLoop::quit); // a guard
     loop.exec();
     return text.trimmed();
+}
+
+QString shownText(LiveArea *area)
+{
+    return scriptResult(area, QStringLiteral("document.body ? document.body.innerText : ''"));
 }
 
 QAction *item(QMenu *menu)
@@ -223,18 +228,7 @@ document.addEventListener('click', () => window.open(to + 'click?' + got));
         QVERIFY(dock);
         QTRY_VERIFY_WITH_TIMEOUT(dock->isVisible() && dock->area(), kLoad);
         QTRY_VERIFY_WITH_TIMEOUT(shownText(dock->area()) == QLatin1String("leak"), kLoad);
-        const auto title = [&] {
-            QString text;
-            QEventLoop loop;
-            dock->area()->runScript(QStringLiteral("document.title"), [&](const QVariant &v) {
-                text = v.toString();
-                loop.quit();
-            });
-            QTimer::singleShot(kLoad, &loop, &QEventLoop::quit); // a guard
-            loop.exec();
-            return text;
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("ready"), kLoad);
+        QTRY_COMPARE_WITH_TIMEOUT(scriptResult(dock->area(), QStringLiteral("document.title")), QStringLiteral("ready"), kLoad);
 
         QWidget *view = dock->area()->widget();
         const QPoint at = view->mapToGlobal(view->rect().center());
