@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QUrl>
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -22,7 +24,10 @@ struct LiveAnswer {
     Kind kind = Kind::Missing;
     QByteArray contentType; // Bytes and File
     QByteArray bytes; // Bytes
-    QString path; // File: read from the disk as it is
+    QString path; // File: the file on the disk
+    // File: opened already, for the view to read and delete. The program
+    // opens it, so that only a regular file is ever opened and no open waits.
+    std::unique_ptr<QIODevice> device;
 };
 
 // The live preview's view. Like PageArea (see there) it lives in the browser

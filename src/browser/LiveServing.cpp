@@ -1,8 +1,11 @@
 #include "browser/LiveServing.h"
 
+#include "browser/FolderReach.h"
 #include "pages/PageEncoding.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 
@@ -78,16 +81,31 @@ LiveAnswer answerLiveRequest(const QUrl &requested, const QString &pagePath,
         answer.contentType = contentType;
         return answer;
     }
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
+    // Only the page's folder is served: the page's scripts read what it
+    // loads, and a page may come from anywhere.
+    switch (reachOf(path, reachableFolders(pagePath))) {
+    case Reach::Outside:
+        answer.kind = LiveAnswer::Kind::Denied;
         return answer;
-    if (!info.isFile() || !info.isReadable()) {
-        // Devices and pipes may never end; unreadable files are refused.
+    case Reach::Missing:
+        return answer;
+    case Reach::Inside:
+        break;
+    }
+    const QFileInfo info(path);
+    if (info.isDir())
+        return answer;
+    // Devices and pipes may never end, and opening a pipe waits for a
+    // writer; unreadable files are refused.
+    auto file = std::make_unique<QFile>();
+    QString reason;
+    if (!openRegularFile(*file, path, reason)) {
         answer.kind = LiveAnswer::Kind::Denied;
         return answer;
     }
     answer.kind = LiveAnswer::Kind::File;
     answer.path = path;
+    answer.device = std::move(file);
     static const QMimeDatabase mimes;
     answer.contentType = mimes.mimeTypeForFile(info, QMimeDatabase::MatchExtension).name().toLatin1();
     return answer;

@@ -36,8 +36,10 @@ QString livePath(const QUrl &address);
 QString browserAddressFor(const QUrl &link);
 
 // The answer to the view's request for an address: the page's own address
-// gets its bytes; any other live address gets the file at that path, when
-// it is a readable regular file. Nothing is created or written.
+// gets its bytes; any other live address gets the file at that path, opened,
+// when it is a readable regular file in the page's folder or below (symbolic
+// links followed). A path out of the folder is refused, whether it exists or
+// not. Nothing is created or written.
 LiveAnswer answerLiveRequest(const QUrl &requested, const QString &pagePath,
                              const QByteArray &pageBytes, const QByteArray &contentType);
 

@@ -5,6 +5,7 @@
 #include "browser/BrowserHost.h"
 #include "browser/LiveArea.h"
 #include "browser/LivePreviewDock.h"
+#include "browser/PageArea.h"
 #include "browser/frmBrowser.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
@@ -23,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tw;
@@ -83,6 +85,53 @@ QMap<QString, QByteArray> folderBytes(const QString &dir)
     return out;
 }
 
+// What the rows of pagesReachOnlyTheirFolder try: each gives a promise of
+// what the page could read or show, null when it could not.
+constexpr const char *kAttempts = R"(
+function settle(p) {
+  Promise.resolve(p).then(v => { document.title = (v === null || v === undefined || v === '') ? 'none' : 'got:' + v; },
+                          () => { document.title = 'none'; });
+}
+function fetchText(u) { return fetch(u).then(r => r.ok ? r.text() : null); }
+function xhrText(u) {
+  return new Promise(done => {
+    const x = new XMLHttpRequest();
+    x.onload = () => done(x.responseText); x.onerror = () => done(null);
+    try { x.open('GET', u); x.send(); } catch (e) { done(null); }
+  });
+}
+function frameText(u) {
+  return new Promise(done => {
+    const f = document.createElement('iframe');
+    f.onload = () => { try { done(f.contentDocument.body.innerText); } catch (e) { done(null); } };
+    f.src = u; document.body.appendChild(f);
+    // A frame refused in the live view has no load event.
+    setTimeout(() => done(null), 5000);
+  });
+}
+function sheet(u, read) {
+  return new Promise(done => {
+    const l = document.createElement('link'); l.rel = 'stylesheet';
+    l.onload = () => { try { done(read(l)); } catch (e) { done(null); } }; l.onerror = () => done(null);
+    l.href = u; document.head.appendChild(l);
+  });
+}
+function sheetText(u) { return sheet(u, l => l.sheet.cssRules[0].cssText); }
+function styleShown(u) { return sheet(u, l => { const w = getComputedStyle(document.getElementById('probe')).width; return w.endsWith('3px') ? w : null; }); }
+function picture(u, read) {
+  return new Promise(done => {
+    const i = new Image();
+    i.onload = () => { try { done(read(i)); } catch (e) { done(null); } }; i.onerror = () => done(null);
+    i.src = u;
+  });
+}
+function pictureShown(u) { return picture(u, i => i.naturalWidth); }
+function canvasText(u) {
+  return picture(u, i => { const c = document.createElement('canvas'); const g = c.getContext('2d');
+                           g.drawImage(i, 0, 0); return c.toDataURL().length + ':' + g.getImageData(0, 0, 1, 1).data.join(','); });
+}
+)";
+
 } // namespace
 
 class LivePreviewTest : public QObject {
@@ -127,6 +176,19 @@ private slots:
         picture.fill(Qt::red);
         QVERIFY(picture.save(path("pic.png")));
         QVERIFY(test::writeBytes(path("other.htm"), "<title>Other</title><p>other page</p>"));
+        // A page's folder, and secrets beside it.
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("guard/site/pics")));
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("guard/site/sub")));
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("guard/out")));
+        QVERIFY(picture.save(path("guard/site/pics/in.png")));
+        QVERIFY(picture.save(path("guard/out/secret.png")));
+        QVERIFY(test::writeBytes(path("guard/site/in.txt"), "in the folder"));
+        QVERIFY(test::writeBytes(path("guard/site/in.css"), "#probe{width:123px}"));
+        QVERIFY(test::writeBytes(path("guard/out/secret.txt"), "secret"));
+        QVERIFY(test::writeBytes(path("guard/out/secret.htm"), "<p>secret</p>"));
+        QVERIFY(test::writeBytes(path("guard/out/secret.css"), "#probe{width:333px}"));
+        QVERIFY(QFile::link(path("guard/out/secret.txt"), path("guard/site/link.txt")));
+        QVERIFY(QFile::link(path("guard/out/secret.png"), path("guard/site/link.png")));
         m_host = new FakeHost;
         m_host->area.resize(800, 600);
         m_host->area.show();
@@ -278,6 +340,90 @@ private slots:
                      QUrl::fromLocalFile(path("other.htm")).toString() + (id[0] == 'n' ? "#end" : ""));
         }
         QVERIFY(shownText(m_dock->area()).contains(QStringLiteral("new")));
+        m_host->area.closeAllSubWindows();
+    }
+
+    // A page's scripts try every way to read a file out of its folder, in
+    // the live view and in a browser window (as Preview shows a saved
+    // page): each row's script sets the title to what it got, or "none".
+    void pagesReachOnlyTheirFolder_data()
+    {
+        QTest::addColumn<QString>("attempt");
+        QTest::addColumn<QString>("live");
+        QTest::addColumn<QString>("browser");
+        const QString out = QUrl::fromLocalFile(path("guard/out/")).toString();
+        const QString twOut = QStringLiteral("twlive:") + path("guard/out/");
+        const QString site = QUrl::fromLocalFile(path("guard/site/")).toString();
+        const QString none = QStringLiteral("none");
+        const auto row = [&](const char *name, const QString &attempt, const QString &live, const QString &browser) {
+            QTest::newRow(name) << attempt << live << browser;
+        };
+        row("fetch ..", "fetchText('../out/secret.txt')", none, none);
+        row("fetch file:", QStringLiteral("fetchText('%1secret.txt')").arg(out), none, none);
+        row("fetch /etc/passwd", "fetchText('file:///etc/passwd')", none, none);
+        row("xhr ..", "xhrText('../out/secret.txt')", none, none);
+        row("xhr file:", QStringLiteral("xhrText('%1secret.txt')").arg(out), none, none);
+        row("xhr twlive:", QStringLiteral("xhrText('%1secret.txt')").arg(twOut), none, none);
+        row("xhr encoded ..", "xhrText('sub/%2e%2e/%2e%2e/out/secret.txt')", none, none);
+        row("xhr symbolic link out", "xhrText('link.txt')", none, none);
+        row("frame ..", "frameText('../out/secret.htm')", none, none);
+        row("frame file:", QStringLiteral("frameText('%1secret.htm')").arg(out), none, none);
+        row("style sheet read ..", "sheetText('../out/secret.css')", none, none);
+        row("style sheet read file:", QStringLiteral("sheetText('%1secret.css')").arg(out), none, none);
+        row("style sheet shown ..", "styleShown('../out/secret.css')", none, none);
+        row("picture on canvas ..", "canvasText('../out/secret.png')", none, none);
+        row("picture on canvas file:", QStringLiteral("canvasText('%1secret.png')").arg(out), none, none);
+        row("picture shown by symbolic link out", "pictureShown('link.png')", none, none);
+        // What the folder holds is shown, and scripts may read it.
+        row("picture in the folder", "pictureShown('pics/in.png')", "got:40", "got:40");
+        row("picture in the folder as file:", QStringLiteral("pictureShown('%1pics/in.png')").arg(site), "got:40",
+            "got:40");
+        row("style sheet in the folder", "styleShown('in.css')", "got:123px", "got:123px");
+        row("xhr in the folder", "xhrText('in.txt')", "got:in the folder", "got:in the folder");
+    }
+    void pagesReachOnlyTheirFolder()
+    {
+        QFETCH(QString, attempt);
+        QFETCH(QString, live);
+        QFETCH(QString, browser);
+        static int count = 0;
+        const QString file = path("guard/site/row-%1.htm").arg(++count);
+        const QByteArray page = "<title>wait</title><div id=probe>probe</div><script>" + QByteArray(kAttempts)
+            + "settle(" + attempt.toUtf8() + ");</script>";
+        QVERIFY(test::writeBytes(file, page));
+        frmDocument *d = document(file, page);
+        showDocument(d);
+        const auto title = [&] { return run(m_dock->area(), QStringLiteral("document.title")).toString(); };
+        QTRY_VERIFY_WITH_TIMEOUT(title() != QLatin1String("wait"), kLoad);
+        QCOMPARE(title(), live);
+
+        frmBrowser *window = openBrowserWindow(*m_host, file);
+        QVERIFY(window);
+        QTRY_VERIFY_WITH_TIMEOUT(window->page()->title() == QLatin1String("none")
+                                     || window->page()->title().startsWith(QLatin1String("got:")),
+                                 kLoad);
+        QCOMPARE(window->page()->title(), browser);
+        m_host->area.closeAllSubWindows();
+    }
+
+    // Pipes in the page's folder, linked as style sheets and pictures by
+    // both kinds of address: nothing opens them (an open would wait for a
+    // writer, holding the engine's threads and this process's end), and the
+    // page is shown.
+    void pipesHoldNothing()
+    {
+        for (const char *name : {"guard/site/pipe.css", "guard/site/pipe.png"})
+            QVERIFY(::mkfifo(QFile::encodeName(path(name)).constData(), 0600) == 0);
+        const QString file = path("guard/site/pipes.htm");
+        const QByteArray site = QUrl::fromLocalFile(path("guard/site/")).toEncoded();
+        const QByteArray page = "<title>pipes</title><link rel=stylesheet href=pipe.css><link rel=stylesheet href='"
+            + site + "pipe.css'><img src=pipe.png><img src='" + site + "pipe.png'><p>shown</p>";
+        QVERIFY(test::writeBytes(file, page));
+        showDocument(document(file, page));
+        QCOMPARE(shownText(m_dock->area()).trimmed(), QStringLiteral("shown"));
+        frmBrowser *window = openBrowserWindow(*m_host, file);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->page()->isLoading() && window->page()->title() == QLatin1String("pipes"),
+                                 kLoad);
         m_host->area.closeAllSubWindows();
     }
 

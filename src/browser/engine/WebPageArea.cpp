@@ -1,10 +1,12 @@
 // The browser module: the only code of the program that links the web
 // engine. It is loaded with QLibrary when the first browser window opens.
 #include "browser/PageArea.h"
+#include "browser/engine/LocalRequestGuard.h"
 #include "browser/engine/ScriptDialogPage.h"
 
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 namespace {
@@ -66,5 +68,13 @@ private:
 
 extern "C" Q_DECL_EXPORT tw::PageArea *tw_createPageArea(QWidget *parent)
 {
+    // Browser windows and Preview share the default profile: a saved page
+    // shown there keeps to its folder as the live preview does, and pages
+    // off the web work as ever.
+    static const bool protectedOnce = [] {
+        tw::LocalRequestGuard::protect(QWebEngineProfile::defaultProfile());
+        return true;
+    }();
+    Q_UNUSED(protectedOnce);
     return new WebPageArea(parent);
 }
