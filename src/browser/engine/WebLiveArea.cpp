@@ -5,9 +5,12 @@
 #include "browser/LiveArea.h"
 
 #include <QBuffer>
+#include <QChildEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
 #include <QTimer>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -72,30 +75,46 @@ private:
     std::function<LiveAnswer(const QUrl &)> *m_answer;
 };
 
-// A window a page opened from a click: it is never shown; its first address
-// goes to the owner as a clicked link, and it goes away.
-class CatchWindowPage final : public QWebEnginePage {
+// The user's own clicks and keys in the view. The engine reports a link a
+// script clicked, or an address a script set, just like a link the user
+// clicked; only a press of the user's, shortly before, tells them apart.
+// Each press lets through one navigation at most.
+class UserInput final : public QObject {
 public:
-    CatchWindowPage(QWebEngineProfile *profile, std::function<void(const QUrl &)> *linkClicked)
-        : QWebEnginePage(profile, profile), m_linkClicked(linkClicked)
+    using QObject::QObject;
+
+    // Watches the widget that takes the view's input (the engine makes it
+    // anew with each new render process).
+    void watch(QObject *widget) { widget->installEventFilter(this); }
+    // Whether a press came within kWindowMs and no navigation took it yet;
+    // takes it.
+    bool take()
     {
+        const bool fresh = m_pressed.isValid() && m_pressed.elapsed() < kWindowMs;
+        m_pressed.invalidate();
+        return fresh;
     }
+    void forget() { m_pressed.invalidate(); }
 
 protected:
-    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        if (isMainFrame && !m_done) {
-            m_done = true;
-            if (*m_linkClicked && !url.isEmpty())
-                (*m_linkClicked)(url);
-            deleteLater();
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::KeyPress:
+            m_pressed.start();
+            break;
+        default:
+            break;
         }
         return false;
     }
 
 private:
-    std::function<void(const QUrl &)> *m_linkClicked;
-    bool m_done = false;
+    // Room for the engine to turn the press into a navigation on a busy machine.
+    static constexpr int kWindowMs = 3000;
+    QElapsedTimer m_pressed;
 };
 
 // The live page: it stays on its own address, and its scripts cannot open
@@ -103,10 +122,15 @@ private:
 // come back at every refresh while the user types.
 class LivePage final : public QWebEnginePage {
 public:
-    LivePage(QWebEngineProfile *profile, tw::LiveArea *area) : QWebEnginePage(profile), m_area(area) {}
+    LivePage(QWebEngineProfile *profile, tw::LiveArea *area, UserInput *input)
+        : QWebEnginePage(profile), m_area(area), m_input(input)
+    {
+    }
 
     QUrl address; // the page's own address, without fragment
     bool refreshing = false; // a load of ours is under way
+    // A navigation that no press of the user's asked for was refused.
+    std::function<void()> onUnasked;
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
@@ -115,14 +139,13 @@ protected:
             return true; // frames inside the page do as they like
         if (url.adjusted(QUrl::RemoveFragment) == address)
             return true;
-        if (type == NavigationTypeLinkClicked && m_area->onLinkClicked)
+        if (!m_input->take()) {
+            if (onUnasked)
+                onUnasked();
+        } else if (type == NavigationTypeLinkClicked && m_area->onLinkClicked) {
             m_area->onLinkClicked(url);
+        }
         return false;
-    }
-
-    QWebEnginePage *createWindow(WebWindowType) override
-    {
-        return new CatchWindowPage(profile(), &m_area->onLinkClicked);
     }
 
     void javaScriptAlert(const QUrl &, const QString &) override {}
@@ -139,6 +162,7 @@ protected:
 
 private:
     tw::LiveArea *m_area;
+    UserInput *m_input;
 };
 
 class WebLiveArea final : public QWebEngineView, public tw::LiveArea {
@@ -151,9 +175,11 @@ public:
         m_profile = new QWebEngineProfile(this);
         m_profile->installUrlSchemeHandler(tw::kLiveScheme, new LiveSchemeHandler(&onRequest, m_profile));
         // Downloads asked for by the page are refused by leaving them unaccepted.
-        m_page = new LivePage(m_profile, this);
+        m_page = new LivePage(m_profile, this, &m_input);
+        m_page->onUnasked = [this] { stopScripts(); };
         QWebEngineSettings *s = m_page->settings();
-        // Windows open only from a click, and then become browser windows.
+        // Windows open only from a click, and then become browser windows
+        // (see newWindowRequested below).
         s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
         s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
         s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
@@ -172,6 +198,14 @@ public:
         m_watchdog.setInterval(kAnswerMs);
         connect(&m_watchdog, &QTimer::timeout, this, [this] { stopUnanswering(); });
 
+        // No window is made for the page: the address it asked for goes to
+        // the owner as a clicked link, when the user's press asked for it.
+        connect(m_page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
+            if (!request.isUserInitiated() || !m_input.take())
+                stopScripts();
+            else if (onLinkClicked && !request.requestedUrl().isEmpty())
+                onLinkClicked(request.requestedUrl());
+        });
         connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
             m_page->refreshing = false;
             if (m_keepScroll) {
@@ -195,16 +229,16 @@ public:
                         // the new text goes into a new process.
                         m_stopping = false;
                         m_waiting = false;
-                        if (onProcessEnded)
-                            onProcessEnded(QStringLiteral("its scripts did not answer for %1 seconds and were ended")
+                        if (onStopped)
+                            onStopped(QStringLiteral("its scripts did not answer for %1 seconds and were ended")
                                                .arg(kAnswerMs / 1000));
                         go();
                         return;
                     }
                     if (status == QWebEnginePage::NormalTerminationStatus)
                         return;
-                    if (onProcessEnded)
-                        onProcessEnded(status == QWebEnginePage::KilledTerminationStatus
+                    if (onStopped)
+                        onStopped(status == QWebEnginePage::KilledTerminationStatus
                                            ? QStringLiteral("its process was killed")
                                            : QStringLiteral("its process ended with code %1").arg(code));
                 });
@@ -218,7 +252,7 @@ public:
         onRequest = nullptr;
         onLinkClicked = nullptr;
         onShown = nullptr;
-        onProcessEnded = nullptr;
+        onStopped = nullptr;
         // The page goes before its profile, which is a child of this view.
         delete m_page;
     }
@@ -231,6 +265,7 @@ public:
     // new one. The editor never waits for any of it.
     void show(const QUrl &address) override
     {
+        runScripts();
         m_next = address;
         if (m_waiting)
             return; // the answer, or its absence, loads the latest text
@@ -253,6 +288,7 @@ public:
 
     void clear() override
     {
+        runScripts();
         m_next = QUrl();
         m_waiting = false;
         m_watchdog.stop();
@@ -282,6 +318,7 @@ private:
         if (address.isEmpty())
             return;
         m_page->refreshing = true;
+        m_input.forget(); // a press before it is no press in the new page
         const bool same = address == m_page->address && m_page->url().adjusted(QUrl::RemoveFragment) == address;
         m_keepScroll = same;
         m_scroll = same ? m_page->scrollPosition() : QPointF();
@@ -323,12 +360,50 @@ private:
         ::kill(pid_t(pid), SIGKILL);
     }
 
+    // A page that tries to go elsewhere by itself is shown again without its
+    // scripts, which ends their timers, until the next text comes.
+    void stopScripts()
+    {
+        if (m_scriptsStopped || m_closing)
+            return;
+        m_scriptsStopped = true;
+        // Not from inside the engine's call.
+        QTimer::singleShot(0, this, [this] {
+            if (!m_scriptsStopped)
+                return; // new text came meanwhile
+            m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+            if (!m_waiting) // else the answer loads the latest text
+                go();
+            if (onStopped)
+                onStopped(QStringLiteral("its scripts tried to open another address without a click and were stopped"));
+        });
+    }
+    void runScripts()
+    {
+        if (!m_scriptsStopped)
+            return;
+        m_scriptsStopped = false;
+        m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+    }
+
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::ChildAdded) {
+            QObject *child = static_cast<QChildEvent *>(event)->child();
+            if (child->isWidgetType())
+                m_input.watch(child);
+        }
+        return QWebEngineView::event(event);
+    }
+
     QWebEngineProfile *m_profile;
+    UserInput m_input;
     LivePage *m_page;
     QUrl m_next; // the address to show once the page answers
     bool m_waiting = false; // a sign of life was asked for
     bool m_stopping = false; // the page's process is being ended
     bool m_closing = false; // the view is being destroyed
+    bool m_scriptsStopped = false;
     int m_probe = 0;
     QTimer m_watchdog;
     bool m_keepScroll = false;
