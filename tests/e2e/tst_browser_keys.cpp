@@ -6,9 +6,13 @@
 #include "TestFiles.h"
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
+#include "browser/LiveArea.h"
+#include "browser/LivePreviewDock.h"
 #include "browser/PageArea.h"
 #include "browser/frmBrowser.h"
 #include "browser/frmOpen.h"
+#include "editor/SourceEditor.h"
+#include "shell/CommandActions.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 
@@ -174,6 +178,35 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return loads.size() >= 2 && w->caption() == QLatin1String("Page A"); }, kLoad));
         QCOMPARE(w->page()->url(), QUrl::fromLocalFile(path("a.htm")));
         QCOMPARE(w->cboAddress->currentText(), path("a.htm"));
+    }
+
+    // A real click on a link in the live preview opens one browser window
+    // there; the page's own attempt right after it, on the same click,
+    // opens nothing and stops its scripts.
+    void aClickInTheLivePreviewOpensOneWindow()
+    {
+        frmDocument *document = m_frame->activeDocument();
+        QVERIFY(document);
+        m_frame->commands().viewLivePreview->setChecked(true);
+        auto *dock = m_frame->findChild<LivePreviewDock *>();
+        QVERIFY(dock && dock->area());
+        QSignalSpy shown(dock, &LivePreviewDock::shown);
+        const QByteArray text = "<a id=l href='b.htm' style='display:block;width:200px;height:100px' "
+                                "onclick=\"setTimeout(function(){location='c.htm'},100)\">go</a>";
+        document->textEdit->loadBytes(text);
+        QVERIFY(QTest::qWaitFor([&] { return !shown.isEmpty() && shown.last().at(0).toBool(); }, kLoad));
+        QWidget *view = dock->area()->widget();
+        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+        const QPoint at = view->mapToGlobal(QPoint(40, 40));
+        QVERIFY(xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}));
+        QVERIFY(QTest::qWaitFor([&] { return dock->message().contains(QLatin1String("without a click")); }, kLoad));
+        QList<frmBrowser *> opened;
+        for (QMdiSubWindow *sub : m_frame->mdiArea->subWindowList())
+            if (auto *browser = qobject_cast<frmBrowser *>(sub->widget()))
+                opened << browser;
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.first()->StartingAddress, QUrl::fromLocalFile(path("b.htm")).toString());
+        m_frame->commands().viewLivePreview->setChecked(false);
     }
 
     // In the Open window, opened with Ctrl+O, Enter in the field is OK: the
