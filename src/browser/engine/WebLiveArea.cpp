@@ -3,10 +3,10 @@
 // under the live scheme, keeps nothing on disk, and leaves the browser
 // windows' profile alone.
 #include "browser/LiveArea.h"
+#include "browser/engine/UserInput.h"
 
 #include <QBuffer>
 #include <QChildEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
 #include <QTimer>
@@ -26,6 +26,7 @@
 namespace {
 
 using tw::LiveAnswer;
+using tw::UserInput;
 
 class WebLiveArea;
 
@@ -73,48 +74,6 @@ public:
 
 private:
     std::function<LiveAnswer(const QUrl &)> *m_answer;
-};
-
-// The user's own clicks and keys in the view. The engine reports a link a
-// script clicked, or an address a script set, just like a link the user
-// clicked; only a press of the user's, shortly before, tells them apart.
-// Each press lets through one navigation at most.
-class UserInput final : public QObject {
-public:
-    using QObject::QObject;
-
-    // Watches the widget that takes the view's input (the engine makes it
-    // anew with each new render process).
-    void watch(QObject *widget) { widget->installEventFilter(this); }
-    // Whether a press came within kWindowMs and no navigation took it yet;
-    // takes it.
-    bool take()
-    {
-        const bool fresh = m_pressed.isValid() && m_pressed.elapsed() < kWindowMs;
-        m_pressed.invalidate();
-        return fresh;
-    }
-    void forget() { m_pressed.invalidate(); }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::KeyPress:
-            m_pressed.start();
-            break;
-        default:
-            break;
-        }
-        return false;
-    }
-
-private:
-    // Room for the engine to turn the press into a navigation on a busy machine.
-    static constexpr int kWindowMs = 3000;
-    QElapsedTimer m_pressed;
 };
 
 // The live page: it stays on its own address, and its scripts cannot open
