@@ -190,7 +190,7 @@ public:
                         m_waiting = false;
                         if (onStopped)
                             onStopped(QStringLiteral("its scripts did not answer for %1 seconds and were ended")
-                                               .arg(kAnswerMs / 1000));
+                                          .arg(kAnswerMs / 1000));
                         go();
                         return;
                     }
@@ -198,8 +198,8 @@ public:
                         return;
                     if (onStopped)
                         onStopped(status == QWebEnginePage::KilledTerminationStatus
-                                           ? QStringLiteral("its process was killed")
-                                           : QStringLiteral("its process ended with code %1").arg(code));
+                                      ? QStringLiteral("its process was killed")
+                                      : QStringLiteral("its process ended with code %1").arg(code));
                 });
     }
 
