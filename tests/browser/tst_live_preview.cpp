@@ -108,6 +108,12 @@ class LivePreviewTest : public QObject {
         m_dock->setDocument(d);
         QVERIFY(shown.wait(kLoad));
         QVERIFY(shown.last().at(0).toBool());
+        // The load that ended may be an earlier one's.
+        QTRY_VERIFY_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("decodeURIComponent(location.pathname) + ' ' "
+                                                                    "+ document.readyState"))
+                                     .toString()
+                                     .endsWith(d->caption() + QStringLiteral(" complete")),
+                                 kLoad);
     }
     // Appends text as typing does and waits for the refresh it causes.
     void type(frmDocument *d, const QByteArray &text)
