@@ -53,12 +53,15 @@ public:
     // The bytes for a request of the scheme above.
     std::function<LiveAnswer(const QUrl &)> onRequest;
     // A link the user clicked (or a new window opened from a click): the
-    // view stays on its page; this is where the link leads.
+    // view stays on its page; this is where the link leads. At most one per
+    // click or key of the user's in the view; a page's scripts going
+    // elsewhere by themselves open nothing, and are stopped (onStopped).
     std::function<void(const QUrl &)> onLinkClicked;
     // A load ended; false when the engine could not show the page.
     std::function<void(bool ok)> onShown;
-    // The process that draws the page ended or was killed.
-    std::function<void(const QString &why)> onProcessEnded;
+    // The page was stopped: the process that draws it ended or was killed,
+    // or its scripts were stopped; why says which.
+    std::function<void(const QString &why)> onStopped;
 };
 
 using CreateLiveAreaFunction = LiveArea *(*)(QWidget *parent);

@@ -199,7 +199,7 @@ void LivePreviewDock::startArea()
             say(QString());
         emit shown(ok);
     };
-    m_area->onProcessEnded = [this](const QString &why) {
+    m_area->onStopped = [this](const QString &why) {
         say(QStringLiteral("The page stopped: %1. The preview shows it again at the next change.").arg(why));
     };
     m_stack->addWidget(m_area->widget());

@@ -96,8 +96,13 @@ frmBrowser::frmBrowser(BrowserHost &host, QWidget *parent) : QWidget(parent), m_
     // Enter (Return or the keypad's): the box has the focus and hands its
     // keys to its line edit, which reports Enter as returnPressed.
     connect(cboAddress->lineEdit(), &QLineEdit::returnPressed, this, &frmBrowser::cboAddress_Click);
-    // Choosing from the drop-down list.
-    connect(cboAddress, &QComboBox::activated, this, [this] { cboAddress_Click(); });
+    // Choosing from the drop-down list: the chosen entry becomes the box's
+    // text, whatever was typed there, and is navigated to.
+    connect(cboAddress, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0)
+            cboAddress->setEditText(cboAddress->itemText(index));
+        cboAddress_Click();
+    });
     cboAddress->installEventFilter(this);
 
     buildStrip();

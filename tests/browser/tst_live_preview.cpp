@@ -157,6 +157,12 @@ class LivePreviewTest : public QObject {
         m_dock->setDocument(d);
         QVERIFY(shown.wait(kLoad));
         QVERIFY(shown.last().at(0).toBool());
+        // The load that ended may be an earlier one's.
+        QTRY_VERIFY_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("decodeURIComponent(location.pathname) + ' ' "
+                                                                    "+ document.readyState"))
+                                     .toString()
+                                     .endsWith(d->caption() + QStringLiteral(" complete")),
+                                 kLoad);
     }
     // Appends text as typing does and waits for the refresh it causes.
     void type(frmDocument *d, const QByteArray &text)
@@ -425,6 +431,59 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!window->page()->isLoading() && window->page()->title() == QLatin1String("pipes"),
                                  kLoad);
         m_host->area.closeAllSubWindows();
+    }
+
+    // A script's navigation is no click: whether a timer sets the address,
+    // the page clicks a link or submits a form of its own, or opens a
+    // window, no browser window opens; a page that tries is shown again
+    // without its scripts, and the dock says so. The other pages set their
+    // title once they have tried.
+    void scriptNavigationsOpenNothing_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("stopped");
+        QTest::newRow("timer sets location") << QByteArray("setTimeout(function(){location='other.htm';"
+                                                           "document.title='tried';},50);") << true;
+        QTest::newRow("click on a made link")
+            << QByteArray("var a=document.createElement('a');a.href='other.htm';document.body.appendChild(a);"
+                          "setTimeout(function(){a.click();document.title='tried';},50);") << true;
+        QTest::newRow("click on a made link to a new window")
+            << QByteArray("var a=document.createElement('a');a.href='other.htm';a.target='_blank';"
+                          "document.body.appendChild(a);a.click();document.title='tried';") << false;
+        QTest::newRow("window.open from a timer")
+            << QByteArray("setTimeout(function(){window.open('other.htm');document.title='tried';},50);") << false;
+        QTest::newRow("form.submit()")
+            << QByteArray("var f=document.createElement('form');f.action='other.htm';document.body.appendChild(f);"
+                          "f.submit();document.title='tried';") << true;
+        QTest::newRow("50 tries")
+            << QByteArray("var n=0;var t=setInterval(function(){location='https://example.org/?'+n;"
+                          "if(++n==50){clearInterval(t);document.title='tried';}},10);") << true;
+    }
+    void scriptNavigationsOpenNothing()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(bool, stopped);
+        static int n = 0;
+        frmDocument *d = document(QStringLiteral("Script %1").arg(++n),
+                                  "<title>start</title><p>page text</p><noscript><p>without scripts</p></noscript>"
+                                  "<script>" + script + "</script>");
+        m_dock->setDocument(d);
+        if (stopped) {
+            QTRY_COMPARE_WITH_TIMEOUT(m_dock->message(),
+                                      QStringLiteral("The page stopped: its scripts tried to open another address "
+                                                     "without a click and were stopped. The preview shows it again "
+                                                     "at the next change."),
+                                      kLoad);
+            QTRY_COMPARE_WITH_TIMEOUT(shownText(m_dock->area()).trimmed(), QStringLiteral("page text\n\nwithout scripts"),
+                                      kLoad);
+        } else {
+            // Also shows that the scripts of the next page run again.
+            QTRY_COMPARE_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("document.title")).toString(),
+                                      QStringLiteral("tried"), kLoad);
+            QCOMPARE(m_dock->message(), QString());
+        }
+        QCOMPARE(m_host->area.subWindowList().size(), 0);
+        m_dock->setDocument(nullptr);
     }
 
     // Alerts, boxes and windows from scripts come to nothing, and a page

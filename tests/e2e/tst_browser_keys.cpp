@@ -6,12 +6,17 @@
 #include "TestFiles.h"
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
+#include "browser/LiveArea.h"
+#include "browser/LivePreviewDock.h"
 #include "browser/PageArea.h"
 #include "browser/frmBrowser.h"
 #include "browser/frmOpen.h"
+#include "editor/SourceEditor.h"
+#include "shell/CommandActions.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLineEdit>
@@ -137,6 +142,71 @@ private Q_SLOTS:
         QCOMPARE(w->cboAddress->count(), 1);
         QCOMPARE(w->cboAddress->itemText(0), path("a.htm"));
         QCOMPARE(w->cboAddress->currentText(), path("b.htm"));
+    }
+
+    // Picking the list's entry with the mouse sends the window there and
+    // puts the entry into the box, whether the box holds another address
+    // (typed and loaded) or the entry's own.
+    void pickingFromTheListNavigates()
+    {
+        frmBrowser *w = openOnPageA();
+        QVERIFY(w);
+        QVERIFY(xdo({"key", "ctrl+a"}));
+        QVERIFY(xdo({"type", "--delay", "5", path("b.htm")}));
+        QTRY_COMPARE(w->cboAddress->currentText(), path("b.htm"));
+        QVERIFY(xdo({"key", "Return"}));
+        QVERIFY2(captionBecomes(w, QStringLiteral("Page B")), qPrintable(w->caption()));
+        // The whole box in sight: new windows are cascaded, partly beyond the area.
+        w->parentWidget()->move(0, 0);
+        const auto pick = [&] {
+            QComboBox *box = w->cboAddress;
+            const QPoint arrow = box->mapToGlobal(QPoint(box->width() - 6, box->height() / 2));
+            QVERIFY(xdo({"mousemove", QString::number(arrow.x()), QString::number(arrow.y()), "click", "1"}));
+            QAbstractItemView *list = box->view();
+            QVERIFY(QTest::qWaitFor([list] { return list->isVisible(); }, 10000));
+            QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+            const QPoint entry = list->viewport()->mapToGlobal(list->visualRect(list->model()->index(0, 0)).center());
+            QVERIFY(xdo({"mousemove", QString::number(entry.x()), QString::number(entry.y()), "click", "1"}));
+            QVERIFY(QTest::qWaitFor([list] { return !list->isVisible(); }, 10000));
+        };
+        pick();
+        QVERIFY2(captionBecomes(w, QStringLiteral("Page A")), qPrintable(w->caption()));
+        QCOMPARE(w->cboAddress->currentText(), path("a.htm"));
+        // The entry again, now the box's own text: the page loads anew.
+        QSignalSpy loads(w, &QWidget::windowTitleChanged);
+        pick();
+        QVERIFY(QTest::qWaitFor([&] { return loads.size() >= 2 && w->caption() == QLatin1String("Page A"); }, kLoad));
+        QCOMPARE(w->page()->url(), QUrl::fromLocalFile(path("a.htm")));
+        QCOMPARE(w->cboAddress->currentText(), path("a.htm"));
+    }
+
+    // A real click on a link in the live preview opens one browser window
+    // there; the page's own attempt right after it, on the same click,
+    // opens nothing and stops its scripts.
+    void aClickInTheLivePreviewOpensOneWindow()
+    {
+        frmDocument *document = m_frame->activeDocument();
+        QVERIFY(document);
+        m_frame->commands().viewLivePreview->setChecked(true);
+        auto *dock = m_frame->findChild<LivePreviewDock *>();
+        QVERIFY(dock && dock->area());
+        QSignalSpy shown(dock, &LivePreviewDock::shown);
+        const QByteArray text = "<a id=l href='b.htm' style='display:block;width:200px;height:100px' "
+                                "onclick=\"setTimeout(function(){location='c.htm'},100)\">go</a>";
+        document->textEdit->loadBytes(text);
+        QVERIFY(QTest::qWaitFor([&] { return !shown.isEmpty() && shown.last().at(0).toBool(); }, kLoad));
+        QWidget *view = dock->area()->widget();
+        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+        const QPoint at = view->mapToGlobal(QPoint(40, 40));
+        QVERIFY(xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}));
+        QVERIFY(QTest::qWaitFor([&] { return dock->message().contains(QLatin1String("without a click")); }, kLoad));
+        QList<frmBrowser *> opened;
+        for (QMdiSubWindow *sub : m_frame->mdiArea->subWindowList())
+            if (auto *browser = qobject_cast<frmBrowser *>(sub->widget()))
+                opened << browser;
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.first()->StartingAddress, QUrl::fromLocalFile(path("b.htm")).toString());
+        m_frame->commands().viewLivePreview->setChecked(false);
     }
 
     // In the Open window, opened with Ctrl+O, Enter in the field is OK: the

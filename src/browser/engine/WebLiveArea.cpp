@@ -4,10 +4,13 @@
 // windows' profile alone.
 #include "browser/LiveArea.h"
 #include "browser/engine/LocalRequestGuard.h"
+#include "browser/engine/UserInput.h"
 
 #include <QBuffer>
+#include <QChildEvent>
 #include <QPointer>
 #include <QTimer>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -23,6 +26,7 @@
 namespace {
 
 using tw::LiveAnswer;
+using tw::UserInput;
 
 class WebLiveArea;
 
@@ -70,41 +74,20 @@ private:
     std::function<LiveAnswer(const QUrl &)> *m_answer;
 };
 
-// A window a page opened from a click: it is never shown; its first address
-// goes to the owner as a clicked link, and it goes away.
-class CatchWindowPage final : public QWebEnginePage {
-public:
-    CatchWindowPage(QWebEngineProfile *profile, std::function<void(const QUrl &)> *linkClicked)
-        : QWebEnginePage(profile, profile), m_linkClicked(linkClicked)
-    {
-    }
-
-protected:
-    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
-    {
-        if (isMainFrame && !m_done) {
-            m_done = true;
-            if (*m_linkClicked && !url.isEmpty())
-                (*m_linkClicked)(url);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    std::function<void(const QUrl &)> *m_linkClicked;
-    bool m_done = false;
-};
-
 // The live page: it stays on its own address, and its scripts cannot open
 // boxes or windows. A preview is no place for a page's alerts: they would
 // come back at every refresh while the user types.
 class LivePage final : public QWebEnginePage {
 public:
-    LivePage(QWebEngineProfile *profile, tw::LiveArea *area) : QWebEnginePage(profile), m_area(area) {}
+    LivePage(QWebEngineProfile *profile, tw::LiveArea *area, UserInput *input)
+        : QWebEnginePage(profile), m_area(area), m_input(input)
+    {
+    }
 
     QUrl address; // the page's own address, without fragment
     bool refreshing = false; // a load of ours is under way
+    // A navigation that no press of the user's asked for was refused.
+    std::function<void()> onUnasked;
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
@@ -113,14 +96,13 @@ protected:
             return true; // frames inside the page do as they like
         if (url.adjusted(QUrl::RemoveFragment) == address)
             return true;
-        if (type == NavigationTypeLinkClicked && m_area->onLinkClicked)
+        if (!m_input->take()) {
+            if (onUnasked)
+                onUnasked();
+        } else if (type == NavigationTypeLinkClicked && m_area->onLinkClicked) {
             m_area->onLinkClicked(url);
+        }
         return false;
-    }
-
-    QWebEnginePage *createWindow(WebWindowType) override
-    {
-        return new CatchWindowPage(profile(), &m_area->onLinkClicked);
     }
 
     void javaScriptAlert(const QUrl &, const QString &) override {}
@@ -137,6 +119,7 @@ protected:
 
 private:
     tw::LiveArea *m_area;
+    UserInput *m_input;
 };
 
 class WebLiveArea final : public QWebEngineView, public tw::LiveArea {
@@ -150,9 +133,11 @@ public:
         m_profile->installUrlSchemeHandler(tw::kLiveScheme, new LiveSchemeHandler(&onRequest, m_profile));
         tw::LocalRequestGuard::protect(m_profile);
         // Downloads asked for by the page are refused by leaving them unaccepted.
-        m_page = new LivePage(m_profile, this);
+        m_page = new LivePage(m_profile, this, &m_input);
+        m_page->onUnasked = [this] { stopScripts(); };
         QWebEngineSettings *s = m_page->settings();
-        // Windows open only from a click, and then become browser windows.
+        // Windows open only from a click, and then become browser windows
+        // (see newWindowRequested below).
         s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
         s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
         s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
@@ -171,6 +156,14 @@ public:
         m_watchdog.setInterval(kAnswerMs);
         connect(&m_watchdog, &QTimer::timeout, this, [this] { stopUnanswering(); });
 
+        // No window is made for the page: the address it asked for goes to
+        // the owner as a clicked link, when the user's press asked for it.
+        connect(m_page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
+            if (!request.isUserInitiated() || !m_input.take())
+                stopScripts();
+            else if (onLinkClicked && !request.requestedUrl().isEmpty())
+                onLinkClicked(request.requestedUrl());
+        });
         connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
             m_page->refreshing = false;
             if (m_keepScroll) {
@@ -194,18 +187,18 @@ public:
                         // the new text goes into a new process.
                         m_stopping = false;
                         m_waiting = false;
-                        if (onProcessEnded)
-                            onProcessEnded(QStringLiteral("its scripts did not answer for %1 seconds and were ended")
-                                               .arg(kAnswerMs / 1000));
+                        if (onStopped)
+                            onStopped(QStringLiteral("its scripts did not answer for %1 seconds and were ended")
+                                          .arg(kAnswerMs / 1000));
                         go();
                         return;
                     }
                     if (status == QWebEnginePage::NormalTerminationStatus)
                         return;
-                    if (onProcessEnded)
-                        onProcessEnded(status == QWebEnginePage::KilledTerminationStatus
-                                           ? QStringLiteral("its process was killed")
-                                           : QStringLiteral("its process ended with code %1").arg(code));
+                    if (onStopped)
+                        onStopped(status == QWebEnginePage::KilledTerminationStatus
+                                      ? QStringLiteral("its process was killed")
+                                      : QStringLiteral("its process ended with code %1").arg(code));
                 });
     }
 
@@ -217,7 +210,7 @@ public:
         onRequest = nullptr;
         onLinkClicked = nullptr;
         onShown = nullptr;
-        onProcessEnded = nullptr;
+        onStopped = nullptr;
         // The page goes before its profile, which is a child of this view.
         delete m_page;
     }
@@ -230,6 +223,7 @@ public:
     // new one. The editor never waits for any of it.
     void show(const QUrl &address) override
     {
+        runScripts();
         m_next = address;
         if (m_waiting)
             return; // the answer, or its absence, loads the latest text
@@ -252,6 +246,7 @@ public:
 
     void clear() override
     {
+        runScripts();
         m_next = QUrl();
         m_waiting = false;
         m_watchdog.stop();
@@ -281,6 +276,7 @@ private:
         if (address.isEmpty())
             return;
         m_page->refreshing = true;
+        m_input.forget(); // a press before it is no press in the new page
         const bool same = address == m_page->address && m_page->url().adjusted(QUrl::RemoveFragment) == address;
         m_keepScroll = same;
         m_scroll = same ? m_page->scrollPosition() : QPointF();
@@ -322,12 +318,50 @@ private:
         ::kill(pid_t(pid), SIGKILL);
     }
 
+    // A page that tries to go elsewhere by itself is shown again without its
+    // scripts, which ends their timers, until the next text comes.
+    void stopScripts()
+    {
+        if (m_scriptsStopped || m_closing)
+            return;
+        m_scriptsStopped = true;
+        // Not from inside the engine's call.
+        QTimer::singleShot(0, this, [this] {
+            if (!m_scriptsStopped)
+                return; // new text came meanwhile
+            m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+            if (!m_waiting) // else the answer loads the latest text
+                go();
+            if (onStopped)
+                onStopped(QStringLiteral("its scripts tried to open another address without a click and were stopped"));
+        });
+    }
+    void runScripts()
+    {
+        if (!m_scriptsStopped)
+            return;
+        m_scriptsStopped = false;
+        m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+    }
+
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::ChildAdded) {
+            QObject *child = static_cast<QChildEvent *>(event)->child();
+            if (child->isWidgetType())
+                m_input.watch(child);
+        }
+        return QWebEngineView::event(event);
+    }
+
     QWebEngineProfile *m_profile;
+    UserInput m_input;
     LivePage *m_page;
     QUrl m_next; // the address to show once the page answers
     bool m_waiting = false; // a sign of life was asked for
     bool m_stopping = false; // the page's process is being ended
     bool m_closing = false; // the view is being destroyed
+    bool m_scriptsStopped = false;
     int m_probe = 0;
     QTimer m_watchdog;
     bool m_keepScroll = false;
