@@ -10,6 +10,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/prctl.h>
+#include <csignal>
 #include <unistd.h>
 
 using namespace tw::checking;
@@ -44,6 +46,8 @@ void actOutFault(const QByteArray &page)
 
 int main()
 {
+    // A checker whose program is gone, however it ended, ends too.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     QByteArray bytes;
     Input input = Input::Utf8;
     if (!readCheckerInput(readAll(stdin), &bytes, &input))

@@ -235,7 +235,7 @@ void TextPlacesTest::checksRunInTheChecker()
         answered = true;
     });
     QVERIFY(!answered);
-    QTRY_VERIFY_WITH_TIMEOUT(answered, 120000);
+    QTRY_VERIFY_WITH_TIMEOUT(answered, 60000);
     setCheckerPath(QStringLiteral(TW_CHECKER));
     if (failure.isEmpty()) {
         QCOMPARE(got, listOrder(checkPage(page, false)));
@@ -263,7 +263,7 @@ void TextPlacesTest::newerCheckStopsTheOneUnderWay()
     QVERIFY(started.wait(60000));
     firstWanted = false;
     pageChecker.check("<p>x", false, &receiver, {}, [&ran](const QList<Problem> &, bool checked) { ran << checked; });
-    QTRY_COMPARE_WITH_TIMEOUT(ran.size(), 2, 120000);
+    QTRY_COMPARE_WITH_TIMEOUT(ran.size(), 2, 60000);
     QCOMPARE(ran, QList<bool>({false, true}));
 }
 
