@@ -195,6 +195,7 @@ private slots:
     void rowsFollowEdits()
     {
         checkWithF7();
+        QSignalSpy shown(dock()->view()->model(), &QAbstractItemModel::dataChanged);
         editor()->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
         for (int i = 0; i < 3; ++i)
             QTest::keyClick(editor(), Qt::Key_Return);
@@ -203,6 +204,7 @@ private slots:
         editor()->SendScintilla(QsciScintilla::SCI_SETSEL, 73UL, 78L); // <foo>
         QTest::keyClick(editor(), Qt::Key_Delete);
         QCOMPARE(editor()->rangeBytes(70, 80), QByteArray("f>\nx</foo>"));
+        QTRY_VERIFY(!shown.isEmpty()); // the list shows the rows anew
         QStringList rows;
         for (int r = 0; r < dock()->view()->model()->rowCount(); ++r)
             rows << QStringList{cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}.join(QLatin1Char('|'));
