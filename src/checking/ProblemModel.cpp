@@ -2,11 +2,18 @@
 
 namespace tw::checking {
 
-void ProblemModel::setProblems(const QList<Problem> &problems)
+void ProblemModel::setProblems(const QList<Problem> &problems, Where where)
 {
     beginResetModel();
     m_problems = problems;
+    m_where = std::move(where);
     endResetModel();
+}
+
+void ProblemModel::placesMoved()
+{
+    if (!m_problems.isEmpty())
+        emit dataChanged(index(0, 0), index(int(m_problems.size()) - 1, MessageColumn), {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 int ProblemModel::rowCount(const QModelIndex &parent) const
@@ -28,15 +35,17 @@ QVariant ProblemModel::data(const QModelIndex &index, int role) const
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
+    if (index.column() == KindColumn)
+        return kindName(m.kind);
+    TidyPlace place{m.line, m.column};
+    const bool there = m.line <= 0 || !m_where || m_where(index.row(), place);
     switch (index.column()) {
     case LineColumn:
-        return m.line > 0 ? QVariant(m.line) : QVariant(QString());
+        return m.line > 0 && there ? QVariant(place.line) : QVariant(QString());
     case ColumnColumn:
-        return m.line > 0 ? QVariant(m.column) : QVariant(QString());
-    case KindColumn:
-        return kindName(m.kind);
+        return m.line > 0 && there ? QVariant(place.column) : QVariant(QString());
     case MessageColumn:
-        return m.text;
+        return there ? m.text : m.text + QLatin1String(kTextChanged);
     }
     return {};
 }

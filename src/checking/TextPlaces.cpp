@@ -135,6 +135,18 @@ QByteArray windows1252ForCheck(const char *utf8, qsizetype size)
     return out;
 }
 
+int columnAfter(const char *utf8, qsizetype size, bool legacy)
+{
+    const auto *d = reinterpret_cast<const uchar *>(utf8);
+    int col = 1;
+    for (qsizetype pos = 0; pos < size;) {
+        const Step s = stepAt(d + pos, size - pos, legacy);
+        col = s.columns < 0 ? col + 8 - (col - 1) % 8 : col + s.columns;
+        pos += s.bytes;
+    }
+    return col;
+}
+
 QList<Span> spansOf(const char *utf8, qsizetype size, bool legacy, const QList<TidyPlace> &places)
 {
     const auto *d = reinterpret_cast<const uchar *>(utf8);

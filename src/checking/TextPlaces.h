@@ -43,4 +43,8 @@ QByteArray windows1252ForCheck(const char *utf8, qsizetype size);
 // windows1252ForCheck() gave it. A place with line 0 gives an empty span at 0.
 QList<Span> spansOf(const char *utf8, qsizetype size, bool legacy, const QList<TidyPlace> &places);
 
+// The column tidy gives the character that follows these bytes, the start of
+// a line of the editor's text.
+int columnAfter(const char *utf8, qsizetype size, bool legacy);
+
 } // namespace tw::checking

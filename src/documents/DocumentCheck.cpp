@@ -4,6 +4,8 @@
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 
+#include <algorithm>
+
 namespace tw {
 
 using checking::Kind;
@@ -35,6 +37,10 @@ void DocumentCheck::onReplaced()
     if (!m_hasResult && m_problems.isEmpty())
         return;
     m_problems.clear();
+    m_origins.clear();
+    m_gone.clear();
+    m_checkedText.clear();
+    m_lineStarts.clear();
     m_hasResult = false;
     ++m_markRound;
     problemMarks::clear(m_document->textEdit);
@@ -76,10 +82,24 @@ void DocumentCheck::onEdited(qint64 position, qint64 removed, qint64 length)
             p += length;
         }
     };
-    for (Problem &p : m_problems) {
+    for (qsizetype i = 0; i < m_problems.size(); ++i) {
+        Problem &p = m_problems[i];
+        // A problem whose first character goes has lost its place.
+        if (removed > 0 && p.message.line > 0 && p.span.start >= position && p.span.start < position + removed)
+            m_gone[i] = true;
         move(p.span.start, true);
         move(p.span.end, false);
         p.span.end = qMax(p.span.end, p.span.start);
+    }
+    // The rows follow once the edits of this turn are made.
+    if (!m_problems.isEmpty() && !m_movePending) {
+        m_movePending = true;
+        QMetaObject::invokeMethod(
+            this, [this] {
+                m_movePending = false;
+                emit moved();
+            },
+            Qt::QueuedConnection);
     }
     if (m_asYouType)
         m_pause.start();
@@ -93,10 +113,11 @@ void DocumentCheck::request()
     const bool legacy = m_document->encoding != PageEncoding::Utf8;
     m_busy = true;
     m_asked = generation;
+    const QByteArray text = editor->documentBytes();
     m_checker.check(
-        editor->documentBytes(), legacy, this,
+        text, legacy, this,
         [counter = m_generation, generation] { return counter->load() == generation; },
-        [this, generation](const QList<Problem> &problems, bool ran) {
+        [this, generation, text](const QList<Problem> &problems, bool ran) {
             m_document->textEdit->flushEdits();
             if (!ran || m_generation->load() != generation) {
                 // The text changed meanwhile: these places are stale. Typing
@@ -109,6 +130,12 @@ void DocumentCheck::request()
             m_busy = false;
             m_hasResult = true;
             m_problems = problems;
+            m_checkedText = text;
+            m_origins.clear();
+            for (const Problem &p : problems)
+                m_origins << p.span;
+            m_gone = QList<bool>(problems.size(), false);
+            m_lineStarts.clear();
             problemMarks::clear(m_document->textEdit);
             m_marked = 0;
             ++m_markRound;
@@ -150,6 +177,43 @@ void DocumentCheck::goTo(int index)
         editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, static_cast<unsigned long>(at));
     }
     editor->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace tw
+
+namespace tw {
+
+bool DocumentCheck::placeNow(int index, checking::TidyPlace &place)
+{
+    SourceEditor *editor = m_document->textEdit;
+    editor->flushEdits();
+    if (index < 0 || index >= m_problems.size() || index >= m_origins.size())
+        return true;
+    if (m_gone[index])
+        return false;
+    if (m_lineStarts.empty()) {
+        // Lines end at LF, CR LF or a lone CR, in the editor as for tidy.
+        const QByteArray &t = m_checkedText;
+        m_lineStarts.push_back(0);
+        for (qsizetype i = 0; i < t.size(); ++i)
+            if (t[i] == '\n' || (t[i] == '\r' && (i + 1 >= t.size() || t[i + 1] != '\n')))
+                m_lineStarts.push_back(i + 1);
+    }
+    const qint64 then = m_origins[index].start;
+    const qint64 now = m_problems[index].span.start;
+    const auto lineThen = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), then) - m_lineStarts.begin() - 1;
+    const qint64 thenStart = m_lineStarts[size_t(lineThen)];
+    const long lineNow = editor->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(now));
+    const qint64 nowStart = editor->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, static_cast<unsigned long>(lineNow));
+    place.line += int(lineNow - lineThen);
+    const QByteArray before = QByteArray::fromRawData(m_checkedText.constData() + thenStart, then - thenStart);
+    const QByteArray after = editor->rangeBytes(nowStart, now);
+    if (after != before) {
+        const bool legacy = m_document->encoding != PageEncoding::Utf8;
+        place.column += checking::columnAfter(after.constData(), after.size(), legacy)
+            - checking::columnAfter(before.constData(), before.size(), legacy);
+    }
+    return true;
 }
 
 } // namespace tw

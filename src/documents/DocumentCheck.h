@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 namespace tw {
 
@@ -44,9 +45,16 @@ public:
     // focus.
     void goTo(int index);
 
+    // Moves tidy's place of problem `index` to where its text lies now: the
+    // lines and columns the edits since the check added or took away before
+    // it. False when the text at the place has been deleted since.
+    bool placeNow(int index, checking::TidyPlace &place);
+
 signals:
     // A check ended, or the text was replaced and its problems dropped.
     void checked();
+    // The text was edited since the check: the problems' places moved.
+    void moved();
 
 private:
     void onEdited(qint64 position, qint64 removed, qint64 length);
@@ -67,6 +75,13 @@ private:
     // Raised by every edit; read on the checking thread.
     std::shared_ptr<std::atomic<quint64>> m_generation = std::make_shared<std::atomic<quint64>>(0);
     QList<checking::Problem> m_problems;
+    // The text the problems were found in, their spans there, which of them
+    // lost their text since, and that text's line starts (made when needed).
+    QByteArray m_checkedText;
+    QList<checking::Span> m_origins;
+    QList<bool> m_gone;
+    std::vector<qint64> m_lineStarts;
+    bool m_movePending = false;
 };
 
 } // namespace tw

@@ -100,9 +100,12 @@ void ProblemsDock::follow()
     m_shown = document;
     if (check != m_watched) {
         disconnect(m_watch);
+        disconnect(m_watchMoves);
         m_watched = check;
-        if (check)
+        if (check) {
             m_watch = connect(check, &DocumentCheck::checked, this, &ProblemsDock::showResult);
+            m_watchMoves = connect(check, &DocumentCheck::moved, m_model, &checking::ProblemModel::placesMoved);
+        }
     }
     if (otherPage && check && m_asYouType && !check->hasResult() && !check->busy())
         check->checkNow();
@@ -113,7 +116,12 @@ void ProblemsDock::showResult()
 {
     DocumentCheck *check = m_shown ? DocumentCheck::of(m_shown) : nullptr;
     const bool has = check && check->hasResult();
-    m_model->setProblems(has ? check->problems() : QList<checking::Problem>());
+    // The rows show where each problem lies now; those of a window closed
+    // since keep tidy's places.
+    m_model->setProblems(has ? check->problems() : QList<checking::Problem>(),
+                         [check = QPointer<DocumentCheck>(check)](int row, checking::TidyPlace &place) {
+                             return !check || check->placeNow(row, place);
+                         });
     m_summary->setText(has ? checking::problemSummary(check->problems()) : QString());
     m_summary->setAccessibleName(m_summary->text());
     m_summary->setVisible(has);

@@ -17,8 +17,9 @@ class ProblemModel;
 } // namespace checking
 
 // The frame's "Problems" dock: the latest check of the active document as
-// rows of line, column, kind and message. Activating a row (double-click or
-// Enter) puts the caret there in the page's window and gives it the focus.
+// rows of line, column, kind and message, each where its problem lies now.
+// Activating a row (double-click or Enter) puts the caret there in the page's
+// window and gives it the focus.
 // Beside it, the status bar says "N errors, M warnings" for the active page.
 class ProblemsDock : public QDockWidget {
     Q_OBJECT
@@ -46,6 +47,7 @@ private:
     QPointer<frmDocument> m_shown;
     QPointer<DocumentCheck> m_watched;
     QMetaObject::Connection m_watch;
+    QMetaObject::Connection m_watchMoves;
     bool m_asYouType = false;
 };
 

@@ -1,3 +1,4 @@
+#include "checking/CheckerRun.h"
 #include "checking/PageChecker.h"
 #include "checking/TextPlaces.h"
 #include "pages/PageEncoding.h"
@@ -6,12 +7,15 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
+
 using namespace tw::checking;
 
 // Where tidy's lines and columns land in the editor's UTF-8 text.
 class TextPlacesTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { setCheckerPath(QStringLiteral(TW_CHECKER)); }
     void spans_data();
     void spans();
     void placesInRealPages_data();
@@ -22,7 +26,9 @@ private slots:
     void nesting_data();
     void nesting();
     void tooDeepGivesOneRow();
-    void deepPagesAreCheckedOffTheWindowThread();
+    void checksRunInTheChecker_data();
+    void checksRunInTheChecker();
+    void newerCheckStopsTheOneUnderWay();
 };
 
 void TextPlacesTest::spans_data()
@@ -191,30 +197,74 @@ void TextPlacesTest::tooDeepGivesOneRow()
     QCOMPARE(messages[0].line, 0);
 }
 
-// Pages nested as deep as a check allows, of each kind that makes tidy's
-// parser descend, are checked on the checker's thread without running out
-// of stack; what tidy says is beside the point.
-void TextPlacesTest::deepPagesAreCheckedOffTheWindowThread()
+// Checks run in the checker process, never on the window's thread: a normal
+// page gives the rows tidy gives in this process; a checker that hangs,
+// crashes or is missing gives the one row saying why. The answer never comes
+// before check() returns.
+void TextPlacesTest::checksRunInTheChecker_data()
 {
-    const int n = kDeepestNesting - 10;
-    const QList<QByteArray> pages = {
-        "<body>" + QByteArray("<div>").repeated(n),
-        "<body>" + QByteArray("<b><i>").repeated(n / 2),
-        "<body>" + QByteArray("<table><tr><td>").repeated(n / 3),
-        "<body>" + QByteArray("<ul><li>").repeated(n / 2),
-        "<body>" + QByteArray("<blockquote><span><em>").repeated(n / 3),
-        "<body>" + QByteArray("<div><table></div>").repeated(n / 2),
-        "<body>" + QByteArray("<span><div></span>").repeated(n / 2),
-        "<body>" + QByteArray("<div><b></div>").repeated(n / 2),
-    };
-    PageChecker checker;
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("checker");
+    QTest::addColumn<QString>("failure");
+    const QString built = QStringLiteral(TW_CHECKER);
+    const QByteArray normal = "<html><head><title>T</title></head>\n<body>\n<p>caf\xc3\xa9\t<img src=a.gif>\r<foo>x</foo>";
+    QTest::newRow("normal page") << normal << built << QString();
+    QTest::newRow("hangs") << QByteArray("<!--hang--><p>x") << built
+                           << "the page could not be checked: the check took longer than 2 seconds";
+    QTest::newRow("crashes") << QByteArray("<!--crash--><p>x") << built
+                             << "the page could not be checked: the checker ended unexpectedly (signal 6)";
+    QTest::newRow("missing") << normal << QStringLiteral("/nonexistent/tagwright-check")
+                             << "the page could not be checked: the checker /nonexistent/tagwright-check "
+                                "could not be started (";
+}
+
+void TextPlacesTest::checksRunInTheChecker()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QString, checker);
+    QFETCH(QString, failure);
+    qputenv("TAGWRIGHT_CHECKER_FAULTS", "1");
+    qputenv("TAGWRIGHT_CHECK_SECONDS", "2");
+    setCheckerPath(checker);
+    PageChecker pageChecker;
     QObject receiver;
-    int done = 0;
-    for (const QByteArray &page : pages)
-        checker.check(page, false, &receiver, {}, [&done](const QList<Problem> &problems, bool) {
-            done += !problems.isEmpty();
-        });
-    QTRY_COMPARE_WITH_TIMEOUT(done, int(pages.size()), 120000);
+    QList<Problem> got;
+    bool answered = false;
+    pageChecker.check(page, false, &receiver, {}, [&](const QList<Problem> &problems, bool) {
+        got = problems;
+        answered = true;
+    });
+    QVERIFY(!answered);
+    QTRY_VERIFY_WITH_TIMEOUT(answered, 60000);
+    setCheckerPath(QStringLiteral(TW_CHECKER));
+    if (failure.isEmpty()) {
+        QCOMPARE(got, listOrder(checkPage(page, false)));
+        QVERIFY(got.size() > 3);
+        return;
+    }
+    QCOMPARE(got.size(), 1);
+    QCOMPARE(got[0].message.kind, Kind::Error);
+    QCOMPARE(got[0].message.line, 0);
+    QVERIFY2(got[0].message.text.startsWith(failure), qPrintable(got[0].message.text));
+}
+
+// A check under way whose text has changed is stopped for the newer one.
+void TextPlacesTest::newerCheckStopsTheOneUnderWay()
+{
+    qputenv("TAGWRIGHT_CHECKER_FAULTS", "1");
+    qputenv("TAGWRIGHT_CHECK_SECONDS", "600");
+    PageChecker pageChecker;
+    QObject receiver;
+    std::atomic<bool> firstWanted{true};
+    QList<bool> ran;
+    QSignalSpy started(&pageChecker, &PageChecker::checkStarted);
+    pageChecker.check("<!--hang-->", false, &receiver, [&firstWanted] { return firstWanted.load(); },
+                      [&ran](const QList<Problem> &, bool checked) { ran << checked; });
+    QVERIFY(started.wait(60000));
+    firstWanted = false;
+    pageChecker.check("<p>x", false, &receiver, {}, [&ran](const QList<Problem> &, bool checked) { ran << checked; });
+    QTRY_COMPARE_WITH_TIMEOUT(ran.size(), 2, 60000);
+    QCOMPARE(ran, QList<bool>({false, true}));
 }
 
 QTEST_MAIN(TextPlacesTest)

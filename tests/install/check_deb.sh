@@ -12,7 +12,7 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/tagwright ./usr/share/applications/tagwright.desktop \
          ./usr/share/icons/hicolor/scalable/apps/tagwright.svg ./usr/share/man/man1/tagwright.1 \
          ./usr/share/tagwright/Template.html ./usr/share/tagwright/help.htm \
-         ./usr/lib/tagwright/tagwright-browser.so; do
+         ./usr/lib/tagwright/tagwright-browser.so ./usr/lib/tagwright/tagwright-check; do
     grep -qx "$f" <<<"$contents" || { echo "package lacks $f"; echo "$contents"; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the tree file by file:
 # the program, its data, the desktop entry (validated), the icon and the man
-# page; then that a program in that bin folder finds the installed data and
-# the browser module.
+# page; then that a program in that bin folder finds the installed data, the
+# browser module and the checker.
 #   check_install.sh BUILD_DIR PROBE LIBDIR
 set -euo pipefail
 build=$1
@@ -16,6 +16,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 expected="bin/tagwright
 $libdir/tagwright/tagwright-browser.so
+$libdir/tagwright/tagwright-check
 share/applications/tagwright.desktop
 share/icons/hicolor/scalable/apps/tagwright.svg
 share/man/man1/tagwright.1
@@ -32,9 +33,11 @@ if [ "$actual" != "$expected" ]; then
 fi
 
 [ -x "$prefix/bin/tagwright" ] || { echo "program not executable"; exit 1; }
-if ldd "$prefix/bin/tagwright" | grep -q 'not found'; then
-    echo "missing libraries:"; ldd "$prefix/bin/tagwright"; exit 1
-fi
+for program in "$prefix/bin/tagwright" "$prefix/$libdir/tagwright/tagwright-check"; do
+    if ldd "$program" | grep -q 'not found'; then
+        echo "missing libraries:"; ldd "$program"; exit 1
+    fi
+done
 
 entry=$prefix/share/applications/tagwright.desktop
 desktop-file-validate "$entry"
@@ -51,6 +54,7 @@ lexgrog "$prefix/share/man/man1/tagwright.1" | grep -q 'tagwright - a desktop ed
 cp "$probe" "$prefix/bin/"
 found=$(cd / && "$prefix/bin/$(basename "$probe")" Template.html help.htm)
 want="module $prefix/$libdir/tagwright
+checker $prefix/$libdir/tagwright/tagwright-check
 $prefix/share/tagwright/Template.html
 $prefix/share/tagwright/help.htm"
 if [ "$found" != "$want" ]; then

@@ -1,7 +1,8 @@
 // Prints where the program would read each named data file from, as an
-// installed program sees it, and the folder of the browser module: run from
-// the bin folder of an installed tree.
+// installed program sees it, the folder of the browser module and the
+// checker it runs: run from the bin folder of an installed tree.
 #include "browser/BrowserEngine.h"
+#include "checking/CheckerRun.h"
 #include "platform/AppPaths.h"
 #include "shell/InstallLayout.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char **argv)
             break;
         }
     }
+    out << "checker " << tw::checking::checkerPath() << '\n';
     for (int i = 1; i < argc; ++i)
         out << tw::besideProgram(QString::fromLocal8Bit(argv[i])) << '\n';
     return 0;

@@ -1,5 +1,6 @@
 #include "StartedFrame.h"
 #include "ScriptedDialogs.h"
+#include "checking/CheckerRun.h"
 #include "checking/PageChecker.h"
 #include "documents/DocumentCheck.h"
 #include "editor/EditorSettings.h"
@@ -20,6 +21,8 @@
 #include <QTableView>
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace tw;
 using tw::test::ScriptedDialogs;
 
@@ -32,6 +35,23 @@ const QByteArray kPage = "<html><head><title>T</title></head>\n"
                          "<p>caf\xc3\xa9\t<img src=a.gif>\n"
                          "<foo>x</foo>\n"
                          "</body></html>\n";
+
+// The checkers this process has started that are still there.
+int checkersRunning()
+{
+    int n = 0;
+    const QString parent = QString::number(getpid());
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        const QList<QByteArray> fields = line.mid(close + 2).split(' '); // state, parent, ...
+        n += line.contains("(tagwright-check)") && fields.size() > 1 && fields[1] == parent.toLatin1();
+    }
+    return n;
+}
 
 } // namespace
 
@@ -63,6 +83,8 @@ class ProblemsTest : public QObject {
 private slots:
     void init()
     {
+        checking::setCheckerPath(QStringLiteral(TW_CHECKER));
+        qputenv("TAGWRIGHT_CHECKER_FAULTS", "1");
         editorSettings::setCheckAsYouType(false);
         m_frame = tw::test::startFrame(m_dialogs);
         m_frame->activateWindow();
@@ -168,6 +190,50 @@ private slots:
         QCOMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 62L);
     }
 
+    // Lines typed at the top, text typed before a problem on its line and a
+    // problem's text deleted: the rows read where each problem is now.
+    void rowsFollowEdits()
+    {
+        checkWithF7();
+        QSignalSpy shown(dock()->view()->model(), &QAbstractItemModel::dataChanged);
+        editor()->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(editor(), Qt::Key_Return);
+        editor()->SendScintilla(QsciScintilla::SCI_GOTOPOS, 46UL); // the start of "<p>café"
+        QTest::keyClicks(editor(), QStringLiteral("ab"));
+        editor()->SendScintilla(QsciScintilla::SCI_SETSEL, 73UL, 78L); // <foo>
+        QTest::keyClick(editor(), Qt::Key_Delete);
+        QCOMPARE(editor()->rangeBytes(70, 80), QByteArray("f>\nx</foo>"));
+        QTRY_VERIFY(!shown.isEmpty()); // the list shows the rows anew
+        QStringList rows;
+        for (int r = 0; r < dock()->view()->model()->rowCount(); ++r)
+            rows << QStringList{cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}.join(QLatin1Char('|'));
+        QCOMPARE(rows, QStringList({
+                           "||Error|<foo> is not recognized! (the text here has changed since the check)",
+                           "4|1|Warning|missing <!DOCTYPE> declaration",
+                           "6|17|Warning|<img> lacks \"alt\" attribute",
+                           "||Warning|discarding unexpected <foo> (the text here has changed since the check)",
+                           "7|2|Warning|discarding unexpected </foo>",
+                           "||Info|Document content looks like HTML5",
+                           "6|17|Info|value for attribute \"src\" missing quote marks",
+                       }));
+    }
+
+    // Closing the frame while the checker runs (and would for ten minutes)
+    // kills it without waiting for it.
+    void closingWhileACheckRuns()
+    {
+        editor()->loadBytes("<!--hang-->" + kPage);
+        auto *checker = m_frame->findChild<checking::PageChecker *>();
+        QSignalSpy started(checker, &checking::PageChecker::checkStarted);
+        m_frame->commands().checkPage->trigger();
+        QVERIFY(started.wait(60000));
+        QTRY_COMPARE_WITH_TIMEOUT(checkersRunning(), 1, 60000);
+        QVERIFY(m_frame->close());
+        m_frame.reset();
+        QCOMPARE(checkersRunning(), 0);
+    }
+
     // A result for text that changed while it was made is thrown away; the
     // command checks the text as it is then.
     void staleResultIsThrownAway()
@@ -264,6 +330,11 @@ private slots:
         press({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
         QTRY_COMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 52L);
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor()));
+        // Three lines typed at the top: the <img> rows read line 6.
+        press({QStringLiteral("ctrl+Home"), QStringLiteral("Return"), QStringLiteral("Return"),
+               QStringLiteral("Return")});
+        QTRY_COMPARE(editor()->documentBytes().left(4), QByteArray("\n\n\n<"));
+        QCOMPARE(cell(2, 0) + QLatin1Char('|') + cell(2, 1), QStringLiteral("6|9"));
     }
 };
 
