@@ -63,6 +63,8 @@ private slots:
         first->setFocus();
         QTest::keyClicks(first, QStringLiteral("<p>x</p>"));
         QCOMPARE(first->documentBytes(), QByteArray("<p>x</p>"));
+        QTest::keyClicks(first, QStringLiteral(" <"));
+        QVERIFY(first->SendScintilla(QsciScintilla::SCI_AUTOCACTIVE)); // completion is still on
 
         frame->commands().viewCompletion->trigger(); // the document window's item
         frame->NewDocument();
