@@ -95,6 +95,13 @@ private Q_SLOTS:
                                      "&Replace...|Ctrl+H", "-", "Check &Page|F7", "Check As You Type|"}));
         frame.mdiArea->closeAllSubWindows();
         QTRY_VERIFY(!frame.commands().find->isEnabled());
+        // The frame's own File item keeps the key when the toolbar is hidden.
+        frame.commands().viewToolbar->trigger();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+        QTRY_VERIFY(frame.activeDocument());
+        frame.commands().viewToolbar->trigger();
     }
 
     // Ctrl+F typed in the page opens the find window with the selection;
