@@ -511,24 +511,34 @@ private slots:
                                                    "and were ended. The preview shows it again at the next change."));
     }
 
-    // Above the size limit the view waits for Refresh, and says so.
+    // Above the size limit the view waits for Refresh, and says so, before
+    // and after it; at the limit it follows the typing.
     void largePagesRefreshOnDemand()
     {
-        m_dock->setAutoLimit(1024 * 1024);
         frmDocument *d = document(QStringLiteral("Document 7"), "<p>small</p>");
         showDocument(d);
+        auto *refresh = m_dock->findChild<QPushButton *>(QStringLiteral("cmdLiveRefresh"));
+        QVERIFY(!refresh->isVisible());
+        m_dock->setAutoLimit(d->textEdit->documentLength() + 1);
+        type(d, "!");
+        m_dock->setAutoLimit(1024 * 1024);
         QSignalSpy shown(m_dock, &LivePreviewDock::shown);
         const QByteArray big = "<p>" + QByteArray(1024 * 1024, 'b') + "</p><p>big end</p>";
         d->textEdit->SendScintilla(QsciScintilla::SCI_APPENDTEXT, big.size(), big.constData());
         QTest::qWait(LivePreviewDock::kLiveDelayMs * 2);
         QCOMPARE(shown.size(), 0);
-        QCOMPARE(m_dock->message(), QStringLiteral("This page is over 1 MB: the preview is refreshed only "
-                                                   "when you press Refresh."));
-        auto *refresh = m_dock->findChild<QPushButton *>(QStringLiteral("cmdLiveRefresh"));
+        const QString notice = QStringLiteral("This page is over 1 MB: the preview is refreshed only "
+                                              "when you press Refresh.");
+        QCOMPARE(m_dock->message(), notice);
         QVERIFY(refresh->isVisible());
         QTest::mouseClick(refresh, Qt::LeftButton);
         QVERIFY(shown.wait(kLoad));
         QVERIFY(shownText(m_dock->area()).contains(QStringLiteral("big end")));
+        QCOMPARE(m_dock->message(), notice);
+        // Back from another page, the large one waits again: the other's text goes.
+        showDocument(document(QStringLiteral("Document 8"), "<p>other</p>"));
+        m_dock->setDocument(d);
+        QTRY_COMPARE_WITH_TIMEOUT(shownText(m_dock->area()), QString(), kLoad);
         m_dock->setAutoLimit(LivePreviewDock::kAutoLimit);
     }
 };

@@ -94,6 +94,8 @@ void LiveServingTest::pagePlaces_data()
     QTest::newRow("untitled template") << "Document 4 - Template" << true
                                        << "/start/here/Document 4 - Template"
                                        << "twlive:/start/here/Document%204%20-%20Template";
+    QTest::newRow("slash in an untitled caption") << "Document 5/../x" << true << "/start/here/Document 5_.._x"
+                                                  << "twlive:/start/here/Document%205_.._x";
 }
 
 void LiveServingTest::pagePlaces()

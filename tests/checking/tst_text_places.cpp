@@ -44,6 +44,7 @@ void TextPlacesTest::spans_data()
     QTest::newRow("tag runs to line end") << QByteArray("ab<img src=\nx>") << false << 1 << 3 << 2LL << 11LL;
     QTest::newRow("entity") << QByteArray("a &bogus; b") << false << 1 << 3 << 2LL << 9LL;
     QTest::newRow("entity without semicolon") << QByteArray("a &copy b") << false << 1 << 3 << 2LL << 7LL;
+    QTest::newRow("entity cut by a tag") << QByteArray("a &amp<b>") << false << 1 << 3 << 2LL << 6LL;
     QTest::newRow("one character") << QByteArray("abc") << false << 1 << 2 << 1LL << 2LL;
     QTest::newRow("tab to column 9") << QByteArray("\t<b>") << false << 1 << 9 << 1LL << 4LL;
     QTest::newRow("tab after three") << QByteArray("abc\t<b>") << false << 1 << 9 << 4LL << 7LL;
@@ -68,6 +69,7 @@ void TextPlacesTest::spans_data()
     QTest::newRow("legacy: one byte each") << QByteArray("\xe2\x80\x9cq\xe2\x80\x9d<b>") << true << 1 << 4 << 7LL << 10LL;
     QTest::newRow("legacy: a reference is wide") << QByteArray("\xe2\x86\x92<b>") << true << 1 << 8 << 3LL << 6LL;
     QTest::newRow("legacy: undefined byte takes none") << QByteArray("a\xc2\x81<b>") << true << 1 << 2 << 3LL << 6LL;
+    QTest::newRow("legacy: undefined 0x9D takes none") << QByteArray("a\xc2\x9d<b>") << true << 1 << 2 << 3LL << 6LL;
     QTest::newRow("legacy: after an undefined byte") << QByteArray("a\xc2\x81" "b<b>") << true << 1 << 3 << 4LL << 7LL;
     QTest::newRow("UTF-8: U+0081 takes a column") << QByteArray("a\xc2\x81<b>") << false << 1 << 3 << 3LL << 6LL;
     QTest::newRow("legacy: byte order mark is a reference") << QByteArray("\xef\xbb\xbf<b>") << true << 1 << 9 << 3LL << 6LL;
@@ -143,6 +145,7 @@ void TextPlacesTest::windows1252_data()
     QTest::newRow("misfit as reference") << QByteArray("a\xe2\x86\x92" "b") << QByteArray("a&#8594;b");
     QTest::newRow("emoji as reference") << QByteArray("\xf0\x9f\x98\x80") << QByteArray("&#128512;");
     QTest::newRow("stray byte kept") << QByteArray("a\x93z") << QByteArray("a\x93z");
+    QTest::newRow("surrogate bytes kept") << QByteArray("a\xed\xa0\x80z") << QByteArray("a\xed\xa0\x80z");
 }
 
 void TextPlacesTest::windows1252()

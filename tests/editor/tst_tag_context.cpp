@@ -47,11 +47,14 @@ private slots:
         QTest::newRow("attributes, lines") << QByteArray("<table\n border=1 class=\"a b\">|") << QByteArray("</table>");
         QTest::newRow("quoted > before") << QByteArray("<a title=\"x>y\" href='>'>|") << QByteArray("</a>");
         QTest::newRow("quoted < before") << QByteArray("<a title=\"a<b\">|") << QByteArray("</a>");
+        QTest::newRow("single-quoted < before") << QByteArray("<a title='a<b'>|") << QByteArray("</a>");
+        QTest::newRow("custom element") << QByteArray("<my-el>|") << QByteArray("</my-el>");
         QTest::newRow("in double quotes") << QByteArray("<a title=\"x>|") << QByteArray();
         QTest::newRow("in single quotes") << QByteArray("<a title='x>|") << QByteArray();
         QTest::newRow("void") << QByteArray("<br>|") << QByteArray();
         QTest::newRow("void upper, attributes") << QByteArray("<IMG src=\"a.gif\">|") << QByteArray();
         QTest::newRow("void of HTML 4.01") << QByteArray("<frame src=a.htm>|") << QByteArray();
+        QTest::newRow("void of HTML5") << QByteArray("<source src=a.ogg>|") << QByteArray();
         QTest::newRow("self-closed") << QByteArray("<p/>|") << QByteArray();
         QTest::newRow("closing tag") << QByteArray("<p></p>|") << QByteArray();
         QTest::newRow("doctype") << QByteArray("<!DOCTYPE html>|") << QByteArray();
@@ -62,6 +65,7 @@ private slots:
         QTest::newRow("in style") << QByteArray("<STYLE type=text/css>p<b>|") << QByteArray();
         QTest::newRow("the script tag") << QByteArray("<p><script>|") << QByteArray("</script>");
         QTest::newRow("after a script") << QByteArray("<script>x</script><p>|") << QByteArray("</p>");
+        QTest::newRow("a name that starts with script") << QByteArray("<scripts>x<b>|") << QByteArray("</b>");
         QTest::newRow("<!-- in an ended script")
             << QByteArray("<script>document.write('<!--')</script><b>|") << QByteArray("</b>");
         QTest::newRow("script in a comment") << QByteArray("<!-- <script> --><b>|") << QByteArray("</b>");
@@ -87,6 +91,7 @@ private slots:
         QTest::newRow("li closed by ul") << QByteArray("<div><ul><li>a</ul></|") << QByteArray("div>");
         QTest::newRow("comment skipped") << QByteArray("<div><!-- <span> --></|") << QByteArray("div>");
         QTest::newRow("script text skipped") << QByteArray("<p><script>'<b>'</script></|") << QByteArray("p>");
+        QTest::newRow("style text skipped") << QByteArray("<div><style>a</b></style></|") << QByteArray("div>");
         QTest::newRow("in script") << QByteArray("<script>var s = '</|") << QByteArray("script>");
         QTest::newRow("in a comment") << QByteArray("<b><!-- </|") << QByteArray();
         QTest::newRow("in a value") << QByteArray("<b><a title=\"</|") << QByteArray();
@@ -107,6 +112,8 @@ private slots:
         QTest::addColumn<QString>("context");
         QTest::newRow("after <") << QByteArray("<p>x <|") << QStringLiteral("element:");
         QTest::newRow("name begun") << QByteArray("<ta|") << QStringLiteral("element:ta");
+        QTest::newRow("long name begun") << QByteArray("<blockquo|") << QStringLiteral("element:blockquo");
+        QTest::newRow("after an unfinished script tag") << QByteArray("<script\n<|") << QStringLiteral("element:");
         QTest::newRow("a blank in a tag") << QByteArray("<a |") << QStringLiteral("attribute of a:");
         QTest::newRow("attribute begun") << QByteArray("<A\n  hr|") << QStringLiteral("attribute of A:hr");
         QTest::newRow("after a value") << QByteArray("<img src=\"x\" |") << QStringLiteral("attribute of img:");

@@ -226,6 +226,9 @@ private slots:
             QVERIFY(!marked(5) && !marked(12));
             e.editor.SendScintilla(Sci::SCI_GOTOPOS, 2UL);
             QTRY_VERIFY(!e.help->matchedRanges().isEmpty());
+            e.editor.loadBytes("<div><p>x</p></div>"); // the same places in a new text
+            e.editor.SendScintilla(Sci::SCI_GOTOPOS, 2UL);
+            QTRY_VERIFY(marked(0) && marked(13));
             e.help->setMatchingTags(false);
             QVERIFY(e.help->matchedRanges().isEmpty());
             QVERIFY(!marked(0));

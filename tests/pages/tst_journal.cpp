@@ -253,6 +253,7 @@ private slots:
         QTest::newRow("as opened") << QByteArray("start") << QByteArray("start!");
         QTest::newRow("saved") << QByteArray("start\r\n") << QByteArray("start!");
         QTest::newRow("changed since") << QByteArray("Start") << QByteArray();
+        QTest::newRow("grown by two bytes since") << QByteArray("start!?") << QByteArray();
     }
     void anOldJournalReadsItsStartFromThePage()
     {

@@ -222,6 +222,8 @@ private Q_SLOTS:
         QTest::newRow("bare opening quote") << "bare" << " \"> <" << QByteArray("\" &quot;> <\"");
         QTest::newRow("bare other marks") << "bare" << "'1'" << QByteArray("\"'1'\"");
         QTest::newRow("bare equals") << "bare" << "1=2" << QByteArray("\"1=2\"");
+        QTest::newRow("bare backquotes") << "bare" << "`1`" << QByteArray("\"`1`\"");
+        QTest::newRow("bare form feed inside") << "bare" << "1\f2" << QByteArray("\"1\f2\"");
     }
     void writtenBytes()
     {

@@ -159,10 +159,13 @@ private slots:
         QVERIFY(writeBytes(sized, QByteArray(1000, 'x')));
         const QString legacy = path("legacy.htm"); // 600 bytes that become 1200 of UTF-8
         QVERIFY(writeBytes(legacy, QByteArray(600, '\xE9')));
+        const QString mixed = path("mixed-legacy.htm"); // 600 bytes that become 900 of UTF-8
+        QVERIFY(writeBytes(mixed, QByteArray(300, 'a') + QByteArray(300, '\xE9')));
         const QString larger = QStringLiteral(": it is larger than %1, too large to read.");
         QTest::newRow("exactly the limit") << sized << qint64(1000) << QString();
         QTest::newRow("one byte over") << sized << qint64(999) << larger.arg("999 bytes");
         QTest::newRow("Windows-1252 text grows over") << legacy << qint64(1000) << larger.arg("1 kB");
+        QTest::newRow("Windows-1252 text grows within") << mixed << qint64(1000) << QString();
         QTest::newRow("endless /proc file") << QStringLiteral("/proc/self/pagemap") << qint64(1000000)
                                             << larger.arg("1 MB");
     }

@@ -73,6 +73,13 @@ private Q_SLOTS:
                                      "&Replace...|Ctrl+H", "-", "Check &Page|F7", "Check As You Type|"}));
         frame.mdiArea->closeAllSubWindows();
         QTRY_VERIFY(!frame.commands().find->isEnabled());
+        // The frame's own File item keeps the key when the toolbar is hidden.
+        frame.commands().viewToolbar->trigger();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+        QTRY_VERIFY(frame.activeDocument());
+        frame.commands().viewToolbar->trigger();
     }
 
     // Ctrl+F typed in the page opens the find window with the selection;
@@ -235,6 +242,8 @@ private Q_SLOTS:
         first->setFocus();
         QTest::keyClicks(first, QStringLiteral("<p>x</p>"));
         QCOMPARE(first->documentBytes(), QByteArray("<p>x</p>"));
+        QTest::keyClicks(first, QStringLiteral(" <"));
+        QVERIFY(first->SendScintilla(QsciScintilla::SCI_AUTOCACTIVE)); // completion is still on
 
         frame->commands().viewCompletion->trigger(); // the document window's item
         frame->NewDocument();

@@ -148,7 +148,11 @@ private slots:
         QCOMPARE(editor()->markersAtLine(2), bit(Weight::Warning) | bit(Weight::Info));
         QCOMPARE(editor()->markersAtLine(0), bit(Weight::Warning)); // not the note about the whole page
         QCOMPARE(editor()->markersAtLine(1), 0u);
+        QVERIFY(editor()->marginWidth(1) > 0); // the markers' margin is shown
         QCOMPARE(editor()->documentBytes(), kPage); // a check never changes the text
+        // A span reaching past the text (it has shrunk since) is marked to its last byte.
+        problemMarks::show(editor(), {{68, kPage.size() + 9, Weight::Error}});
+        QCOMPARE(indicatorAt(problemMarks::kFirstIndicator, kPage.size() - 1), 1L);
     }
 
     void enterPutsTheCaretThere()
