@@ -9,6 +9,7 @@
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 
+#include "Ceiling.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
@@ -29,7 +30,7 @@ using namespace tw;
 
 namespace {
 
-constexpr int kLoad = 30000; // ms a local page may take on a loaded machine
+constexpr int kLoad = test::kCeiling; // a local page loaded
 
 class FakeHost final : public QObject, public BrowserHost {
     Q_OBJECT
@@ -150,7 +151,7 @@ private slots:
         auto *dock = new LivePreviewDock(*m_host, &frame);
         frame.addDockWidget(Qt::RightDockWidgetArea, dock);
         frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(QTest::qWaitForWindowExposed(&frame, test::kCeiling));
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", flag);
         QVERIFY(!dock->area());
         QVERIFY(!browserEngineLoaded());
@@ -170,7 +171,7 @@ private slots:
         m_frame->addDockWidget(Qt::RightDockWidgetArea, m_dock);
         m_dock->hide();
         m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame, test::kCeiling));
         QVERIFY(!browserEngineLoaded());
         m_dock->show();
         QVERIFY(m_dock->area());

@@ -1,6 +1,7 @@
 // Bad input, each case with the message the user gets and proof that nothing
 // was lost: pages that are not files, paths the system refuses, full disks,
 // read-only pages, garbage settings and odd arguments.
+#include "Ceiling.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
@@ -73,7 +74,7 @@ private slots:
 
     // A save or read that blocks on a pipe would hang here for good: the
     // watchdog ends the test instead.
-    void init() { alarm(120); }
+    void init() { alarm(test::kWatchdogSeconds); }
     void cleanup() { alarm(0); }
 
     // -----------------------------------------------------------------------

@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "StartedFrame.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
@@ -70,7 +71,7 @@ class EditorExtrasTest : public QObject {
     // Waits until the scripted dialogs have shown `count` boxes in all.
     bool shownCount(int count)
     {
-        return QTest::qWaitFor([&] { return m_dialogs.shown.size() >= count; }, 5000)
+        return QTest::qWaitFor([&] { return m_dialogs.shown.size() >= count; }, test::kCeiling)
                && m_dialogs.shown.size() == count;
     }
 
@@ -94,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(items, (QStringList{"&Find...|Ctrl+F", "Find &Next|F3", "Find Pre&vious|Shift+F3", "-",
                                      "&Replace...|Ctrl+H", "-", "Check &Page|F7", "Check As You Type|"}));
         frame.mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(!frame.commands().find->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!frame.commands().find->isEnabled(), test::kCeiling);
     }
 
     // Ctrl+F typed in the page opens the find window with the selection;
@@ -104,19 +105,19 @@ private Q_SLOTS:
         frmMain &frame = open();
         SourceEditor *editor = frame.activeDocument()->textEdit;
         editor->loadBytes("one two one two one");
-        QTRY_VERIFY(editor->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), test::kCeiling);
         editor->SendScintilla(QsciScintilla::SCI_SETSEL, 4UL, 7L);
         QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
         FindDialog *dialog = findDialog();
         QVERIFY(dialog);
-        QTRY_VERIFY(dialog->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), test::kCeiling);
         QCOMPARE(dialog->findEdit->text(), QStringLiteral("two"));
         QVERIFY(dialog->replaceEdit->isHidden());
 
         dialog->findEdit->setText(QStringLiteral("one"));
         editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
         editor->setFocus();
-        QTRY_VERIFY(editor->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), test::kCeiling);
         QTest::keyClick(editor, Qt::Key_F3);
         QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 0L);
         QTest::keyClick(editor, Qt::Key_F3);
@@ -128,7 +129,7 @@ private Q_SLOTS:
         QCOMPARE(dialog->status->text(), QStringLiteral("Reached the start of the page; went on from the end."));
 
         QTest::keyClick(editor, Qt::Key_H, Qt::ControlModifier);
-        QTRY_VERIFY(dialog->replaceEdit->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->replaceEdit->isVisible(), test::kCeiling);
         QCOMPARE(editor->documentBytes(), QByteArray("one two one two one"));
     }
 
@@ -150,7 +151,7 @@ private Q_SLOTS:
         QCOMPARE(first->documentBytes(), QByteArray("aaa"));
         m_dialogs.no(); // do not save the changed page
         frame.mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(frame.documents().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
         dialog->replaceAll();
         QCOMPARE(dialog->status->text(), QStringLiteral("There is no page to search."));
     }
@@ -187,7 +188,7 @@ private Q_SLOTS:
 
         // The notice follows the active window.
         frame.NewDocument();
-        QTRY_VERIFY(notice->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(notice->isHidden(), test::kCeiling);
 
         editor->loadBytes(page);
         QVERIFY(look->hasStyleBytes());
@@ -286,7 +287,7 @@ private Q_SLOTS:
 
         // Choosing a listed page opens it.
         frame.mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(frame.documents().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
         menu->actions().at(1)->trigger();
         QCOMPARE(frame.activeDocument()->caption(), newline);
         QCOMPARE(frame.activeDocument()->textEdit->documentBytes(), newline.toUtf8());
@@ -395,7 +396,7 @@ private Q_SLOTS:
         QCOMPARE(readBytes(path), QByteArray("<p>old</p>"));
 
         // The system's notice of that write, and a look now: no question.
-        QVERIFY(!noticed.isEmpty() || noticed.wait(5000));
+        QVERIFY(!noticed.isEmpty() || noticed.wait(test::kCeiling));
         QCoreApplication::processEvents();
         frame.findChild<PageWatcher *>()->check(path);
         QCOMPARE(m_dialogs.shown.size(), 1);

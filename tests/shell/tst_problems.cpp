@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "StartedFrame.h"
 #include "ScriptedDialogs.h"
 #include "checking/PageChecker.h"
@@ -57,7 +58,7 @@ class ProblemsTest : public QObject {
         QTest::keyClick(editor(), Qt::Key_F7);
         QVERIFY(check());
         QSignalSpy done(check(), &DocumentCheck::checked);
-        QVERIFY(done.wait(60000));
+        QVERIFY(done.wait(test::kCeiling));
     }
 
 private slots:
@@ -66,7 +67,7 @@ private slots:
         editorSettings::setCheckAsYouType(false);
         m_frame = tw::test::startFrame(m_dialogs);
         m_frame->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get(), test::kCeiling));
         editor()->loadBytes(kPage);
     }
     void cleanup() { m_frame.reset(); }
@@ -140,7 +141,7 @@ private slots:
         QCOMPARE(view->currentIndex().row(), 2);
         QTest::keyClick(view, Qt::Key_Return);
         QCOMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 52L);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor()));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget *>(editor()), test::kCeiling);
     }
 
     void doubleClickPutsTheCaretThere()
@@ -151,7 +152,7 @@ private slots:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row0.center());
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row0.center());
         QCOMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 68L);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor()));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget *>(editor()), test::kCeiling);
     }
 
     // Text typed before a problem moves it, its marks and where its row leads.
@@ -184,10 +185,10 @@ private slots:
         m_frame->commands().checkPage->trigger();
         QVERIFY(check());
         QSignalSpy checked(check(), &DocumentCheck::checked);
-        QTRY_VERIFY_WITH_TIMEOUT(started == 1, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(started == 1, test::kCeiling);
         // While it runs: the <foo> line goes.
         editor()->SendScintilla(QsciScintilla::SCI_DELETERANGE, 68UL, 13L);
-        QVERIFY(checked.wait(60000));
+        QVERIFY(checked.wait(test::kCeiling));
         QCOMPARE(checked.size(), 1);
         QCOMPARE(started, 2); // the command checked the new text too
         QVERIFY(!check()->busy());
@@ -216,7 +217,7 @@ private slots:
         QVERIFY(asYouType->isChecked());
         QVERIFY(editorSettings::checkAsYouType());
         // The page in front is checked at once.
-        QTRY_VERIFY_WITH_TIMEOUT(check() && check()->hasResult(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(check() && check()->hasResult(), test::kCeiling);
         QCOMPARE(dock()->summary()->text(), QStringLiteral("1 error, 4 warnings"));
         QSignalSpy checked(check(), &DocumentCheck::checked);
         // Exactly the typed text: no closing tag or completion added.
@@ -230,7 +231,7 @@ private slots:
         editor()->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
         QTest::keyClicks(editor(), QStringLiteral("<bar>"));
         QCOMPARE(editor()->documentBytes().right(7), QByteArray(">\n<bar>"));
-        QVERIFY(checked.wait(60000));
+        QVERIFY(checked.wait(test::kCeiling));
         QCOMPARE(checked.size(), 1);
         QCOMPARE(dock()->summary()->text(), QStringLiteral("2 errors, 6 warnings"));
         asYouType->trigger();
@@ -253,17 +254,17 @@ private slots:
                      0);
         };
         editor()->setFocus();
-        QTRY_VERIFY(editor()->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(editor()->hasFocus(), test::kCeiling);
         press({QStringLiteral("F7")});
-        QTRY_VERIFY_WITH_TIMEOUT(check() && check()->hasResult(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(check() && check()->hasResult(), test::kCeiling);
         QTableView *view = dock()->view();
-        QTRY_VERIFY(view->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), test::kCeiling);
         view->setFocus();
         view->setCurrentIndex(view->model()->index(0, 0));
-        QTRY_VERIFY(view->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(view->hasFocus(), test::kCeiling);
         press({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
-        QTRY_COMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 52L);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor()));
+        QTRY_COMPARE_WITH_TIMEOUT(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 52L, test::kCeiling);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget *>(editor()), test::kCeiling);
     }
 };
 
