@@ -25,7 +25,9 @@ run() {
   mkdir -p "$corpus"
   local dirs=("$corpus")
   [ -d "$root/fuzz/seeds/$t" ] && dirs+=("$root/fuzz/seeds/$t")
-  if "$out/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+  # One input running a minute is a hang: far beyond what a slow one needs on
+  # a busy machine, so that a finding is never the machine's slowness.
+  if "$out/fuzz/$t" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -max_len=4096 \
        -print_final_stats=1 -artifact_prefix="$out/fuzz-findings/$t-" "${dirs[@]}" >"$out/fuzz-$t.log" 2>&1; then
     echo "fuzz: $t: $(grep -m1 'stat::number_of_executed_units' "$out/fuzz-$t.log" | awk '{print $2}') runs, no finding"
   else

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Ceiling.h"
 #include "ScriptedDialogs.h"
 #include "browser/BrowserHost.h"
 #include "browser/PageArea.h"
@@ -14,7 +15,7 @@
 
 namespace tw::test {
 
-inline constexpr int kLoad = 30000; // ms a local page may take under a loaded machine
+inline constexpr int kLoad = kCeiling; // a local page loaded
 
 // A frame of the test's own: an MDI area and the bar state.
 class FakeBrowserHost final : public QObject, public BrowserHost {

@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "TestHost.h"
 // Browser windows with the real web engine, offscreen, on local pages only.
 #include "browser/BrowserCommands.h"
@@ -78,7 +79,7 @@ private slots:
     void cleanup()
     {
         m_host->area.closeAllSubWindows();
-        QTRY_VERIFY(m_host->area.subWindowList().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->area.subWindowList().isEmpty(), test::kCeiling);
         QCOMPARE(m_host->script.remaining(), 0);
         m_host->script = ScriptedDialogs();
     }
@@ -293,7 +294,7 @@ F&avorites
     {
         frmBrowser *w = open(QString());
         QTest::mouseClick(w->CmdFavoriteUp, Qt::LeftButton);
-        QTRY_VERIFY(w->mnuFavorites->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(w->mnuFavorites->isVisible(), test::kCeiling);
         const QPoint below = w->CmdFavoriteUp->mapToGlobal(QPoint(0, w->CmdFavoriteUp->height()));
         QCOMPARE(w->mnuFavorites->pos(), below);
         w->mnuFavorites->close();
@@ -328,7 +329,7 @@ F&avorites
         frmBrowser *b = open(QString());
         QPointer<frmBrowser> gone(a);
         a->mnuExit->trigger();
-        QTRY_VERIFY(!gone);
+        QTRY_VERIFY_WITH_TIMEOUT(!gone, test::kCeiling);
         QCOMPARE(m_host->windows(), QList<frmBrowser *>{b});
     }
 
@@ -382,7 +383,7 @@ F&avorites
 
         QPointer<frmBrowser> old(shared);
         shared->mnuExit_Click();
-        QTRY_VERIFY(!old);
+        QTRY_VERIFY_WITH_TIMEOUT(!old, test::kCeiling);
         frmOpen third(*m_host);
         third.txtOpen->setEditText(path("a.htm"));
         third.cmdOK_Click();
@@ -408,7 +409,7 @@ F&avorites
     {
         frmOpen dialog(*m_host);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(QTest::qWaitForWindowActive(&dialog, test::kCeiling));
         m_host->script.file(path("a.htm")).file(QString());
         dialog.CmdOpen_Click();
         QCOMPARE(dialog.txtOpen->currentText(), path("a.htm"));
@@ -437,7 +438,7 @@ F&avorites
             if (!dialog)
                 return;
             // The window may be seen before it has taken the focus.
-            focused = QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->txtOpen; }, 5000);
+            focused = QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->txtOpen; }, test::kCeiling);
             caption = dialog->windowTitle() + QLatin1Char('|') + dialog->Label1->text() + QLatin1Char('|')
                 + dialog->Label2->text();
             QTest::keyClicks(dialog->txtOpen->lineEdit(), path("a.htm"));

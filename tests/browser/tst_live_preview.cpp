@@ -10,6 +10,7 @@
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 
+#include "Ceiling.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
@@ -31,7 +32,7 @@ using namespace tw;
 
 namespace {
 
-constexpr int kLoad = 30000; // ms a local page may take on a loaded machine
+constexpr int kLoad = test::kCeiling; // a local page loaded
 
 class FakeHost final : public QObject, public BrowserHost {
     Q_OBJECT
@@ -218,7 +219,7 @@ private slots:
         auto *dock = new LivePreviewDock(*m_host, &frame);
         frame.addDockWidget(Qt::RightDockWidgetArea, dock);
         frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(QTest::qWaitForWindowExposed(&frame, test::kCeiling));
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", flag);
         QVERIFY(!dock->area());
         QVERIFY(!browserEngineLoaded());
@@ -238,7 +239,7 @@ private slots:
         m_frame->addDockWidget(Qt::RightDockWidgetArea, m_dock);
         m_dock->hide();
         m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame, test::kCeiling));
         QVERIFY(!browserEngineLoaded());
         m_dock->show();
         QVERIFY(m_dock->area());
@@ -500,8 +501,9 @@ private slots:
 
         d->textEdit->loadBytes("<p>looping</p><script>for(;;){}</script>");
         // The editor takes the next change while the page's script runs.
-        // Waits until the looping page holds its process (it no longer answers).
-        QTRY_VERIFY_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("1"), 300).isNull(), kLoad);
+        // Waits until the looping page holds its process (no answer within a
+        // second; a page whose scripts have ended answers far sooner).
+        QTRY_VERIFY_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("1"), 1000).isNull(), kLoad);
         QSignalSpy shown(m_dock, &LivePreviewDock::shown);
         d->textEdit->loadBytes("<p>fixed</p>");
         // The looping page's load ends unfinished, then the new one loads.

@@ -1,5 +1,6 @@
 // The script dialogs of pages in browser windows, with the real engine
 // offscreen: a page that keeps opening them can be stopped.
+#include "Ceiling.h"
 #include "FakeBrowserHost.h"
 #include "TestFiles.h"
 #include "browser/BrowserCommands.h"
@@ -75,7 +76,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_host->area.closeAllSubWindows();
-        QTRY_VERIFY(m_host->area.subWindowList().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(m_host->area.subWindowList().isEmpty(), test::kCeiling);
     }
 
     void aPageThatKeepsAskingCanBeStopped_data()

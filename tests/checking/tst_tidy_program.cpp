@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "GeneratedPage.h"
 #include "checking/TidyCheck.h"
 
@@ -68,7 +69,7 @@ QStringList TidyProgramTest::runTidy(const QByteArray &bytes, Input input, bool 
         args.prepend(QStringLiteral("-q"));
     QProcess tidy;
     tidy.start(m_tidy, args << page);
-    if (!tidy.waitForFinished(60000))
+    if (!tidy.waitForFinished(tw::test::kCeiling))
         return {QStringLiteral("tidy did not finish")};
     QStringList lines = QString::fromUtf8(tidy.readAllStandardError()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     // Even with -q a page with errors ends with this advice about tidy's own

@@ -1,6 +1,7 @@
 // Bad input, each case with the message the user gets and proof that nothing
 // was lost: pages that are not files, paths the system refuses, full disks,
 // read-only pages, garbage settings and odd arguments.
+#include "Ceiling.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
@@ -51,7 +52,7 @@ private slots:
 
     // A save or read that blocks on a pipe would hang here for good: the
     // watchdog ends the test instead.
-    void init() { alarm(120); }
+    void init() { alarm(test::kWatchdogSeconds); }
     void cleanup() { alarm(0); }
 
     // -----------------------------------------------------------------------
@@ -335,7 +336,7 @@ private slots:
     {
         QTemporaryDir dir;
         QStringList paths;
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 20; ++i) {
             paths << dir.filePath(QStringLiteral("page%1.htm").arg(i));
             QVERIFY(writeBytes(paths.last(), QByteArray::number(i)));
         }

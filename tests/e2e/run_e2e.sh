@@ -17,11 +17,13 @@ wid=$(wait_window '^Tagwright$') || { echo "FAIL: no window titled Tagwright"; c
 echo "found frame window $wid"
 
 xdotool windowmove "$wid" 200 150
-sleep 1
+# The server has moved the window, so the program hears of the move before
+# it hears of the close that follows.
+moved() { xdotool getwindowgeometry "$wid" 2>/dev/null | grep -q 'Position: 200,150'; }
+wait_until moved || { echo "FAIL: the window was not moved"; exit 1; }
 "$closer" "$wid"
 
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$app" 2>/dev/null; then echo "FAIL: the program did not end on close"; exit 1; fi
+wait_until app_ended || { echo "FAIL: the program did not end on close"; exit 1; }
 wait "$app" || { echo "FAIL: the program exited with an error"; cat "$work/app.log"; exit 1; }
 app=""
 

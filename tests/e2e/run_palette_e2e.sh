@@ -27,12 +27,17 @@ palette=$(wait_window '^Colors$') || fail "the palette did not open"
 # Cell a2, silver, has its middle 18 pixels right of and 38 below the
 # palette's top left corner.
 xdotool mousemove --window "$palette" 18 38 click 1
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^Colors$' >/dev/null 2>&1 || break; sleep 0.1; done
+palette_closed() { ! visible_window '^Colors$'; }
+wait_until palette_closed || fail "the palette did not close"
 
 xdotool mousemove --window "$wid" 200 250 click 1
-xdotool key ctrl+a ctrl+c
-sleep 0.3
-got=$(xclip -o -selection clipboard 2>/dev/null || true)
+# Each round copies the page anew, as the click may still be on its way.
 expected='<FONT COLOR="#C0C0C0">hello</FONT>'
-[ "$got" = "$expected" ] || fail "the page holds '$got', not '$expected'"
+holds() {
+  xdotool key ctrl+a ctrl+c
+  sleep 0.2
+  got=$(xclip -o -selection clipboard 2>/dev/null || true)
+  [ "$got" = "$expected" ]
+}
+wait_until holds || fail "the page holds '$got', not '$expected'"
 echo "1 passed, 0 failed"

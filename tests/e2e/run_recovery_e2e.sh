@@ -22,26 +22,23 @@ journals() { find "$XDG_DATA_HOME" -name '*.twj' -not -path '*/set aside/*' 2>/d
 # Waits until a journal holds the record of one typed character (its length,
 # 1 as four little-endian bytes, then the character).
 wait_record() {
+  wait_until journal_holds "$1" || fail "no journal holds the key $1"
+}
+journal_holds() {
   local f
-  for _ in $(seq 600); do
-    for f in $(journals); do
-      LC_ALL=C grep -qaP "\\x01\\x00\\x00\\x00$1" "$f" && return 0
-    done
-    sleep 0.1
+  for f in $(journals); do
+    LC_ALL=C grep -qaP "\\x01\\x00\\x00\\x00$1" "$f" && return 0
   done
-  fail "no journal holds the key $1"
+  return 1
 }
 
 # Waits until the active window's text, copied to the clipboard, is $1: every
 # key typed before has been handled then.
 wait_text() {
   xdotool key ctrl+a ctrl+c
-  for _ in $(seq 600); do
-    [ "$(xclip -o -selection clipboard 2>/dev/null || true)" = "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "the window does not hold $1"
+  wait_until clipboard_is "$1" || fail "the window does not hold $1"
 }
+clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null || true)" = "$1" ]; }
 
 # The question is the one visible window that is not the frame.
 other_window() {
@@ -50,6 +47,18 @@ other_window() {
     [ "$(xdotool getwindowname "$w" 2>/dev/null || true)" != Tagwright ] && { echo "$w"; return; }
   done
   return 0
+}
+
+asked() { question=$(other_window); [ -n "$question" ]; }
+# Copies the active window's text, adds it to $seen and goes on to the next
+# window; succeeds once both restored pages have been seen.
+restored() {
+  xdotool key ctrl+a ctrl+c
+  sleep 0.3
+  seen="$seen[$(xclip -o -selection clipboard 2>/dev/null || true)]"
+  xdotool key ctrl+Tab
+  case "$seen" in *'[newQ<P>old</P>]'*) ;; *) return 1;; esac
+  case "$seen" in *'[draftZ]'*) ;; *) return 1;; esac
 }
 
 scenario() {
@@ -71,8 +80,7 @@ scenario() {
   else
     wait_text 'draftZ'
     kill -"$how" "$app"
-    for _ in $(seq 300); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$app" 2>/dev/null && fail "SIG$how did not end the program (is it asking something?)"
+    wait_until app_ended || fail "SIG$how did not end the program (is it asking something?)"
     local rc=0
     wait "$app" || rc=$?
     app=""
@@ -81,26 +89,15 @@ scenario() {
   fi
 
   run
-  local question=""
-  for _ in $(seq 600); do
-    question=$(other_window)
-    [ -n "$question" ] && break
-    sleep 0.1
-  done
-  [ -n "$question" ] || fail "no question offered the pages again after $how"
+  question=""
+  wait_until asked || fail "no question offered the pages again after $how"
   xdotool windowactivate --sync "$question" 2>/dev/null || true
   xdotool key alt+y
-  sleep 1
 
-  # Read every window's text: the restored ones must hold what was typed.
-  local seen=""
-  for _ in 1 2 3 4; do
-    xdotool key ctrl+a ctrl+c
-    sleep 0.3
-    seen="$seen[$(xclip -o -selection clipboard 2>/dev/null || true)]"
-    xdotool key ctrl+Tab
-    sleep 0.3
-  done
+  # Read the windows' texts in turn until both restored ones have been seen
+  # holding what was typed.
+  seen=""
+  wait_until restored || true # the checks below say which is missing
   echo "after $how, windows hold: $seen"
   case "$seen" in *'[newQ<P>old</P>]'*) ;; *) fail "after $how the opened page was not restored";; esac
   case "$seen" in *'[draftZ]'*) ;; *) fail "after $how the untitled page was not restored";; esac

@@ -19,14 +19,15 @@ fail() { echo "FAIL: $1"; cat "$work/app.log"; exit 1; }
 # copies it anew, as keys typed before may still be on their way. Leaves the
 # caret at the end of the page.
 wait_text() {
-  local seen=""
-  for _ in $(seq 100); do
-    xdotool key ctrl+a ctrl+c
-    sleep 0.2
-    seen=$(xclip -o -selection clipboard 2>/dev/null || true)
-    [ "$seen" = "$1" ] && { xdotool key ctrl+End; return 0; }
-  done
-  fail "the page holds [$seen], not [$1]"
+  seen=""
+  wait_until page_holds "$1" || fail "the page holds [$seen], not [$1]"
+  xdotool key ctrl+End
+}
+page_holds() {
+  xdotool key ctrl+a ctrl+c
+  sleep 0.2
+  seen=$(xclip -o -selection clipboard 2>/dev/null || true)
+  [ "$seen" = "$1" ]
 }
 
 (cd "$(dirname "$exe")" && exec "$exe") >"$work/app.log" 2>&1 &

@@ -1,6 +1,7 @@
 // Browser windows in the real frame, driven by key presses and clicks that
 // go through the X server (xdotool), as a user's do. Runs on a private Xvfb
 // through run_keys_on_x.sh.
+#include "Ceiling.h"
 #include "StartedFrame.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
@@ -33,7 +34,7 @@ using tw::test::ScriptedDialogs;
 
 namespace {
 
-constexpr int kLoad = 30000; // ms a local page may take on a loaded machine
+constexpr int kLoad = test::kCeiling; // a local page loaded
 
 // Runs xdotool to its end while this program goes on handling its events;
 // what it prints goes to `out`.
@@ -43,7 +44,7 @@ bool xdo(const QStringList &args, QByteArray *out = nullptr)
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     process.start(QStringLiteral("xdotool"), args);
-    if (!process.waitForStarted())
+    if (!process.waitForStarted(test::kCeiling))
         return false;
     if (process.state() != QProcess::NotRunning)
         loop.exec();
@@ -84,10 +85,10 @@ class BrowserKeysTest : public QObject {
         }
         // The engine's first page may take the activation from the frame.
         m_frame->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_frame.get()))
+        if (!QTest::qWaitForWindowActive(m_frame.get(), test::kCeiling))
             return nullptr;
         w->cboAddress->setFocus(Qt::OtherFocusReason);
-        if (!QTest::qWaitFor([w] { return QApplication::focusWidget() == w->cboAddress; })) {
+        if (!QTest::qWaitFor([w] { return QApplication::focusWidget() == w->cboAddress; }, test::kCeiling)) {
             qWarning() << "the address box did not take the focus; it is on" << QApplication::focusWidget();
             return nullptr;
         }
@@ -109,7 +110,7 @@ private Q_SLOTS:
         m_frame = test::startFrame(m_dialogs);
         m_frame->setGeometry(0, 0, 1000, 760);
         m_frame->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get(), test::kCeiling));
     }
     void cleanupTestCase() { m_frame.reset(); }
     void cleanup()
@@ -117,7 +118,7 @@ private Q_SLOTS:
         for (QMdiSubWindow *sub : m_frame->mdiArea->subWindowList())
             if (qobject_cast<frmBrowser *>(sub->widget()))
                 sub->close();
-        QTRY_COMPARE(m_frame->mdiArea->subWindowList().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->mdiArea->subWindowList().size(), 1, test::kCeiling);
     }
 
     // Typing an address and pressing Enter sends the window there, exactly
@@ -135,7 +136,7 @@ private Q_SLOTS:
         QVERIFY(w);
         QVERIFY(xdo({"key", "ctrl+a"}));
         QVERIFY(xdo({"type", "--delay", "5", path("b.htm")}));
-        QTRY_COMPARE(w->cboAddress->currentText(), path("b.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->cboAddress->currentText(), path("b.htm"), test::kCeiling);
         QVERIFY(xdo({"key", key}));
         QVERIFY2(captionBecomes(w, QStringLiteral("Page B")), qPrintable(w->caption()));
         QCOMPARE(w->page()->url(), QUrl::fromLocalFile(path("b.htm")));
@@ -153,7 +154,7 @@ private Q_SLOTS:
         QVERIFY(w);
         QVERIFY(xdo({"key", "ctrl+a"}));
         QVERIFY(xdo({"type", "--delay", "5", path("b.htm")}));
-        QTRY_COMPARE(w->cboAddress->currentText(), path("b.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->cboAddress->currentText(), path("b.htm"), test::kCeiling);
         QVERIFY(xdo({"key", "Return"}));
         QVERIFY2(captionBecomes(w, QStringLiteral("Page B")), qPrintable(w->caption()));
         // The whole box in sight: new windows are cascaded, partly beyond the area.
@@ -164,7 +165,7 @@ private Q_SLOTS:
             QVERIFY(xdo({"mousemove", QString::number(arrow.x()), QString::number(arrow.y()), "click", "1"}));
             QAbstractItemView *list = box->view();
             QVERIFY(QTest::qWaitFor([list] { return list->isVisible(); }, 10000));
-            QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+            QVERIFY(QTest::qWaitForWindowExposed(list->window(), test::kCeiling));
             const QPoint entry = list->viewport()->mapToGlobal(list->visualRect(list->model()->index(0, 0)).center());
             QVERIFY(xdo({"mousemove", QString::number(entry.x()), QString::number(entry.y()), "click", "1"}));
             QVERIFY(QTest::qWaitFor([list] { return !list->isVisible(); }, 10000));
@@ -196,7 +197,7 @@ private Q_SLOTS:
         document->textEdit->loadBytes(text);
         QVERIFY(QTest::qWaitFor([&] { return !shown.isEmpty() && shown.last().at(0).toBool(); }, kLoad));
         QWidget *view = dock->area()->widget();
-        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+        QVERIFY(QTest::qWaitForWindowExposed(view->window(), test::kCeiling));
         const QPoint at = view->mapToGlobal(QPoint(40, 40));
         QVERIFY(xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}));
         QVERIFY(QTest::qWaitFor([&] { return dock->message().contains(QLatin1String("without a click")); }, kLoad));
@@ -243,23 +244,23 @@ private Q_SLOTS:
                 // Without a window manager a new window is not made active
                 // for the keyboard by itself.
                 dialog->activateWindow();
-                QTest::qWaitForWindowActive(dialog);
+                QTest::qWaitForWindowActive(dialog, test::kCeiling);
                 // Keys go where the X server has the focus, which may follow
                 // a moment after Qt calls the window active.
                 QByteArray focused;
                 QTest::qWaitFor([&] {
                     return xdo({"getwindowfocus"}, &focused) && focused == QByteArray::number(dialog->winId());
-                }, 10000);
+                }, test::kCeiling);
                 xdo({"type", "--delay", "5", typed});
                 xdo({"key", key});
-                closedByEnter = !finished.isEmpty() || finished.wait(10000);
+                closedByEnter = !finished.isEmpty() || finished.wait(test::kCeiling);
                 if (!closedByEnter)
                     dialog->reject(); // lets the test go on and report
                 result = dialog->result();
             });
         });
         QVERIFY(xdo({"key", "ctrl+o"}));
-        QTRY_VERIFY(seen && result != -1);
+        QTRY_VERIFY_WITH_TIMEOUT(seen && result != -1, test::kCeiling);
         QVERIFY2(closedByEnter, "Enter did not close the Open window");
         QCOMPARE(result, int(QDialog::Accepted));
         frmBrowser *shared = sharedBrowserWindow(*m_frame);
@@ -286,13 +287,13 @@ private Q_SLOTS:
         frmBrowser *w = openOnPageA();
         QVERIFY(w);
         QVERIFY(xdo({"key", "End", "shift+Left", "shift+Left", "shift+Left"}));
-        QTRY_COMPARE(w->cboAddress->lineEdit()->selectedText(), QStringLiteral("htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->cboAddress->lineEdit()->selectedText(), QStringLiteral("htm"), test::kCeiling);
         auto *bar = m_frame->findChild<QPushButton *>(button);
         QVERIFY(bar && bar->isVisible());
         const QPoint at = bar->mapToGlobal(bar->rect().center());
         QSignalSpy clicked(bar, &QPushButton::clicked);
         QVERIFY(xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}));
-        QVERIFY(clicked.size() == 1 || clicked.wait(10000));
+        QVERIFY(clicked.size() == 1 || clicked.wait(test::kCeiling));
         QCOMPARE(w->cboAddress->currentText(), m_dir.path() + QLatin1Char('/') + wrapped);
         QCOMPARE(QApplication::focusWidget() == w->cboAddress, focusBack);
     }

@@ -12,6 +12,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# How long a script waits for a state it expects (a window, a file's content,
+# a program's end) before it fails, in seconds: many times what the sanitizer
+# build needs on a busy machine. A passing test never waits this long.
+ceiling=60
+
+# Runs the command given until it succeeds, for up to $ceiling seconds.
+wait_until() {
+  local deadline=$((SECONDS + ceiling))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+x_answers() { xdpyinfo >/dev/null 2>&1; }
+
 start_x() {
   for tool in Xvfb xdpyinfo "$@"; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -26,12 +41,9 @@ start_x() {
   # connects during the reset fails to start.
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb=$!
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  [ -s "$work/display" ] || { echo "SKIP: Xvfb did not start"; cat "$work/xvfb.log"; exit 77; }
+  wait_until test -s "$work/display" || { echo "SKIP: Xvfb did not start"; cat "$work/xvfb.log"; exit 77; }
   export DISPLAY=":$(head -n 1 "$work/display")"
-  local up=""
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && { up=1; break; }; sleep 0.1; done
-  [ -n "$up" ] || { echo "SKIP: Xvfb did not come up on $DISPLAY"; cat "$work/xvfb.log"; exit 77; }
+  wait_until x_answers || { echo "SKIP: Xvfb did not come up on $DISPLAY"; cat "$work/xvfb.log"; exit 77; }
 }
 
 # A known placement in the settings: the frame at 0,0, 800 by 600 pixels at
@@ -42,15 +54,17 @@ known_placement() {
     >"$XDG_CONFIG_HOME/Tagwright/Tagwright.conf"
 }
 
-# Waits up to 60 s (a loaded machine starts programs slowly) for a visible
-# window whose name matches; prints its id.
+# Waits for a visible window whose name matches; prints its id.
 wait_window() {
-  local wid=""
-  for _ in $(seq 600); do
-    wid=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-    [ -n "$wid" ] && { echo "$wid"; return 0; }
-    sleep 0.1
-  done
+  found=""
+  wait_until visible_window "$1" && { echo "$found"; return 0; }
   kill -0 "$xvfb" 2>/dev/null || echo "the X server on $DISPLAY has ended" >&2
   return 1
 }
+# Sets found to the first visible window whose name matches; fails when none is.
+visible_window() {
+  found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+  [ -n "$found" ]
+}
+# Whether the program started last ($app) has ended.
+app_ended() { ! kill -0 "$app" 2>/dev/null; }

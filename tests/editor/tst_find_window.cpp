@@ -1,5 +1,6 @@
 // The find window worked as a user works it: typing into its boxes, ticking
 // its options and pressing its buttons with the mouse or keys.
+#include "Ceiling.h"
 #include "editor/FindDialog.h"
 #include "editor/SourceEditor.h"
 
@@ -39,7 +40,7 @@ private Q_SLOTS:
         m_editor->show();
         m_dialog = std::make_unique<FindDialog>([this] { return m_editor.get(); });
         m_dialog->showReplace();
-        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get(), test::kCeiling));
     }
     void cleanup()
     {
@@ -141,7 +142,7 @@ private Q_SLOTS:
         QTest::keyClick(m_dialog->findEdit, Qt::Key_Escape);
         QVERIFY(!m_dialog->isVisible());
         m_dialog->showFind();
-        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get(), test::kCeiling));
         QTest::mouseClick(m_dialog->closeButton, Qt::LeftButton);
         QVERIFY(!m_dialog->isVisible());
         QCOMPARE(m_editor->documentBytes(), QByteArray("one two one"));

@@ -1,5 +1,6 @@
 // What assistive technology hears of edits and loads. Runs where assistive
 // technology is active (tests/e2e/run_with_at.sh starts its bus).
+#include "Ceiling.h"
 #include "editor/SourceEditor.h"
 
 #include <QAccessible>
@@ -62,7 +63,7 @@ class SourceAnnounceTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), test::kCeiling);
         QAccessible::installUpdateHandler(hear);
     }
     void init() { heard.clear(); }
@@ -107,7 +108,7 @@ private slots:
         heard.clear();
         editor.replaceSelectedBytes(QByteArray(SourceEditor::kAnnounceWholeUpTo + 1, 'y'));
         QVERIFY(changes().isEmpty());
-        QTRY_COMPARE(changes(), QStringList({QStringLiteral("reload")}));
+        QTRY_COMPARE_WITH_TIMEOUT(changes(), QStringList({QStringLiteral("reload")}), test::kCeiling);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "editor/ActiveEditor.h"
 #include "editor/EditorLook.h"
 #include "editor/EditorOperations.h"
@@ -24,7 +25,7 @@ struct Editor {
         help = TypingHelp::attach(&editor, choices);
         editor.resize(600, 400);
         editor.show();
-        if (!QTest::qWaitForWindowExposed(&editor))
+        if (!QTest::qWaitForWindowExposed(&editor, test::kCeiling))
             qWarning("the editor was not shown");
     }
     void load(const QByteArray &text)
@@ -216,19 +217,19 @@ private slots:
                                               static_cast<long>(at)) != 0;
             };
             e.editor.SendScintilla(Sci::SCI_GOTOPOS, 2UL);
-            QTRY_COMPARE(e.help->matchedRanges(), (QList<qint64>{0, 5, 13, 19}));
+            QTRY_COMPARE_WITH_TIMEOUT(e.help->matchedRanges(), (QList<qint64>{0, 5, 13, 19}), test::kCeiling);
             QVERIFY(marked(0) && marked(4) && !marked(5) && marked(13) && marked(18) && !marked(8));
             e.editor.SendScintilla(Sci::SCI_GOTOPOS, 11UL); // in </p>
-            QTRY_COMPARE(e.help->matchedRanges(), (QList<qint64>{5, 8, 9, 13}));
+            QTRY_COMPARE_WITH_TIMEOUT(e.help->matchedRanges(), (QList<qint64>{5, 8, 9, 13}), test::kCeiling);
             QVERIFY(!marked(0) && marked(5) && marked(12));
             e.editor.SendScintilla(Sci::SCI_GOTOPOS, 8UL); // in the text
-            QTRY_VERIFY(e.help->matchedRanges().isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(e.help->matchedRanges().isEmpty(), test::kCeiling);
             QVERIFY(!marked(5) && !marked(12));
             e.editor.SendScintilla(Sci::SCI_GOTOPOS, 2UL);
-            QTRY_VERIFY(!e.help->matchedRanges().isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(!e.help->matchedRanges().isEmpty(), test::kCeiling);
             e.editor.loadBytes("<div><p>x</p></div>"); // the same places in a new text
             e.editor.SendScintilla(Sci::SCI_GOTOPOS, 2UL);
-            QTRY_VERIFY(marked(0) && marked(13));
+            QTRY_VERIFY_WITH_TIMEOUT(marked(0) && marked(13), test::kCeiling);
             e.help->setMatchingTags(false);
             QVERIFY(e.help->matchedRanges().isEmpty());
             QVERIFY(!marked(0));

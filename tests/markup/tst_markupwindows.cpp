@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "MarkedEditor.h"
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
@@ -43,7 +44,7 @@ private Q_SLOTS:
     {
         frmColor palette;
         palette.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&palette));
+        QVERIFY(QTest::qWaitForWindowExposed(&palette, test::kCeiling));
         QCOMPARE(palette.windowTitle(), QStringLiteral("Colors"));
         QCOMPARE(palette.cells.size(), 16);
         for (int i = 0; i < 16; ++i) {
@@ -95,7 +96,7 @@ private Q_SLOTS:
             seen = QStringList{links->windowTitle(), links->Label2->text(), links->Label1->text(),
                                links->CmdBrowse->text(), links->CmdAccept->text(), links->CmdCancel->text()}
                        .join('|');
-            QTRY_COMPARE(QApplication::focusWidget(), links->txtPath);
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), links->txtPath, test::kCeiling);
             QTest::keyClicks(links->txtPath->lineEdit(), "shop.htm");
             QTest::keyClick(links->txtPath->lineEdit(), Qt::Key_Return);
         });

@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "editor/ActiveEditor.h"
 #include "editor/SourceEditor.h"
 #include "markup/TagCommands.h"
@@ -105,7 +106,7 @@ private Q_SLOTS:
         auto *editor = new SourceEditor(&window);
         auto *button = new QLineEdit(&window);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, test::kCeiling));
         ActiveEditor active([&] { return editor; });
         editor->loadBytes("word");
 
@@ -113,7 +114,7 @@ private Q_SLOTS:
         button->setFocus();
         runTagCommand(command("CmdCenter"), active);
         QCOMPARE(editor->textExact(), QStringLiteral("<CENTER>word</CENTER>"));
-        QTRY_VERIFY(button->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(button->hasFocus(), test::kCeiling);
 
         select(*editor, 0, 0);
         runTagCommand(command("CmdBold"), active); // nothing selected: nothing at all
@@ -122,7 +123,7 @@ private Q_SLOTS:
 
         select(*editor, 8, 12);
         runTagCommand(command("CmdBold"), active);
-        QTRY_VERIFY(editor->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), test::kCeiling);
     }
 
     void worksOnLineEditsAndComboBoxesAndDoesNothingWithoutAControl()

@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "platform/TerminationSignals.h"
 
 #include <QtTest>
@@ -16,7 +17,7 @@ private slots:
         QSignalSpy spy(&signals_, &TerminationSignals::received);
         for (int number : {SIGTERM, SIGHUP, SIGINT}) {
             QVERIFY(::raise(number) == 0); // the process lives on
-            QVERIFY(spy.wait(5000));
+            QVERIFY(spy.wait(test::kCeiling));
             QCOMPARE(spy.takeFirst().at(0).toInt(), number);
         }
         // Only one object per process.

@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "GeneratedPage.h"
 
 #include <QProcess>
@@ -28,7 +29,7 @@ void GeneratedPageTidyTest::tidyFindsNoErrors()
     process.start(tidy, {"-q", "-e"}); // reads the page from standard input
     process.write(page.toUtf8());
     process.closeWriteChannel();
-    QVERIFY(process.waitForFinished(60000));
+    QVERIFY(process.waitForFinished(tw::test::kCeiling));
     const QString report = QString::fromUtf8(process.readAllStandardError());
     QVERIFY2(process.exitCode() < 2, qPrintable(report + "\n" + page));
     if (!report.isEmpty())

@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "GeneratedPage.h"
 
 #include <QApplication>
@@ -31,7 +32,7 @@ void RolloverBrowserTest::picturesFlipInABrowser()
     view.show();
     QSignalSpy loaded(view.page(), &QWebEnginePage::loadFinished);
     view.load(QUrl::fromLocalFile(dir.filePath("page.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, tw::test::kCeiling);
     QVERIFY(loaded.first().first().toBool());
 
     // Each step's picture names; a click leaves the pictures flipping.
@@ -48,7 +49,7 @@ void RolloverBrowserTest::picturesFlipInABrowser()
         log.join('\n');)");
     QString result;
     view.page()->runJavaScript(script, [&](const QVariant &value) { result = value.toString(); });
-    QTRY_VERIFY_WITH_TIMEOUT(!result.isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!result.isEmpty(), tw::test::kCeiling);
     QCOMPARE(result, QStringLiteral("out1.gif out2.gif\n"
                                    "mouseover1: over1.gif out2.gif\nmouseout1: out1.gif out2.gif\n"
                                    "mouseover2: out1.gif over2.gif\nmouseout2: out1.gif out2.gif\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Ceiling.h"
 #include "ScriptedDialogs.h"
 #include "documents/frmDocument.h"
 #include "editor/SourceEditor.h"
@@ -25,7 +26,7 @@ inline std::unique_ptr<frmMain> startFrame(Dialogs &dialogs)
     auto frame = std::make_unique<frmMain>(dialogs);
     frame->MDIForm_Load();
     frame->show();
-    if (!QTest::qWaitForWindowExposed(frame.get()))
+    if (!QTest::qWaitForWindowExposed(frame.get(), tw::test::kCeiling))
         qWarning("the frame was not shown");
     return frame;
 }

@@ -3,6 +3,7 @@
 // message naming it, at every place that reads a chosen file, and never
 // blocks; a file that holds more than the bound (or never ends) is refused.
 #include "../markup/ScriptedMarkupWindows.h"
+#include "Ceiling.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "TestHost.h"
@@ -101,7 +102,7 @@ private slots:
     }
     // A read that blocks on a pipe would hang here for good: the watchdog
     // ends the test instead.
-    void init() { alarm(60); }
+    void init() { alarm(test::kWatchdogSeconds); }
     void cleanup() { alarm(0); }
 
     void specialFilesAreRefusedEverywhere_data()

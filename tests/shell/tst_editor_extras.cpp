@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "documents/DocumentJournal.h"
@@ -48,7 +49,7 @@ class EditorExtrasTest : public QObject, tw::test::FrameFixture {
     // Waits until the scripted dialogs have shown `count` boxes in all.
     bool shownCount(int count)
     {
-        return QTest::qWaitFor([&] { return m_dialogs.shown.size() >= count; }, 5000)
+        return QTest::qWaitFor([&] { return m_dialogs.shown.size() >= count; }, test::kCeiling)
                && m_dialogs.shown.size() == count;
     }
 
@@ -72,13 +73,13 @@ private Q_SLOTS:
         QCOMPARE(items, (QStringList{"&Find...|Ctrl+F", "Find &Next|F3", "Find Pre&vious|Shift+F3", "-",
                                      "&Replace...|Ctrl+H", "-", "Check &Page|F7", "Check As You Type|"}));
         frame.mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(!frame.commands().find->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!frame.commands().find->isEnabled(), test::kCeiling);
         // The frame's own File item keeps the key when the toolbar is hidden.
         frame.commands().viewToolbar->trigger();
         frame.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QVERIFY(QTest::qWaitForWindowActive(&frame, test::kCeiling));
         QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
-        QTRY_VERIFY(frame.activeDocument());
+        QTRY_VERIFY_WITH_TIMEOUT(frame.activeDocument(), test::kCeiling);
         frame.commands().viewToolbar->trigger();
     }
 
@@ -89,19 +90,19 @@ private Q_SLOTS:
         frmMain &frame = open();
         SourceEditor *editor = frame.activeDocument()->textEdit;
         editor->loadBytes("one two one two one");
-        QTRY_VERIFY(editor->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), test::kCeiling);
         editor->SendScintilla(QsciScintilla::SCI_SETSEL, 4UL, 7L);
         QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
         FindDialog *dialog = findDialog();
         QVERIFY(dialog);
-        QTRY_VERIFY(dialog->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), test::kCeiling);
         QCOMPARE(dialog->findEdit->text(), QStringLiteral("two"));
         QVERIFY(dialog->replaceEdit->isHidden());
 
         dialog->findEdit->setText(QStringLiteral("one"));
         editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
         editor->setFocus();
-        QTRY_VERIFY(editor->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), test::kCeiling);
         QTest::keyClick(editor, Qt::Key_F3);
         QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 0L);
         QTest::keyClick(editor, Qt::Key_F3);
@@ -113,7 +114,7 @@ private Q_SLOTS:
         QCOMPARE(dialog->status->text(), QStringLiteral("Reached the start of the page; went on from the end."));
 
         QTest::keyClick(editor, Qt::Key_H, Qt::ControlModifier);
-        QTRY_VERIFY(dialog->replaceEdit->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->replaceEdit->isVisible(), test::kCeiling);
         QCOMPARE(editor->documentBytes(), QByteArray("one two one two one"));
     }
 
@@ -135,7 +136,7 @@ private Q_SLOTS:
         QCOMPARE(first->documentBytes(), QByteArray("aaa"));
         m_dialogs.no(); // do not save the changed page
         frame.mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(frame.documents().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
         dialog->replaceAll();
         QCOMPARE(dialog->status->text(), QStringLiteral("There is no page to search."));
     }
@@ -172,7 +173,7 @@ private Q_SLOTS:
 
         // The notice follows the active window.
         frame.NewDocument();
-        QTRY_VERIFY(notice->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(notice->isHidden(), test::kCeiling);
 
         editor->loadBytes(page);
         QVERIFY(look->hasStyleBytes());
@@ -317,7 +318,7 @@ private Q_SLOTS:
 
         // Choosing a listed page opens it.
         frame.mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(frame.documents().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
         menu->actions().at(1)->trigger();
         QCOMPARE(frame.activeDocument()->caption(), newline);
         QCOMPARE(frame.activeDocument()->textEdit->documentBytes(), newline.toUtf8());
@@ -377,9 +378,9 @@ private Q_SLOTS:
 
         // Deleted: the text stays and counts as changed; the window says so, no box.
         QVERIFY(QFile::remove(path));
-        QTRY_COMPARE(frame.activeDocument()->notices->texts(),
+        QTRY_COMPARE_WITH_TIMEOUT(frame.activeDocument()->notices->texts(),
                      QStringList{path + QStringLiteral(" was deleted by another program. Its text stays in the "
-                                                       "window; save it to write the file again.")});
+                                                       "window; save it to write the file again.")}, test::kCeiling);
         QCOMPARE(m_dialogs.shown.size(), 2);
         QCOMPARE(editor->documentBytes(), QByteArray("<p>new text</p><!-- mine -->"));
         QVERIFY(editor->isModified());
@@ -424,7 +425,7 @@ private Q_SLOTS:
         QCOMPARE(readBytes(path), QByteArray("<p>old</p>"));
 
         // The system's notice of that write, and a look now: no question.
-        QVERIFY(!noticed.isEmpty() || noticed.wait(5000));
+        QVERIFY(!noticed.isEmpty() || noticed.wait(test::kCeiling));
         QCoreApplication::processEvents();
         frame.findChild<PageWatcher *>()->check(path);
         QCOMPARE(m_dialogs.shown.size(), 1);
@@ -470,10 +471,10 @@ private Q_SLOTS:
         QVERIFY(writeBytes(folder, "a file where the folder should be"));
         frmMain &frame = open();
         frame.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QVERIFY(QTest::qWaitForWindowActive(&frame, test::kCeiling));
         frmDocument *document = frame.activeDocument();
         SourceEditor *editor = document->textEdit;
-        QTRY_VERIFY(editor->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), test::kCeiling);
         const bool onX = QGuiApplication::platformName() == QLatin1String("xcb");
         const auto xdotool = [](const QStringList &args) {
             QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), args), 0);
@@ -487,9 +488,9 @@ private Q_SLOTS:
                 QTest::keyClicks(editor, QLatin1String(text));
         };
         type("one");
-        QTRY_VERIFY(document->notices->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(document->notices->isVisible(), test::kCeiling);
         type(" two");
-        QTRY_COMPARE(editor->documentBytes(), QByteArray("one two"));
+        QTRY_COMPARE_WITH_TIMEOUT(editor->documentBytes(), QByteArray("one two"), test::kCeiling);
         document->findChild<DocumentJournal *>()->flushNow(); // the pause after typing tries again
         QCoreApplication::processEvents();
         QCOMPARE(document->notices->texts(),
@@ -507,7 +508,7 @@ private Q_SLOTS:
             xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
         else
             QTest::keyClick(editor, Qt::Key_Escape);
-        QTRY_VERIFY(document->notices->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(document->notices->isHidden(), test::kCeiling);
         QCOMPARE(editor->documentBytes(), QByteArray("one two"));
         QVERIFY(editor->hasFocus());
         QFile::remove(folder);

@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "ModalDriver.h"
@@ -75,7 +76,7 @@ private Q_SLOTS:
         frmDocument *doc = frame.activeDocument();
         QVERIFY(doc);
         QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
-        QTRY_VERIFY(doc->textEdit->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(doc->textEdit->hasFocus(), test::kCeiling);
         QCOMPARE(frame.activeControl(), doc->textEdit);
 
         QVERIFY(!frame.toolBar->isHidden());
@@ -166,14 +167,14 @@ private Q_SLOTS:
         typeAndSelectAll(editor, QStringLiteral("sel"));
         if (frame.advancedBar->isHidden() && !button(qPrintable(name))->isVisible())
             click("CmdAdvanced");
-        QTRY_VERIFY(editor->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), test::kCeiling);
         m_dialogs.answers(answers);
         click(qPrintable(name));
         QCOMPARE(editor->textExact(), after);
         QCOMPARE(m_dialogs.promptLog().value(0).section(QLatin1Char('|'), 0, 0), firstPrompt);
         QCOMPARE(m_dialogs.remaining(), 0);
         if (focusBack)
-            QTRY_VERIFY(editor->hasFocus());
+            QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), test::kCeiling);
         else
             QVERIFY(button(qPrintable(name))->hasFocus());
     }
@@ -219,7 +220,7 @@ private Q_SLOTS:
         a().fileProperties->trigger();
         QCOMPARE(opened, (QStringList{"frmColor", "frmLinks", "frmPicPath", "frmOptions", "frmOptions"}));
         QCOMPARE(editor->textExact(), QStringLiteral("<FONT COLOR=\"#C0C0C0\">sel</FONT>"));
-        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), test::kCeiling);
     }
 
     // Preview, Web Browser and Contents open browser windows; a browser window
@@ -235,7 +236,7 @@ private Q_SLOTS:
         press("tbPreview");
         auto *preview = qobject_cast<frmBrowser *>(frame.activeChild());
         QVERIFY(preview);
-        QTRY_COMPARE(preview->windowTitle(), QStringLiteral("Seen"));
+        QTRY_COMPARE_WITH_TIMEOUT(preview->windowTitle(), QStringLiteral("Seen"), test::kCeiling);
         QCOMPARE(menuTitles(frame), (QStringList{"mnuFile:&File", "mnuView:&View", "mnuFavorites:F&avorites",
                                                  "mnuHelp:&Help"}));
         QVERIFY(frame.menuBar()->actions().first()->menu() == preview->menus().first());
@@ -256,15 +257,16 @@ private Q_SLOTS:
     {
         frmMain &frame = open();
         frmDocument *doc = frame.activeDocument();
-        QTRY_VERIFY(doc->textEdit->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(doc->textEdit->hasFocus(), test::kCeiling);
         QTest::keyClick(doc->textEdit, Qt::Key_F, Qt::AltModifier); // also "&Font Color"
-        QTRY_VERIFY(frame.menus().documentFile->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(frame.menus().documentFile->isVisible(), test::kCeiling);
         QTest::keyClick(frame.menus().documentFile, Qt::Key_Escape);
-        QTRY_VERIFY(!frame.menus().documentFile->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!frame.menus().documentFile->isVisible(), test::kCeiling);
         QVERIFY(!button("CmdFontColor")->hasFocus());
         // Letters that no menu uses still reach the bar buttons.
         QTest::keyClick(doc->textEdit, Qt::Key_T, Qt::AltModifier);
-        QTRY_COMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 2 - Template"));
+        QTRY_COMPARE_WITH_TIMEOUT(frame.activeDocument()->caption(), QStringLiteral("Document 2 - Template"),
+                                  test::kCeiling);
     }
 
     void advancedToggleAndViewTogglesKeepTheUsersChoice()
@@ -277,7 +279,7 @@ private Q_SLOTS:
         QVERIFY(!frame.advancedBar->isHidden());
         QCOMPARE(advanced->text(), QStringLiteral("&Hide"));
         QCOMPARE(advanced->toolTip(), QStringLiteral("Hide Advanced toolbar"));
-        QTRY_VERIFY(doc->textEdit->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(doc->textEdit->hasFocus(), test::kCeiling);
 
         // Hiding the edit bars from the document's menu unchecks both menus at once.
         a().documentViewEditBars->trigger();
@@ -322,7 +324,7 @@ private Q_SLOTS:
         frmMain &frame = open();
         press("tbNew");
         // The shortcut of the shared action works from a document's menus.
-        QTRY_VERIFY(frame.activeDocument()->textEdit->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(frame.activeDocument()->textEdit->hasFocus(), test::kCeiling);
         QTest::keyClick(frame.activeDocument()->textEdit, Qt::Key_N, Qt::ControlModifier);
         QStringList captions;
         for (frmDocument *d : frame.documents())
@@ -334,13 +336,13 @@ private Q_SLOTS:
 
         frame.mdiArea->setActiveSubWindow(frame.mdiArea->subWindowList().at(1));
         a().fileClose->trigger();
-        QTRY_COMPARE(frame.documents().size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(frame.documents().size(), 2, test::kCeiling);
         QCOMPARE(frame.documents().at(1)->caption(), QStringLiteral("Document 3"));
         press("tbNew");
         QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 4"));
 
         frame.mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(frame.documents().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
         QVERIFY(frame.menuBar()->actions().first()->menu()->actions().contains(a().fileExit));
         QVERIFY(!a().fileClose->isEnabled());
         QCOMPARE(a().helpTemplate->shortcut(), QKeySequence(Qt::Key_F1));
@@ -431,13 +433,13 @@ private Q_SLOTS:
     {
         frmMain &frame = open();
         SourceEditor *editor = editorOf(frame.activeDocument());
-        QTRY_VERIFY(editor->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), test::kCeiling);
         const long blinking = editor->SendScintilla(QsciScintilla::SCI_GETCARETPERIOD);
         QVERIFY(blinking > 0);
         editor->setCaretRestAfter(30);
         QTest::keyClick(editor, Qt::Key_A);
         QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETCARETPERIOD), blinking);
-        QTRY_COMPARE(editor->SendScintilla(QsciScintilla::SCI_GETCARETPERIOD), 0L);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->SendScintilla(QsciScintilla::SCI_GETCARETPERIOD), 0L, test::kCeiling);
         QTest::keyClick(editor, Qt::Key_B);
         QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETCARETPERIOD), blinking);
         QCOMPARE(editor->textExact(), QStringLiteral("ab"));

@@ -2,6 +2,7 @@
 // the dock following the active page, the choice kept in the settings, and
 // pages that try to send files away. On a real display (e2e_live_preview)
 // the keys and clicks go through the X server.
+#include "Ceiling.h"
 #include "StartedFrame.h"
 
 #include "browser/BrowserEngine.h"
@@ -30,7 +31,7 @@ using namespace tw;
 
 namespace {
 
-constexpr int kLoad = 30000;
+constexpr int kLoad = test::kCeiling;
 
 bool onX()
 {
@@ -120,7 +121,7 @@ private slots:
         QVERIFY(!browserEngineLoaded());
 
         frame->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QVERIFY(QTest::qWaitForWindowActive(frame.get(), test::kCeiling));
         SourceEditor *editor = frame->activeDocument()->textEdit;
         press(editor, "F6", Qt::Key_F6);
         LivePreviewDock *dock = nullptr;
@@ -134,7 +135,7 @@ private slots:
         // On Xvfb without a window manager the engine's start leaves the
         // frame without the input focus; the user clicks it back.
         frame->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QVERIFY(QTest::qWaitForWindowActive(frame.get(), test::kCeiling));
         // The editor keeps the keys: the dock takes no focus.
         QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), kLoad);
 
@@ -162,7 +163,7 @@ private slots:
         // No document window: an empty view.
         for (frmDocument *d : frame->documents())
             d->closeWithoutQuestion();
-        QTRY_VERIFY(frame->documents().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(frame->documents().isEmpty(), test::kCeiling);
         QTRY_COMPARE_WITH_TIMEOUT(shownText(dock->area()), QString(), kLoad);
     }
 
@@ -173,7 +174,7 @@ private slots:
         auto frame = test::startFrame(m_dialogs);
         auto *dock = frame->findChild<LivePreviewDock *>();
         QVERIFY(dock);
-        QTRY_VERIFY(dock->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(dock->isVisible(), test::kCeiling);
         QVERIFY(frame->commands().viewLivePreview->isChecked());
         QCOMPARE(dock->document(), frame->activeDocument());
         frame->commands().viewLivePreview->trigger();

@@ -1,3 +1,5 @@
+#include "Ceiling.h"
+#include "ScriptedDialogs.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "documents/LongLineQuestion.h"
@@ -72,7 +74,7 @@ private Q_SLOTS:
             frame.openFiles({page});
             QCOMPARE(frame.documents().size(), 2);
             frame.mdiArea->closeAllSubWindows();
-            QTRY_VERIFY(frame.documents().isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
             m_dialogs.shown.clear();
         }
         const qsizetype before = frame.documents().size();
@@ -95,7 +97,7 @@ private Q_SLOTS:
         }
         QCOMPARE(m_dialogs.shown, QList<Shown>{asked(page, "524,296")});
         QCOMPARE(m_dialogs.remaining(), 0);
-        QTRY_COMPARE(frame.documents().size(), before);
+        QTRY_COMPARE_WITH_TIMEOUT(frame.documents().size(), before, test::kCeiling);
         QCOMPARE(readBytes(page), bytes);
         QCOMPARE(QFileInfo(page).lastModified(), modified);
     }

@@ -1,6 +1,7 @@
 // What a screen reader finds in the menus, and what the menus' shortcut keys
 // reach. Runs on a real X server with the assistive technology bus running
 // (tests/e2e/run_with_at.sh); keys are pressed through the X server.
+#include "Ceiling.h"
 #include "ScriptedDialogs.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
@@ -25,7 +26,7 @@ namespace {
 QStringList heardItems(QMenu *menu)
 {
     menu->popup(QPoint(40, 40));
-    if (!QTest::qWaitForWindowExposed(menu))
+    if (!QTest::qWaitForWindowExposed(menu, test::kCeiling))
         return {QStringLiteral("the menu did not open")};
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(menu);
     QStringList heard;
@@ -41,7 +42,7 @@ QStringList heardItems(QMenu *menu)
         heard << name;
     }
     menu->hide();
-    if (!QTest::qWaitFor([menu] { return !menu->isVisible(); }))
+    if (!QTest::qWaitFor([menu] { return !menu->isVisible(); }, test::kCeiling))
         heard << QStringLiteral("the menu did not close");
     return heard;
 }
@@ -61,7 +62,7 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         tw::test::startIn(qEnvironmentVariable("TW_TEST_DATA_DIR"));
-        QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), test::kCeiling);
     }
     void cleanup() { m_frame.reset(); }
 
@@ -82,7 +83,7 @@ private slots:
         QCOMPARE(heardItems(menus.documentFile).mid(0, 2), (QStringList{"New", "Open"}));
 
         frame.mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(frame.documents().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
         QCOMPARE(heardItems(menus.mnuHelp), documentHelp);
         QCOMPARE(heardItems(menus.mnuView), (QStringList{"Toolbar", "HTML Edit Toolbar", "Status Bar", "Web Browser",
                                                          "HTML Highlighting", "Line Numbers", "Live Preview",
@@ -138,12 +139,12 @@ private slots:
         frmMain &frame = open();
         if (!withDocument) {
             frame.mdiArea->closeAllSubWindows();
-            QTRY_VERIFY(frame.documents().isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
         }
         frame.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QVERIFY(QTest::qWaitForWindowActive(&frame, test::kCeiling));
         QVERIFY(pressKeys(keys));
-        QTRY_COMPARE(frame.documents().size(), withDocument ? 2 : 1);
+        QTRY_COMPARE_WITH_TIMEOUT(frame.documents().size(), withDocument ? 2 : 1, test::kCeiling);
         QCOMPARE(frame.activeDocument()->caption(), caption);
     }
 
@@ -155,14 +156,14 @@ private slots:
         frmMain &frame = open();
         m_dialogs.file(QString()).file(QString());
         frame.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QVERIFY(QTest::qWaitForWindowActive(&frame, test::kCeiling));
         QVERIFY(pressKeys(QStringLiteral("ctrl+o")));
-        QTRY_COMPARE(m_dialogs.remaining(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.remaining(), 1, test::kCeiling);
         frame.mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(frame.documents().isEmpty());
-        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
+        QVERIFY(QTest::qWaitForWindowActive(&frame, test::kCeiling));
         QVERIFY(pressKeys(QStringLiteral("ctrl+o")));
-        QTRY_COMPARE(m_dialogs.remaining(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.remaining(), 0, test::kCeiling);
         QCOMPARE(m_dialogs.shown.size(), 2);
     }
 

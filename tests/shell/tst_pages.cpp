@@ -1,3 +1,4 @@
+#include "Ceiling.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "platform/AppPaths.h"
@@ -70,7 +71,7 @@ private Q_SLOTS:
         // window goes again without a question, and the error is shown.
         m_dialogs.file(QStringLiteral("/proc/self/mem")).acknowledge();
         press("tbOpen");
-        QTRY_COMPARE(frame.documents().size(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(frame.documents().size(), 3, test::kCeiling);
         QCOMPARE(m_dialogs.shown.last(),
                  (Shown{"message", "Open", "Cannot open \"/proc/self/mem\": input/output error.", {}}));
         QCOMPARE(m_dialogs.remaining(), 0);
@@ -166,13 +167,13 @@ private Q_SLOTS:
         QCOMPARE(first->caption(), QStringLiteral("Document 2 - Template"));
         QVERIFY(first->isUntitled());
         QCOMPARE(first->textEdit->documentBytes(), QByteArray("<HTML>\r\n<BODY>\r\n</BODY>\r\n</HTML>"));
-        QTRY_VERIFY(first->textEdit->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(first->textEdit->hasFocus(), test::kCeiling);
         inWindow(first, a().helpTemplate);
         QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 3 - Template"));
 
         // The counting example: close one, and New still counts on.
         inWindow(frame.documents().at(1), a().fileClose);
-        QTRY_COMPARE(frame.documents().size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(frame.documents().size(), 2, test::kCeiling);
         frame.NewDocument();
         QCOMPARE(frame.activeDocument()->caption(), QStringLiteral("Document 4"));
 
@@ -208,7 +209,7 @@ private Q_SLOTS:
         type(doc, QStringLiteral("changes are not asked about again"));
         m_dialogs.yes();
         press("tbTrash");
-        QTRY_COMPARE(frame.documents().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(frame.documents().size(), 1, test::kCeiling);
         QVERIFY(!QFile::exists(path("gone.htm")));
         QCOMPARE(QDir(trash + QStringLiteral("/files")).entryList(QDir::Files), QStringList{"gone.htm"});
         QCOMPARE(m_dialogs.remaining(), 0);
@@ -219,7 +220,7 @@ private Q_SLOTS:
         QFile::remove(path("gone2.htm"));
         m_dialogs.yes();
         press("tbTrash");
-        QTRY_COMPARE(frame.documents().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(frame.documents().size(), 1, test::kCeiling);
     }
 
     void nothingIsWrittenUnderAWindowThatIsNotADocument()
@@ -238,7 +239,7 @@ private Q_SLOTS:
         QCOMPARE(tw::test::readBytes(path("other.htm")), QByteArray("keep"));
 
         frame.mdiArea->closeAllSubWindows();
-        QTRY_VERIFY(frame.mdiArea->subWindowList().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(frame.mdiArea->subWindowList().isEmpty(), test::kCeiling);
         press("tbSave");
         press("tbTrash");
         QVERIFY(m_dialogs.shown.isEmpty());
@@ -250,7 +251,7 @@ private Q_SLOTS:
         frmDocument *doc = frame.activeDocument();
         // Unchanged: closes without a question.
         inWindow(frame.NewDocument(), a().fileClose);
-        QTRY_COMPARE(frame.documents().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(frame.documents().size(), 1, test::kCeiling);
         QVERIFY(m_dialogs.shown.isEmpty());
 
         type(doc, QStringLiteral("work"));
@@ -266,7 +267,7 @@ private Q_SLOTS:
         QCOMPARE(frame.documents().size(), 1);
         m_dialogs.yes().file(path("kept.htm"));
         inWindow(doc, a().fileClose);
-        QTRY_COMPARE(frame.documents().size(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(frame.documents().size(), 0, test::kCeiling);
         QCOMPARE(tw::test::readBytes(path("kept.htm")), QByteArray("work\r\n"));
 
         // Closing the frame asks for each changed page before anything closes.
