@@ -24,6 +24,7 @@
 #include "shell/InstallLayout.h"
 #include "shell/LiveWiring.h"
 #include "shell/LookWiring.h"
+#include "shell/ReopenWiring.h"
 #include "shell/TypingWiring.h"
 #include "shell/ProblemsDock.h"
 #include "shell/CommandBars.h"
@@ -186,6 +187,7 @@ void wireCommands(frmMain &frame)
         file->addSeparator();
         file->addMenu(recent->newMenu());
     }
+    wireReopenPages(frame);
 
     // Pages changed or deleted by other programs.
     new PageWatcher(frame, &frame);

@@ -5,6 +5,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/TerminationSignals.h"
 #include "platform/Version.h"
+#include "shell/ReopenWiring.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
 
@@ -46,8 +47,7 @@ int Main(int argc, char *argv[])
     delete splash;
 
     // Pages left unsaved by a run that did not end normally come back first.
-    offerRecovery(frame, DocumentJournal::defaultFolder());
-    frame.openFiles(parser.positionalArguments());
+    openStartPages(frame, parser.positionalArguments(), DocumentJournal::defaultFolder());
 
     TerminationSignals endRequests;
     QObject::connect(&endRequests, &TerminationSignals::received, &frame, &frmMain::endOnRequest);

@@ -142,6 +142,7 @@ void frmMain::closeEvent(QCloseEvent *event)
         return;
     }
     saveWindowPlacement(*this);
+    emit closingAll();
     m_closing = true;
     mdiArea->closeAllSubWindows();
     event->accept();
@@ -149,6 +150,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::endOnRequest()
 {
+    emit closingAll();
     for (frmDocument *document : documents()) {
         if (auto *journal = document->findChild<DocumentJournal *>())
             journal->keep();
@@ -161,6 +163,7 @@ void frmMain::exitAtOnce()
 {
     if (!confirmCloseAll(*this))
         return;
+    emit closingAll();
     m_closing = true;
     QApplication::exit(0);
 }

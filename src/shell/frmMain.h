@@ -87,6 +87,10 @@ public:
     QLabel *statusDate;
     QLabel *statusTime;
 
+signals:
+    // The program ends: every window is about to close, no question is left.
+    void closingAll();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -88,11 +88,12 @@ private slots:
         QCOMPARE(heardItems(menus.mnuView), (QStringList{"Toolbar", "HTML Edit Toolbar", "Status Bar", "Web Browser",
                                                          "HTML Highlighting", "Line Numbers", "Live Preview",
                                                          "Auto-Close Tags", "Completion", "Matching Tags"}));
-        QCOMPARE(heardItems(menus.mnuFile), (QStringList{"New", "Open", "Exit", "Recent Pages"}));
+        QCOMPARE(heardItems(menus.mnuFile),
+                 (QStringList{"New", "Open", "Exit", "Recent Pages", "Reopen Pages at Start"}));
 
         frame.NewDocument();
         QCOMPARE(heardItems(menus.documentHelp), documentHelp);
-        QCOMPARE(heardItems(menus.documentFile).last(), QStringLiteral("Recent Pages"));
+        QCOMPARE(heardItems(menus.documentFile).last(), QStringLiteral("Reopen Pages at Start"));
     }
 
     // A check mark changed from one tree is reported in the other.
