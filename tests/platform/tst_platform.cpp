@@ -73,6 +73,7 @@ private Q_SLOTS:
         row("larger than the screen", "1500", "1500", "600000", "600000", {0, 24, 1280, 1000});
         // Garbage in the store.
         row("words", "left edge", "top", "wide", "tall", defaults);
+        row("one word, one nan: those two default", "left", "1500", "7500", "nan", {67, 100, 500, 433});
         row("empty", "", "", "", "", defaults);
         row("nan and inf", "nan", "inf", "-inf", "nan", defaults);
         row("blanks around numbers", " 1500 ", "1500 ", " 7500", "6000", {100, 100, 500, 400});
