@@ -6,9 +6,9 @@
 #include "browser/BrowserHost.h"
 #include "browser/frmBrowser.h"
 #include "browser/SystemInfo.h"
-#include "platform/QtDialogs.h"
 
-#include "ModalDriver.h"
+#include "DataRows.h"
+#include "FakeBrowserHost.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
@@ -16,8 +16,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QMap>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -72,24 +70,6 @@ private:
 
 const QString kKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
 const QString kLocation = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
-// A frame whose windows stand alone.
-class LoneHost final : public BrowserHost {
-public:
-    ScriptedDialogs script;
-    QList<frmBrowser *> windows;
-    Dialogs &dialogs() override { return script; }
-    void addBrowserWindow(frmBrowser *window) override
-    {
-        windows << window;
-        window->show();
-    }
-    bool toolbarShown() const override { return true; }
-    bool editBarsShown() const override { return false; }
-    void setToolbarShown(bool) override {}
-    void setEditBarsShown(bool) override {}
-    void watchBars(QObject *, std::function<void()>) override {}
-};
-
 const QString kUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
 
 } // namespace
@@ -121,8 +101,7 @@ private slots:
     void getKeyValue_data()
     {
         QTest::addColumn<int>("type"); // -1: no such value; -2: no such key
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<bool>("read");
+        tw::test::columns<QByteArray, bool>("data", "read");
         QTest::addColumn<QString>("value"); // KeyVal comes in as "before"
         const auto row = [](const char *name, int type, const QByteArray &data, bool read,
                             const QString &value) { QTest::newRow(name) << type << data << read << value; };
@@ -145,8 +124,7 @@ private slots:
     }
     void getKeyValue()
     {
-        QFETCH(int, type);
-        QFETCH(QByteArray, data);
+        auto [type, data] = tw::test::fetch<int, QByteArray>("type", "data");
         FakeStore store;
         if (type >= 0)
             store.set(kKey, QStringLiteral("PATH"), quint32(type), data);
@@ -224,33 +202,13 @@ private slots:
         QVERIFY(!GetKeyValue(systemKeyStore(), kLocalMachine, kLocation, QStringLiteral("MSINFO"), value));
     }
 
-    // The real message box: no icon, an OK button only.
-    void plainMessageHasNoIcon()
-    {
-        QtDialogs dialogs;
-        QMessageBox::Icon icon = QMessageBox::Warning;
-        QString text;
-        int buttons = 0;
-        test::onNextModal([&](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            if (!box)
-                return;
-            icon = box->icon();
-            text = box->text();
-            buttons = int(box->buttons().size());
-            box->button(QMessageBox::Ok)->click();
-        });
-        dialogs.message(kUnavailable, QStringLiteral("Tagwright"), MessageKind::Plain);
-        QCOMPARE(icon, QMessageBox::NoIcon);
-        QCOMPARE(text, kUnavailable);
-        QCOMPARE(buttons, 1);
-    }
-
     // Without the module (this test's folder has none) a browser window
     // still opens and says why it shows no page.
     void missingEngineIsReported()
     {
-        LoneHost host;
+        test::FakeBrowserHost host;
+        host.edit = false;
+        host.area.show();
         frmBrowser *w = openBrowserWindow(host, QStringLiteral("/tmp/page.htm"));
         QVERIFY(!browserEngineLoaded());
         QVERIFY(!w->page());
@@ -262,13 +220,12 @@ private slots:
         w->CmdStopUp_MouseUp();
         QCOMPARE(w->caption(), QString());
         QVERIFY(!w->mnuViewEdit->isChecked() && w->mnuViewToolbar->isChecked());
-        delete w;
     }
 
     void addressToUrl_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("url"); // "BASE" stands for the base folder's URL
+        QTest::addColumn<QString>("url"); // "BASE" and "HOME" stand for those folders' URLs
         const auto row = [](const char *typed, const char *url) {
             QTest::newRow(typed) << QString::fromUtf8(typed) << QString::fromUtf8(url);
         };
@@ -287,25 +244,20 @@ private slots:
         row("example.org/a b", "http://example.org/a%20b");
         row("rel page.htm", "BASE/rel%20page.htm");
         row("sub/../rel page.htm", "BASE/rel%20page.htm");
+        row("~/a b.htm", "HOME/a%20b.htm");
+        row("file:~/x", "HOME/x");
     }
     void addressToUrl()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, url);
+        auto [typed, url] = tw::test::fetch<QString, QString>("typed", "url");
         QTemporaryDir dir;
         QVERIFY(test::writeBytes(dir.filePath("rel page.htm"), "x"));
         QDir(dir.path()).mkdir(QStringLiteral("sub"));
-        url.replace(QLatin1String("BASE"), QUrl::fromLocalFile(dir.path()).toString(QUrl::FullyEncoded));
+        url.replace(QLatin1String("BASE"), QUrl::fromLocalFile(dir.path()).toString(QUrl::FullyEncoded))
+            .replace(QLatin1String("HOME"), QUrl::fromLocalFile(QDir::homePath()).toString(QUrl::FullyEncoded));
         QCOMPARE(tw::addressToUrl(typed, dir.path()).toString(QUrl::FullyEncoded), url);
     }
 
-    void homeFolderPaths()
-    {
-        QCOMPARE(tw::addressToUrl(QStringLiteral("~/a b.htm"), QString()),
-                 QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/a b.htm")));
-        QCOMPARE(tw::addressToUrl(QStringLiteral("file:~/x"), QString()),
-                 QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/x")));
-    }
 };
 
 QTEST_MAIN(TestBrowserPlain)

@@ -1,4 +1,5 @@
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "TestHost.h"
 // Browser windows with the real web engine, offscreen, on local pages only.
 #include "browser/BrowserCommands.h"
@@ -199,16 +200,14 @@ private slots:
     // mouse button it was; the button shows pressed while held.
     void buttonsActOnRelease_data()
     {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QPoint>("releaseAt");
+        tw::test::columns<int, QPoint>("button", "releaseAt");
         QTest::newRow("left, released off the button") << int(Qt::LeftButton) << QPoint(400, 300);
         QTest::newRow("right") << int(Qt::RightButton) << QPoint(5, 5);
         QTest::newRow("middle") << int(Qt::MiddleButton) << QPoint(5, 5);
     }
     void buttonsActOnRelease()
     {
-        QFETCH(int, button);
-        QFETCH(QPoint, releaseAt);
+        auto [button, releaseAt] = tw::test::fetch<int, QPoint>("button", "releaseAt");
         frmBrowser *w = open(path("a.htm"));
         QTRY_COMPARE_WITH_TIMEOUT(w->caption(), QStringLiteral("Page A"), kLoad);
         QSignalSpy acted(w->CmdHomeUp, &PictureButton::acted);

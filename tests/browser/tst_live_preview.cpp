@@ -11,6 +11,8 @@
 #include "documents/frmDocument.h"
 
 #include "Ceiling.h"
+#include "DataRows.h"
+#include "FakeBrowserHost.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
@@ -32,21 +34,8 @@ using namespace tw;
 
 namespace {
 
-constexpr int kLoad = test::kCeiling; // a local page loaded
-
-class FakeHost final : public QObject, public BrowserHost {
-    Q_OBJECT
-public:
-    QMdiArea area;
-    test::ScriptedDialogs script;
-    Dialogs &dialogs() override { return script; }
-    void addBrowserWindow(frmBrowser *window) override { area.addSubWindow(window)->show(); }
-    bool toolbarShown() const override { return true; }
-    bool editBarsShown() const override { return true; }
-    void setToolbarShown(bool) override {}
-    void setEditBarsShown(bool) override {}
-    void watchBars(QObject *, std::function<void()>) override {}
-};
+using test::kLoad;
+using FakeHost = test::FakeBrowserHost;
 
 // Runs a script in the view and waits for its result.
 QVariant run(LiveArea *area, const QString &script, int guardMs = kLoad)
@@ -355,44 +344,39 @@ private slots:
     // page): each row's script sets the title to what it got, or "none".
     void pagesReachOnlyTheirFolder_data()
     {
-        QTest::addColumn<QString>("attempt");
-        QTest::addColumn<QString>("live");
-        QTest::addColumn<QString>("browser");
+        tw::test::columns<QString, QString>("attempt", "got"); // in the live view and a browser window alike
         const QString out = QUrl::fromLocalFile(path("guard/out/")).toString();
         const QString twOut = QStringLiteral("twlive:") + path("guard/out/");
         const QString site = QUrl::fromLocalFile(path("guard/site/")).toString();
-        const QString none = QStringLiteral("none");
-        const auto row = [&](const char *name, const QString &attempt, const QString &live, const QString &browser) {
-            QTest::newRow(name) << attempt << live << browser;
+        const auto row = [&](const char *name, const QString &attempt, const QString &got = QStringLiteral("none")) {
+            QTest::newRow(name) << attempt << got;
         };
-        row("fetch ..", "fetchText('../out/secret.txt')", none, none);
-        row("fetch file:", QStringLiteral("fetchText('%1secret.txt')").arg(out), none, none);
-        row("fetch /etc/passwd", "fetchText('file:///etc/passwd')", none, none);
-        row("xhr ..", "xhrText('../out/secret.txt')", none, none);
-        row("xhr file:", QStringLiteral("xhrText('%1secret.txt')").arg(out), none, none);
-        row("xhr twlive:", QStringLiteral("xhrText('%1secret.txt')").arg(twOut), none, none);
-        row("xhr encoded ..", "xhrText('sub/%2e%2e/%2e%2e/out/secret.txt')", none, none);
-        row("xhr symbolic link out", "xhrText('link.txt')", none, none);
-        row("frame ..", "frameText('../out/secret.htm')", none, none);
-        row("frame file:", QStringLiteral("frameText('%1secret.htm')").arg(out), none, none);
-        row("style sheet read ..", "sheetText('../out/secret.css')", none, none);
-        row("style sheet read file:", QStringLiteral("sheetText('%1secret.css')").arg(out), none, none);
-        row("style sheet shown ..", "styleShown('../out/secret.css')", none, none);
-        row("picture on canvas ..", "canvasText('../out/secret.png')", none, none);
-        row("picture on canvas file:", QStringLiteral("canvasText('%1secret.png')").arg(out), none, none);
-        row("picture shown by symbolic link out", "pictureShown('link.png')", none, none);
+        row("fetch ..", "fetchText('../out/secret.txt')");
+        row("fetch file:", QStringLiteral("fetchText('%1secret.txt')").arg(out));
+        row("fetch /etc/passwd", "fetchText('file:///etc/passwd')");
+        row("xhr ..", "xhrText('../out/secret.txt')");
+        row("xhr file:", QStringLiteral("xhrText('%1secret.txt')").arg(out));
+        row("xhr twlive:", QStringLiteral("xhrText('%1secret.txt')").arg(twOut));
+        row("xhr encoded ..", "xhrText('sub/%2e%2e/%2e%2e/out/secret.txt')");
+        row("xhr symbolic link out", "xhrText('link.txt')");
+        row("frame ..", "frameText('../out/secret.htm')");
+        row("frame file:", QStringLiteral("frameText('%1secret.htm')").arg(out));
+        row("style sheet read ..", "sheetText('../out/secret.css')");
+        row("style sheet read file:", QStringLiteral("sheetText('%1secret.css')").arg(out));
+        row("style sheet shown ..", "styleShown('../out/secret.css')");
+        row("picture on canvas ..", "canvasText('../out/secret.png')");
+        row("picture on canvas file:", QStringLiteral("canvasText('%1secret.png')").arg(out));
+        row("picture shown by symbolic link out", "pictureShown('link.png')");
         // What the folder holds is shown, and scripts may read it.
-        row("picture in the folder", "pictureShown('pics/in.png')", "got:40", "got:40");
-        row("picture in the folder as file:", QStringLiteral("pictureShown('%1pics/in.png')").arg(site), "got:40",
-            "got:40");
-        row("style sheet in the folder", "styleShown('in.css')", "got:123px", "got:123px");
-        row("xhr in the folder", "xhrText('in.txt')", "got:in the folder", "got:in the folder");
+        row("picture in the folder", "pictureShown('pics/in.png')", "got:40");
+        row("picture in the folder as file:", QStringLiteral("pictureShown('%1pics/in.png')").arg(site), "got:40");
+        row("style sheet in the folder", "styleShown('in.css')", "got:123px");
+        row("xhr in the folder", "xhrText('in.txt')", "got:in the folder");
     }
     void pagesReachOnlyTheirFolder()
     {
         QFETCH(QString, attempt);
-        QFETCH(QString, live);
-        QFETCH(QString, browser);
+        QFETCH(QString, got);
         static int count = 0;
         const QString file = path("guard/site/row-%1.htm").arg(++count);
         const QByteArray page = "<title>wait</title><div id=probe>probe</div><script>" + QByteArray(kAttempts)
@@ -402,14 +386,14 @@ private slots:
         showDocument(d);
         const auto title = [&] { return run(m_dock->area(), QStringLiteral("document.title")).toString(); };
         QTRY_VERIFY_WITH_TIMEOUT(title() != QLatin1String("wait"), kLoad);
-        QCOMPARE(title(), live);
+        QCOMPARE(title(), got);
 
         frmBrowser *window = openBrowserWindow(*m_host, file);
         QVERIFY(window);
         QTRY_VERIFY_WITH_TIMEOUT(window->page()->title() == QLatin1String("none")
                                      || window->page()->title().startsWith(QLatin1String("got:")),
                                  kLoad);
-        QCOMPARE(window->page()->title(), browser);
+        QCOMPARE(window->page()->title(), got);
         m_host->area.closeAllSubWindows();
     }
 
@@ -441,8 +425,7 @@ private slots:
     // title once they have tried.
     void scriptNavigationsOpenNothing_data()
     {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<bool>("stopped");
+        tw::test::columns<QByteArray, bool>("script", "stopped");
         QTest::newRow("timer sets location") << QByteArray("setTimeout(function(){location='other.htm';"
                                                            "document.title='tried';},50);") << true;
         QTest::newRow("click on a made link")
@@ -462,8 +445,7 @@ private slots:
     }
     void scriptNavigationsOpenNothing()
     {
-        QFETCH(QByteArray, script);
-        QFETCH(bool, stopped);
+        auto [script, stopped] = tw::test::fetch<QByteArray, bool>("script", "stopped");
         static int n = 0;
         frmDocument *d = document(QStringLiteral("Script %1").arg(++n),
                                   "<title>start</title><p>page text</p><noscript><p>without scripts</p></noscript>"

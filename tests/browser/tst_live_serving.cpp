@@ -2,6 +2,7 @@
 // the files of its folder, and only those, as they are on the disk.
 #include "browser/LiveServing.h"
 
+#include "DataRows.h"
 #include "TestFiles.h"
 
 #include <QTemporaryDir>
@@ -15,220 +16,194 @@ class LiveServingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void savedBytesAreWhatSaveWrites_data();
-    void savedBytesAreWhatSaveWrites();
-    void largePageIsServedWhole();
-    void pagePlaces_data();
-    void pagePlaces();
-    void requestsAreAnswered();
-    void nothingOutOfTheFolder();
-    void linksLeadToFiles_data();
-    void linksLeadToFiles();
-    void unreadableFolderIsNamed();
-};
-
-void LiveServingTest::savedBytesAreWhatSaveWrites_data()
-{
-    QTest::addColumn<QByteArray>("utf8");
-    QTest::addColumn<int>("encoding");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<QByteArray>("contentType");
-    const QByteArray utf8Type("text/html;charset=utf-8");
-    const QByteArray legacyType("text/html;charset=windows-1252");
-    QTest::newRow("empty page") << QByteArray() << int(PageEncoding::Utf8) << QByteArray("\r\n") << utf8Type;
-    QTest::newRow("utf-8 kept, line ends as typed")
-        << QByteArray("<p>caf\xc3\xa9 \xe2\x86\x92</p>\n<b>x</b>\r\n") << int(PageEncoding::Utf8)
-        << QByteArray("<p>caf\xc3\xa9 \xe2\x86\x92</p>\n<b>x</b>\r\n\r\n") << utf8Type;
-    QTest::newRow("stray byte and NUL in utf-8 kept")
-        << QByteArray("a\xff" "b\0c", 5) << int(PageEncoding::Utf8) << QByteArray("a\xff" "b\0c\r\n", 7)
-        << utf8Type;
-    QTest::newRow("windows-1252") << QByteArray("caf\xc3\xa9 \xe2\x82\xac \xc2\x81") << int(PageEncoding::Legacy)
-                                  << QByteArray("caf\xe9 \x80 \x81\r\n") << legacyType;
-    QTest::newRow("windows-1252 misfit as reference")
-        << QByteArray("\xc3\xa9\xe2\x86\x92") << int(PageEncoding::Legacy)
-        << QByteArray("\xe9&#8594;\r\n") << legacyType;
-    QTest::newRow("references") << QByteArray("\xe2\x86\x92\xc3\xa9") << int(PageEncoding::LegacyReferences)
-                                << QByteArray("&#8594;\xe9\r\n") << legacyType;
-}
-
-void LiveServingTest::savedBytesAreWhatSaveWrites()
-{
-    QFETCH(QByteArray, utf8);
-    QFETCH(int, encoding);
-    QFETCH(QByteArray, expected);
-    QFETCH(QByteArray, contentType);
-    const auto e = PageEncoding(encoding);
-    QCOMPARE(savedBytes(utf8.constData(), utf8.size(), e), expected);
-    QCOMPARE(pageContentType(e), contentType);
-}
-
-// A 5 MB page (the size where refreshing turns to on demand) is served
-// whole, in both encodings; nothing is cut at 2 MB as setHtml would.
-void LiveServingTest::largePageIsServedWhole()
-{
-    QByteArray text(5 * 1024 * 1024, 'a');
-    text.replace(0, 3, "<p>");
-    text.append("\xc3\xa9");
-    const QByteArray utf8 = savedBytes(text.constData(), text.size(), PageEncoding::Utf8);
-    QCOMPARE(utf8.size(), 5 * 1024 * 1024 + 4);
-    QVERIFY(utf8.startsWith("<p>aaa"));
-    QVERIFY(utf8.endsWith("a\xc3\xa9\r\n"));
-    const QByteArray legacy = savedBytes(text.constData(), text.size(), PageEncoding::Legacy);
-    QCOMPARE(legacy.size(), 5 * 1024 * 1024 + 3);
-    QVERIFY(legacy.endsWith("a\xe9\r\n"));
-}
-
-void LiveServingTest::pagePlaces_data()
-{
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<bool>("untitled");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("address");
-    QTest::newRow("saved page") << "/home/ann/site/index.htm" << false << "/home/ann/site/index.htm"
-                                << "twlive:/home/ann/site/index.htm";
-    QTest::newRow("blank, hash and percent")
-        << "/home/ann/my site/a#1 50%.htm" << false << "/home/ann/my site/a#1 50%.htm"
-        << "twlive:/home/ann/my%20site/a%231%2050%25.htm";
-    QTest::newRow("untitled in the start folder") << "Document 3" << true << "/start/here/Document 3"
-                                                  << "twlive:/start/here/Document%203";
-    QTest::newRow("untitled template") << "Document 4 - Template" << true
-                                       << "/start/here/Document 4 - Template"
-                                       << "twlive:/start/here/Document%204%20-%20Template";
-    QTest::newRow("slash in an untitled caption") << "Document 5/../x" << true << "/start/here/Document 5_.._x"
-                                                  << "twlive:/start/here/Document%205_.._x";
-}
-
-void LiveServingTest::pagePlaces()
-{
-    QFETCH(QString, caption);
-    QFETCH(bool, untitled);
-    QFETCH(QString, path);
-    QFETCH(QString, address);
-    QCOMPARE(livePagePath(caption, untitled, QStringLiteral("/start/here")), path);
-    const QUrl url = liveAddress(path);
-    QCOMPARE(url.toString(QUrl::FullyEncoded), address);
-    QCOMPARE(livePath(url), path);
-    // A relative picture resolves in the page's folder.
-    QCOMPARE(livePath(url.resolved(QUrl(QStringLiteral("pics/a.png")))),
-             QFileInfo(path).absolutePath() + QStringLiteral("/pics/a.png"));
-}
-
-// The page's own address gets the bytes in memory (its file on the disk may
-// differ or not exist); other addresses get the disk's files, read only.
-void LiveServingTest::requestsAreAnswered()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString page = dir.filePath(QStringLiteral("page.htm"));
-    QVERIFY(test::writeBytes(page, "<p>on disk</p>"));
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("pics")));
-    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("pics/a.png")), "\x89PNG"));
-    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("style.css")), "p{}"));
-    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("locked.css")), "p{}"));
-    QFile::setPermissions(dir.filePath(QStringLiteral("locked.css")), QFileDevice::WriteOwner);
-    const QByteArray type("text/html;charset=utf-8");
-    const auto ask = [&](const QString &relative) {
-        return answerLiveRequest(liveAddress(page).resolved(QUrl(relative)), page, "<p>typed</p>\r\n", type);
-    };
-
-    LiveAnswer own = ask(QStringLiteral("page.htm#top"));
-    QCOMPARE(int(own.kind), int(LiveAnswer::Kind::Bytes));
-    QCOMPARE(own.bytes, QByteArray("<p>typed</p>\r\n"));
-    QCOMPARE(own.contentType, type);
-
-    LiveAnswer picture = ask(QStringLiteral("pics/a.png"));
-    QCOMPARE(int(picture.kind), int(LiveAnswer::Kind::File));
-    QCOMPARE(picture.path, dir.filePath(QStringLiteral("pics/a.png")));
-    QCOMPARE(picture.contentType, QByteArray("image/png"));
-
-    QVERIFY(picture.device && picture.device->isOpen());
-    QCOMPARE(picture.device->readAll(), QByteArray("\x89PNG"));
-    QCOMPARE(ask(QStringLiteral("style.css")).contentType, QByteArray("text/css"));
-
-    QCOMPARE(int(ask(QStringLiteral("missing.png")).kind), int(LiveAnswer::Kind::Missing));
-    QCOMPARE(int(ask(QStringLiteral("pics")).kind), int(LiveAnswer::Kind::Missing));
-    QCOMPARE(int(answerLiveRequest(QUrl(QStringLiteral("file:///etc/hostname")), page, "x", type).kind),
-             int(LiveAnswer::Kind::Missing));
-    if (geteuid() != 0) // root reads any file
-        QCOMPARE(int(ask(QStringLiteral("locked.css")).kind), int(LiveAnswer::Kind::Denied));
-    // A pipe in the folder would hold whoever opens it.
-    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.css"))).constData(), 0600) == 0);
-    QCOMPARE(int(ask(QStringLiteral("pipe.css")).kind), int(LiveAnswer::Kind::Denied));
-    QCOMPARE(test::readBytes(page), QByteArray("<p>on disk</p>"));
-}
-
-// Nothing out of the page's folder is served, by any name that leads there,
-// whether it exists or not.
-void LiveServingTest::nothingOutOfTheFolder()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site/sub")));
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site-2")));
-    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("secret.txt")), "secret"));
-    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("site-2/secret.txt")), "secret"));
-    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("site/sub/in.txt")), "in"));
-    QVERIFY(QFile::link(dir.filePath(QStringLiteral("secret.txt")), dir.filePath(QStringLiteral("site/out.txt"))));
-    QVERIFY(QFile::link(dir.filePath(QStringLiteral("site/sub")), dir.filePath(QStringLiteral("site/alias"))));
-    const QString page = dir.filePath(QStringLiteral("site/page.htm"));
-    const QString site = dir.filePath(QStringLiteral("site"));
-    const struct {
-        QString address;
-        LiveAnswer::Kind kind;
-    } rows[] = {
-        {site + "/sub/in.txt", LiveAnswer::Kind::File},
-        {site + "/alias/in.txt", LiveAnswer::Kind::File}, // a link within the folder
-        {site + "/out.txt", LiveAnswer::Kind::Denied}, // a link out of it
-        {site + "/../secret.txt", LiveAnswer::Kind::Denied},
-        {site + "/%2e%2e/secret.txt", LiveAnswer::Kind::Denied},
-        {site + "/sub/%2E%2E/%2E%2E/secret.txt", LiveAnswer::Kind::Denied},
-        {site + "-2/secret.txt", LiveAnswer::Kind::Denied}, // a folder named alike
-        {dir.filePath(QStringLiteral("gone.txt")), LiveAnswer::Kind::Denied},
-        {QStringLiteral("/etc/passwd"), LiveAnswer::Kind::Denied},
-        {QStringLiteral("/dev/zero"), LiveAnswer::Kind::Denied},
-    };
-    for (const auto &row : rows) {
-        const QUrl url(QStringLiteral("twlive:") + row.address);
-        const LiveAnswer answer = answerLiveRequest(url, page, "x", "text/html");
-        QVERIFY2(answer.kind == row.kind, qPrintable(url.toString()));
-        QCOMPARE(bool(answer.device), row.kind == LiveAnswer::Kind::File);
+    void savedBytesAreWhatSaveWrites_data()
+    {
+        tw::test::columns<QByteArray, int, QByteArray, QByteArray>("utf8", "encoding", "expected", "contentType");
+        const QByteArray utf8Type("text/html;charset=utf-8");
+        const QByteArray legacyType("text/html;charset=windows-1252");
+        QTest::newRow("empty page") << QByteArray() << int(PageEncoding::Utf8) << QByteArray("\r\n") << utf8Type;
+        QTest::newRow("utf-8 kept, line ends as typed")
+            << QByteArray("<p>caf\xc3\xa9 \xe2\x86\x92</p>\n<b>x</b>\r\n") << int(PageEncoding::Utf8)
+            << QByteArray("<p>caf\xc3\xa9 \xe2\x86\x92</p>\n<b>x</b>\r\n\r\n") << utf8Type;
+        QTest::newRow("stray byte and NUL in utf-8 kept")
+            << QByteArray("a\xff" "b\0c", 5) << int(PageEncoding::Utf8) << QByteArray("a\xff" "b\0c\r\n", 7)
+            << utf8Type;
+        QTest::newRow("windows-1252") << QByteArray("caf\xc3\xa9 \xe2\x82\xac \xc2\x81") << int(PageEncoding::Legacy)
+                                      << QByteArray("caf\xe9 \x80 \x81\r\n") << legacyType;
+        QTest::newRow("windows-1252 misfit as reference")
+            << QByteArray("\xc3\xa9\xe2\x86\x92") << int(PageEncoding::Legacy)
+            << QByteArray("\xe9&#8594;\r\n") << legacyType;
+        QTest::newRow("references") << QByteArray("\xe2\x86\x92\xc3\xa9") << int(PageEncoding::LegacyReferences)
+                                    << QByteArray("&#8594;\xe9\r\n") << legacyType;
     }
-}
+    void savedBytesAreWhatSaveWrites()
+    {
+        auto [utf8, encoding, expected, contentType] = tw::test::fetch<QByteArray, int, QByteArray, QByteArray>(
+            "utf8", "encoding", "expected", "contentType");
+        const auto e = PageEncoding(encoding);
+        QCOMPARE(savedBytes(utf8.constData(), utf8.size(), e), expected);
+        QCOMPARE(pageContentType(e), contentType);
+    }
 
-void LiveServingTest::linksLeadToFiles_data()
-{
-    QTest::addColumn<QString>("link");
-    QTest::addColumn<QString>("address");
-    QTest::newRow("page of the folder") << "twlive:/home/ann/site/b.htm" << "file:///home/ann/site/b.htm";
-    QTest::newRow("anchor kept") << "twlive:/home/ann/site/b.htm#part2" << "file:///home/ann/site/b.htm#part2";
-    QTest::newRow("blank in the name") << "twlive:/home/ann/my%20site/b.htm" << "file:///home/ann/my site/b.htm";
-    QTest::newRow("web address as it is") << "https://example.org/a?b=1" << "https://example.org/a?b=1";
-}
+    // A 5 MB page (the size where refreshing turns to on demand) is served
+    // whole, in both encodings; nothing is cut at 2 MB as setHtml would.
+    void largePageIsServedWhole()
+    {
+        QByteArray text(5 * 1024 * 1024, 'a');
+        text.replace(0, 3, "<p>");
+        text.append("\xc3\xa9");
+        const QByteArray utf8 = savedBytes(text.constData(), text.size(), PageEncoding::Utf8);
+        QCOMPARE(utf8.size(), 5 * 1024 * 1024 + 4);
+        QVERIFY(utf8.startsWith("<p>aaa"));
+        QVERIFY(utf8.endsWith("a\xc3\xa9\r\n"));
+        const QByteArray legacy = savedBytes(text.constData(), text.size(), PageEncoding::Legacy);
+        QCOMPARE(legacy.size(), 5 * 1024 * 1024 + 3);
+        QVERIFY(legacy.endsWith("a\xe9\r\n"));
+    }
 
-void LiveServingTest::linksLeadToFiles()
-{
-    QFETCH(QString, link);
-    QFETCH(QString, address);
-    QCOMPARE(browserAddressFor(QUrl(link)), address);
-}
+    void pagePlaces_data()
+    {
+        tw::test::columns<QString, bool, QString, QString>("caption", "untitled", "path", "address");
+        QTest::newRow("saved page") << "/home/ann/site/index.htm" << false << "/home/ann/site/index.htm"
+                                    << "twlive:/home/ann/site/index.htm";
+        QTest::newRow("blank, hash and percent")
+            << "/home/ann/my site/a#1 50%.htm" << false << "/home/ann/my site/a#1 50%.htm"
+            << "twlive:/home/ann/my%20site/a%231%2050%25.htm";
+        QTest::newRow("untitled in the start folder") << "Document 3" << true << "/start/here/Document 3"
+                                                      << "twlive:/start/here/Document%203";
+        QTest::newRow("untitled template") << "Document 4 - Template" << true
+                                           << "/start/here/Document 4 - Template"
+                                           << "twlive:/start/here/Document%204%20-%20Template";
+        QTest::newRow("slash in an untitled caption") << "Document 5/../x" << true << "/start/here/Document 5_.._x"
+                                                      << "twlive:/start/here/Document%205_.._x";
+    }
+    void pagePlaces()
+    {
+        auto [caption, untitled, path, address] = tw::test::fetch<QString, bool, QString, QString>(
+            "caption", "untitled", "path", "address");
+        QCOMPARE(livePagePath(caption, untitled, QStringLiteral("/start/here")), path);
+        const QUrl url = liveAddress(path);
+        QCOMPARE(url.toString(QUrl::FullyEncoded), address);
+        QCOMPARE(livePath(url), path);
+        // A relative picture resolves in the page's folder.
+        QCOMPARE(livePath(url.resolved(QUrl(QStringLiteral("pics/a.png")))),
+                 QFileInfo(path).absolutePath() + QStringLiteral("/pics/a.png"));
+    }
 
-void LiveServingTest::unreadableFolderIsNamed()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QCOMPARE(folderProblem(dir.filePath(QStringLiteral("page.htm"))), QString());
-    QCOMPARE(folderProblem(dir.filePath(QStringLiteral("gone/page.htm"))),
-             QStringLiteral("The folder \"%1\" cannot be read (it does not exist): pictures, style sheets "
-                            "and scripts the page takes from it are not shown.")
-                 .arg(dir.filePath(QStringLiteral("gone"))));
-    if (geteuid() == 0)
-        return; // root reads any folder
-    const QString locked = dir.filePath(QStringLiteral("locked"));
-    QVERIFY(QDir().mkdir(locked));
-    QFile::setPermissions(locked, QFileDevice::WriteOwner);
-    QVERIFY(folderProblem(locked + QStringLiteral("/page.htm")).contains(QStringLiteral("(permission denied)")));
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
+    // The page's own address gets the bytes in memory (its file on the disk may
+    // differ or not exist); other addresses get the disk's files, read only.
+    void requestsAreAnswered()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString page = dir.filePath(QStringLiteral("page.htm"));
+        QVERIFY(test::writeBytes(page, "<p>on disk</p>"));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("pics")));
+        QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("pics/a.png")), "\x89PNG"));
+        QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("style.css")), "p{}"));
+        QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("locked.css")), "p{}"));
+        QFile::setPermissions(dir.filePath(QStringLiteral("locked.css")), QFileDevice::WriteOwner);
+        const QByteArray type("text/html;charset=utf-8");
+        const auto ask = [&](const QString &relative) {
+            return answerLiveRequest(liveAddress(page).resolved(QUrl(relative)), page, "<p>typed</p>\r\n", type);
+        };
+
+        LiveAnswer own = ask(QStringLiteral("page.htm#top"));
+        QCOMPARE(int(own.kind), int(LiveAnswer::Kind::Bytes));
+        QCOMPARE(own.bytes, QByteArray("<p>typed</p>\r\n"));
+        QCOMPARE(own.contentType, type);
+
+        LiveAnswer picture = ask(QStringLiteral("pics/a.png"));
+        QCOMPARE(int(picture.kind), int(LiveAnswer::Kind::File));
+        QCOMPARE(picture.path, dir.filePath(QStringLiteral("pics/a.png")));
+        QCOMPARE(picture.contentType, QByteArray("image/png"));
+
+        QVERIFY(picture.device && picture.device->isOpen());
+        QCOMPARE(picture.device->readAll(), QByteArray("\x89PNG"));
+        QCOMPARE(ask(QStringLiteral("style.css")).contentType, QByteArray("text/css"));
+
+        QCOMPARE(int(ask(QStringLiteral("missing.png")).kind), int(LiveAnswer::Kind::Missing));
+        QCOMPARE(int(ask(QStringLiteral("pics")).kind), int(LiveAnswer::Kind::Missing));
+        QCOMPARE(int(answerLiveRequest(QUrl(QStringLiteral("file:///etc/hostname")), page, "x", type).kind),
+                 int(LiveAnswer::Kind::Missing));
+        if (geteuid() != 0) // root reads any file
+            QCOMPARE(int(ask(QStringLiteral("locked.css")).kind), int(LiveAnswer::Kind::Denied));
+        // A pipe in the folder would hold whoever opens it.
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.css"))).constData(), 0600) == 0);
+        QCOMPARE(int(ask(QStringLiteral("pipe.css")).kind), int(LiveAnswer::Kind::Denied));
+        QCOMPARE(test::readBytes(page), QByteArray("<p>on disk</p>"));
+    }
+
+    // Nothing out of the page's folder is served, by any name that leads there,
+    // whether it exists or not.
+    void nothingOutOfTheFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site/sub")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site-2")));
+        QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("secret.txt")), "secret"));
+        QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("site-2/secret.txt")), "secret"));
+        QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("site/sub/in.txt")), "in"));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("secret.txt")), dir.filePath(QStringLiteral("site/out.txt"))));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("site/sub")), dir.filePath(QStringLiteral("site/alias"))));
+        const QString page = dir.filePath(QStringLiteral("site/page.htm"));
+        const QString site = dir.filePath(QStringLiteral("site"));
+        const struct {
+            QString address;
+            LiveAnswer::Kind kind;
+        } rows[] = {
+            {site + "/sub/in.txt", LiveAnswer::Kind::File},
+            {site + "/alias/in.txt", LiveAnswer::Kind::File}, // a link within the folder
+            {site + "/out.txt", LiveAnswer::Kind::Denied}, // a link out of it
+            {site + "/../secret.txt", LiveAnswer::Kind::Denied},
+            {site + "/%2e%2e/secret.txt", LiveAnswer::Kind::Denied},
+            {site + "/sub/%2E%2E/%2E%2E/secret.txt", LiveAnswer::Kind::Denied},
+            {site + "-2/secret.txt", LiveAnswer::Kind::Denied}, // a folder named alike
+            {dir.filePath(QStringLiteral("gone.txt")), LiveAnswer::Kind::Denied},
+            {QStringLiteral("/etc/passwd"), LiveAnswer::Kind::Denied},
+            {QStringLiteral("/dev/zero"), LiveAnswer::Kind::Denied},
+        };
+        for (const auto &row : rows) {
+            const QUrl url(QStringLiteral("twlive:") + row.address);
+            const LiveAnswer answer = answerLiveRequest(url, page, "x", "text/html");
+            QVERIFY2(answer.kind == row.kind, qPrintable(url.toString()));
+            QCOMPARE(bool(answer.device), row.kind == LiveAnswer::Kind::File);
+        }
+    }
+
+    void linksLeadToFiles_data()
+    {
+        tw::test::columns<QString, QString>("link", "address");
+        QTest::newRow("page of the folder") << "twlive:/home/ann/site/b.htm" << "file:///home/ann/site/b.htm";
+        QTest::newRow("anchor kept") << "twlive:/home/ann/site/b.htm#part2" << "file:///home/ann/site/b.htm#part2";
+        QTest::newRow("blank in the name") << "twlive:/home/ann/my%20site/b.htm" << "file:///home/ann/my site/b.htm";
+        QTest::newRow("web address as it is") << "https://example.org/a?b=1" << "https://example.org/a?b=1";
+    }
+    void linksLeadToFiles()
+    {
+        auto [link, address] = tw::test::fetch<QString, QString>("link", "address");
+        QCOMPARE(browserAddressFor(QUrl(link)), address);
+    }
+
+    void unreadableFolderIsNamed()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QCOMPARE(folderProblem(dir.filePath(QStringLiteral("page.htm"))), QString());
+        QCOMPARE(folderProblem(dir.filePath(QStringLiteral("gone/page.htm"))),
+                 QStringLiteral("The folder \"%1\" cannot be read (it does not exist): pictures, style sheets "
+                                "and scripts the page takes from it are not shown.")
+                     .arg(dir.filePath(QStringLiteral("gone"))));
+        if (geteuid() == 0)
+            return; // root reads any folder
+        const QString locked = dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir().mkdir(locked));
+        QFile::setPermissions(locked, QFileDevice::WriteOwner);
+        QVERIFY(folderProblem(locked + QStringLiteral("/page.htm")).contains(QStringLiteral("(permission denied)")));
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+};
 
 QTEST_GUILESS_MAIN(LiveServingTest)
 #include "tst_live_serving.moc"

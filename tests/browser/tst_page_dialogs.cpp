@@ -1,6 +1,7 @@
 // The script dialogs of pages in browser windows, with the real engine
 // offscreen: a page that keeps opening them can be stopped.
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "FakeBrowserHost.h"
 #include "TestFiles.h"
 #include "browser/BrowserCommands.h"
@@ -83,10 +84,7 @@ private Q_SLOTS:
     {
         const QString says = QStringLiteral("This page says|");
         const QString offered = QStringLiteral("|Prevent this page from creating additional dialogs");
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QStringList>("answers");
-        QTest::addColumn<QStringList>("seen");
-        QTest::addColumn<QString>("title");
+        tw::test::columns<QByteArray, QStringList, QStringList, QString>("script", "answers", "seen", "title");
 
         QTest::newRow("alerts in a loop, stopped at the third")
             << QByteArray("for (var i = 1; i <= 20; i++) alert('Message ' + i); document.title = 'Done';")

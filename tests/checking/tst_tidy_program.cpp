@@ -1,4 +1,5 @@
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "GeneratedPage.h"
 #include "checking/TidyCheck.h"
 
@@ -88,8 +89,7 @@ QStringList TidyProgramTest::runTidy(const QByteArray &bytes, Input input, bool 
 
 void TidyProgramTest::sameAsProgram_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("legacy");
+    tw::test::columns<QByteArray, bool>("bytes", "legacy");
     const QString data = qEnvironmentVariable("TW_TEST_DATA_DIR");
     for (const char *name : {"sample.htm", "help.htm", "Template.html"})
         QTest::newRow(name) << readFile(data + QLatin1Char('/') + QLatin1String(name)) << false;
@@ -107,8 +107,7 @@ void TidyProgramTest::sameAsProgram_data()
 
 void TidyProgramTest::sameAsProgram()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, legacy);
+    auto [bytes, legacy] = tw::test::fetch<QByteArray, bool>("bytes", "legacy");
     const Input input = legacy ? Input::Windows1252 : Input::Utf8;
     const QList<CheckMessage> messages = tidyMessages(bytes.constData(), bytes.size(), input);
     QStringList all;

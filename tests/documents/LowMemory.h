@@ -3,6 +3,8 @@
 // What the tests of loads that run out of memory need: the message, the
 // address space a child may use, running such a child and reading what it
 // tells.
+#include "TestFiles.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -40,22 +42,9 @@ inline rlim_t addressSpaceInUse()
     return rlim_t(statm.readAll().split(' ').value(0).toULongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
 }
 
-// While it lives, the process has only `headroom` bytes of address space
-// beyond what it uses now.
-class LittleMemory {
-public:
-    explicit LittleMemory(rlim_t headroom)
-    {
-        getrlimit(RLIMIT_AS, &m_saved);
-        const rlimit small{addressSpaceInUse() + headroom, m_saved.rlim_max};
-        setrlimit(RLIMIT_AS, &small);
-    }
-    ~LittleMemory() { setrlimit(RLIMIT_AS, &m_saved); }
-    LittleMemory(const LittleMemory &) = delete;
-    LittleMemory &operator=(const LittleMemory &) = delete;
-
-private:
-    rlimit m_saved{};
+// Only `headroom` bytes of address space beyond what the process uses now.
+struct LittleMemory : ResourceLimit {
+    explicit LittleMemory(rlim_t headroom) : ResourceLimit(RLIMIT_AS, addressSpaceInUse() + headroom) {}
 };
 
 // The headroom a child is given, in MB on its command line.

@@ -1,7 +1,8 @@
 // Bad input, each case with the message the user gets and proof that nothing
 // was lost: pages that are not files, paths the system refuses, full disks,
-// read-only pages, garbage settings and odd arguments.
+// read-only pages and odd arguments.
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
@@ -9,10 +10,11 @@
 #include "pages/RecoveryJournal.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
-#include "platform/Settings.h"
 #include "shell/frmMain.h"
 
 #include <QtTest>
+
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,34 +57,45 @@ private slots:
     void init() { alarm(test::kWatchdogSeconds); }
     void cleanup() { alarm(0); }
 
-    // -----------------------------------------------------------------------
-    // Opening
-
-    void openRefusesWithTheRightReason_data()
+    // Each path opened and saved: the reason each gives, or none where that
+    // step is not tried here (a save onto a pipe is tried below).
+    void refusedWithTheRightReason_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("reason");
-        const auto row = [](const char *name, const QString &file, const char *reason) {
-            QTest::newRow(name) << file << QString::fromUtf8(reason);
+        tw::test::columns<QString, QString, QString>("file", "openReason", "saveReason");
+        const auto row = [](const char *name, const QString &file, const char *open, const QString &save) {
+            QTest::newRow(name) << file << QString::fromUtf8(open) << save;
         };
-        row("missing", path("nothing-here.htm"), ": there is no such file.");
-        row("folder", m_dir.path(), ": it is a folder, not a file.");
-        row("FIFO", path("pipe"), ": it is a device or pipe, not a file.");
-        row("device", QStringLiteral("/dev/zero"), ": it is a device or pipe, not a file.");
-        row("symbolic-link loop", path("loop-a"), ": its path holds a loop of symbolic links.");
-        row("too-long name", path(longName()), ": the name is too long.");
-        row("through a file", path("plain.htm/inner.htm"), ": a part of its path is not a folder.");
-        row("/proc file that cannot be read", QStringLiteral("/proc/self/mem"), ": input/output error.");
-        if (!kRoot) // root reads any file
-            row("no permission", path("locked.htm"), ": permission denied.");
+        const char *folder = ": it is a folder, not a file.", *device = ": it is a device or pipe, not a file.";
+        row("missing", path("nothing-here.htm"), ": there is no such file.", {});
+        row("missing folder", path("missing/page.htm"), "",
+            QStringLiteral(": the folder \"%1\" does not exist.").arg(path("missing")));
+        row("folder", m_dir.path(), folder, folder);
+        row("FIFO", path("pipe"), device, {});
+        row("device", QStringLiteral("/dev/zero"), device, {});
+        row("symbolic-link loop", path("loop-a"), ": its path holds a loop of symbolic links.",
+            ": its path holds a loop of symbolic links.");
+        row("too-long name", path(longName()), ": the name is too long.", ": the name is too long.");
+        row("through a file", path("plain.htm/inner.htm"), ": a part of its path is not a folder.",
+            ": a part of its path is not a folder.");
+        row("/proc file that cannot be read", QStringLiteral("/proc/self/mem"), ": input/output error.", {});
+        if (!kRoot) // root reads and writes any file
+            row("no permission", path("locked.htm"), ": permission denied.", ": the file is read-only.");
     }
-    void openRefusesWithTheRightReason()
+    void refusedWithTheRightReason()
     {
-        QFETCH(QString, file);
-        QFETCH(QString, reason);
-        const PageReadResult read = readPage(file);
-        QVERIFY(!read.ok && read.utf8.isEmpty());
-        QCOMPARE(read.error, QStringLiteral("Cannot open \"%1\"").arg(file) + reason);
+        auto [file, openReason, saveReason] =
+            tw::test::fetch<QString, QString, QString>("file", "openReason", "saveReason");
+        if (!openReason.isEmpty()) {
+            const PageReadResult read = readPage(file);
+            QVERIFY(!read.ok && read.utf8.isEmpty());
+            QCOMPARE(read.error, QStringLiteral("Cannot open \"%1\"").arg(file) + openReason);
+        }
+        if (!saveReason.isEmpty()) {
+            const PageWriteResult w = writePage(file, "new", 3, PageEncoding::Utf8);
+            QVERIFY(!w.ok);
+            QCOMPARE(w.error, QStringLiteral("Cannot save \"%1\"").arg(file) + saveReason);
+            QCOMPARE(readBytes(path("plain.htm")), QByteArray("plain"));
+        }
     }
 
     void procFileWithoutSizeReadsWhole()
@@ -92,43 +105,13 @@ private slots:
         QVERIFY(read.utf8.startsWith("Name:"));
     }
 
-    // -----------------------------------------------------------------------
-    // Saving
-
-    void saveRefusesWithTheRightReason_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("reason");
-        const auto row = [](const char *name, const QString &file, const QString &reason) {
-            QTest::newRow(name) << file << reason;
-        };
-        row("folder", m_dir.path(), ": it is a folder, not a file.");
-        row("missing folder", path("missing/page.htm"),
-            QStringLiteral(": the folder \"%1\" does not exist.").arg(path("missing")));
-        row("symbolic-link loop", path("loop-a"), ": its path holds a loop of symbolic links.");
-        row("too-long name", path(longName()), ": the name is too long.");
-        row("through a file", path("plain.htm/inner.htm"), ": a part of its path is not a folder.");
-        if (!kRoot)
-            row("read-only page", path("locked.htm"), ": the file is read-only.");
-    }
-    void saveRefusesWithTheRightReason()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, reason);
-        const PageWriteResult w = writePage(file, "new", 3, PageEncoding::Utf8);
-        QVERIFY(!w.ok);
-        QCOMPARE(w.error, QStringLiteral("Cannot save \"%1\"").arg(file) + reason);
-        QCOMPARE(readBytes(path("plain.htm")), QByteArray("plain"));
-    }
-
     // A save never waits on a pipe: the open does not block, and a pipe is
     // refused whether or not something reads it. A character device is
     // written to (/dev/full stands in for a full disk); a save in place is
     // for regular files only.
     void specialFilesAreRefusedOrWritten_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("inPlace");
+        tw::test::columns<QString, bool>("file", "inPlace");
         QTest::addColumn<bool>("reader"); // something holds the pipe open for reading
         QTest::addColumn<QString>("reason"); // empty when the save succeeds
         const QString notAFile = QStringLiteral(": it is a device or pipe, not a file.");
@@ -143,10 +126,8 @@ private slots:
     }
     void specialFilesAreRefusedOrWritten()
     {
-        QFETCH(QString, file);
-        QFETCH(bool, inPlace);
-        QFETCH(bool, reader);
-        QFETCH(QString, reason);
+        auto [file, inPlace, reader, reason] = tw::test::fetch<QString, bool, bool, QString>(
+            "file", "inPlace", "reader", "reason");
         const int readEnd = reader ? ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK) : -1;
         QVERIFY(!reader || readEnd >= 0);
         const PageWriteResult w = inPlace ? writePageInPlace(file, "new", 3, PageEncoding::Utf8)
@@ -187,8 +168,7 @@ private slots:
     {
         QTest::addColumn<bool>("inPlace"); // the folder holds no temporary file
         QTest::addColumn<bool>("saveAs"); // to a new name
-        QTest::addColumn<int>("encoding");
-        QTest::addColumn<QString>("reason");
+        tw::test::columns<int, QString>("encoding", "reason");
         const QString kept = QStringLiteral(": the file would be too large for the size limit in force. "
                                             "The page on disk was left as it was.");
         QTest::newRow("save") << false << false << int(PageEncoding::Utf8) << ": the file would be too large for the size limit in force.";
@@ -198,10 +178,8 @@ private slots:
     }
     void fullDiskLeavesTheOldPageWhole()
     {
-        QFETCH(bool, inPlace);
-        QFETCH(bool, saveAs);
-        QFETCH(int, encoding);
-        QFETCH(QString, reason);
+        auto [inPlace, saveAs, encoding, reason] = tw::test::fetch<bool, bool, int, QString>(
+            "inPlace", "saveAs", "encoding", "reason");
         QTemporaryDir dir;
         const QString old = dir.filePath(QStringLiteral("page.htm"));
         QVERIFY(writeBytes(old, "old content\r\n"));
@@ -249,10 +227,10 @@ private slots:
             opened = journal.open(QDir(folder).filePath(QStringLiteral("page.twj")), QStringLiteral("Document 1"),
                                   QString(), PageEncoding::Utf8, text);
         };
-        if (limit > 0) {
-            const tw::test::FileSizeLimit small{rlim_t(limit)};
-            both();
-        } else {
+        {
+            std::optional<tw::test::FileSizeLimit> small;
+            if (limit > 0)
+                small.emplace(rlim_t(limit));
             both();
         }
         QVERIFY(!saved.ok && !opened);
@@ -292,45 +270,6 @@ private slots:
         QVERIFY2(w.ok, qPrintable(w.error));
         QCOMPARE(readBytes(page), QByteArray("new\r\n"));
     }
-
-    // -----------------------------------------------------------------------
-    // Settings
-
-    void garbageSettingsGiveAReachableFrame_data()
-    {
-        QTest::addColumn<QStringList>("stored"); // MainLeft, MainTop, MainWidth, MainHeight
-        QTest::addColumn<QRect>("frame");
-        const QRect defaults(67, 67, 433, 433);
-        const auto row = [](const char *name, QStringList stored, QRect frame) {
-            QTest::newRow(name) << stored << frame;
-        };
-        row("words", {"left edge", "top", "wide", "tall"}, defaults);
-        row("empty", {"", "", "", ""}, defaults);
-        row("nan and inf", {"nan", "inf", "-inf", "nan"}, defaults);
-        row("blanks around numbers", {" 1500 ", "1500 ", " 7500", "6000"}, {100, 100, 500, 400});
-        row("3e10 wide", {"1000", "1000", "3e10", "6500"}, {0, 67, 1280, 433});
-        row("600000 wide and high", {"1000", "1000", "600000", "600000"}, {0, 24, 1280, 1000});
-        row("beyond float range", {"1e39", "1e39", "1e39", "1e39"}, defaults);
-        row("negative sizes", {"1000", "1000", "-1e30", "-6500"}, defaults);
-        row("far off", {"-3e10", "3e10", "6500", "6500"}, defaults);
-    }
-    void garbageSettingsGiveAReachableFrame()
-    {
-        QFETCH(QStringList, stored);
-        QFETCH(QRect, frame);
-        QTemporaryDir dir;
-        QSettings store(dir.filePath(QStringLiteral("t.conf")), QSettings::IniFormat);
-        const char *keys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
-        for (int i = 0; i < 4; ++i)
-            store.setValue(QStringLiteral("Settings/") + QLatin1String(keys[i]), stored.at(i));
-        const QVector<QRect> screens{QRect(0, 24, 1280, 1000)};
-        QCOMPARE(reachablePlacement(placementPixels(Settings::loadPlacement(store), 96),
-                                    placementPixels(Placement(), 96), screens),
-                 frame);
-    }
-
-    // -----------------------------------------------------------------------
-    // Arguments
 
     void manyAndOptionLikeFileArgumentsOpen()
     {

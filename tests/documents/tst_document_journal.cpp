@@ -1,5 +1,6 @@
+#include "DataRows.h"
 #include "ScriptedDialogs.h"
-#include "TestFiles.h"
+#include "TestHost.h"
 #include "documents/DocumentFiles.h"
 #include "documents/DocumentJournal.h"
 #include "platform/NoticeBar.h"
@@ -10,37 +11,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/resource.h>
-
 using namespace tw;
 using tw::test::readBytes;
-using tw::test::ScriptedDialogs;
 using tw::test::writeBytes;
 
 namespace {
-
-// Windows as the frame makes them, each with its journal.
-class Host final : public DocumentHost {
-public:
-    Host(ScriptedDialogs &dialogs, const QString &folder) : m_dialogs(dialogs), m_folder(folder) {}
-    ~Host() override { qDeleteAll(m_documents); }
-    Dialogs &dialogs() override { return m_dialogs; }
-    frmDocument *createDocument(const QString &caption) override
-    {
-        auto *document = new frmDocument;
-        document->setCaption(caption);
-        new DocumentJournal(document, m_folder);
-        m_documents << document;
-        return document;
-    }
-    QWidget *activeChild() const override { return m_documents.isEmpty() ? nullptr : m_documents.last(); }
-    QList<frmDocument *> documents() const override { return m_documents; }
-
-private:
-    ScriptedDialogs &m_dialogs;
-    QString m_folder;
-    QList<frmDocument *> m_documents;
-};
 
 QStringList journalsIn(const QString &folder)
 {
@@ -67,7 +42,7 @@ private slots:
         document.textEdit->replaceSelectedBytes("typed ");
         QVERIFY(journal->isActive());
         journal->flushNow();
-        QCOMPARE(restoreJournalAfterCrash(journal->path()), QByteArray("typed start"));
+        QCOMPARE(test::journalText(journal->path()), QByteArray("typed start"));
         // Saved: the text counts as unchanged and the journal goes.
         document.textEdit->setModified(false);
         QVERIFY(!journal->isActive());
@@ -85,8 +60,7 @@ private slots:
         QVERIFY(writeBytes(page, "<p>page</p>\r\n"));
         // Two documents left unsaved by a process that died.
         {
-            ScriptedDialogs none;
-            Host before(none, folder());
+            test::TestHost before(folder());
             frmDocument *untitled = before.createDocument(QStringLiteral("Document 2"));
             untitled->textEdit->replaceSelectedBytes("new \xC3\xA9");
             frmDocument *titled = before.createDocument(page);
@@ -103,9 +77,8 @@ private slots:
         QVERIFY(QDir(folder()).mkpath(QStringLiteral("set aside")));
         QVERIFY(writeBytes(QDir(folder()).filePath(QStringLiteral("set aside/0-damaged.twj")), "set aside before"));
 
-        ScriptedDialogs dialogs;
-        dialogs.acknowledge().yes();
-        Host after(dialogs, folder());
+        test::TestHost after(folder());
+        auto &dialogs = after.scripted.acknowledge().yes();
         const QList<frmDocument *> restored = offerRecovery(after, folder());
         QCOMPARE(dialogs.remaining(), 0);
         QCOMPARE(dialogs.shown.at(0).text,
@@ -134,11 +107,11 @@ private slots:
             auto *journal = d->findChild<DocumentJournal *>();
             QVERIFY(journal->isActive());
             journal->flushNow();
-            QCOMPARE(restoreJournalAfterCrash(journal->path()), d->textEdit->documentBytes());
+            QCOMPARE(test::journalText(journal->path()), d->textEdit->documentBytes());
         }
         // The next start says nothing of the journal set aside (the others are in use).
-        ScriptedDialogs next;
-        Host again(next, folder());
+        test::TestHost again(folder());
+        auto &next = again.scripted;
         QVERIFY(offerRecovery(again, folder()).isEmpty());
         QVERIFY(next.shown.isEmpty());
     }
@@ -152,9 +125,8 @@ private slots:
         const QString page = m_dir.filePath(QStringLiteral("legacy.htm"));
         QVERIFY(writeBytes(page, "caf\xE9"));
         {
-            ScriptedDialogs dialogs;
-            dialogs.pick(0); // write the arrow as a character reference
-            Host before(dialogs, folder());
+            test::TestHost before(folder());
+            before.scripted.pick(0); // write the arrow as a character reference
             int count = 0;
             frmDocument *document = openPage(before, page, count);
             QVERIFY(document);
@@ -167,9 +139,8 @@ private slots:
             document->findChild<DocumentJournal *>()->keep();
         }
         for (int round = 0; round < 2; ++round) {
-            ScriptedDialogs dialogs;
-            dialogs.yes();
-            Host after(dialogs, folder());
+            test::TestHost after(folder());
+            auto &dialogs = after.scripted.yes();
             const QList<frmDocument *> restored = offerRecovery(after, folder());
             QCOMPARE(restored.size(), 1);
             QCOMPARE(dialogs.shown.size(), 1); // no word of a page that differs
@@ -186,8 +157,7 @@ private slots:
     void whatDiffersFromThePageIsSaid_data()
     {
         QTest::addColumn<int>("happening"); // 0 page changed, 1 page deleted, 2 journal cut short
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("note");
+        tw::test::columns<QByteArray, QString>("text", "note");
         const QString differs = QStringLiteral(": the page on disk differs from the text these changes were made to "
                                                "(it was changed or deleted since). Saving the window writes the "
                                                "restored text over it.");
@@ -200,15 +170,12 @@ private slots:
     }
     void whatDiffersFromThePageIsSaid()
     {
-        QFETCH(int, happening);
-        QFETCH(QByteArray, text);
-        QFETCH(QString, note);
+        auto [happening, text, note] = tw::test::fetch<int, QByteArray, QString>("happening", "text", "note");
         const QString page = m_dir.filePath(QStringLiteral("page.htm"));
         QVERIFY(writeBytes(page, "<p>page</p>"));
         QString journalPath;
         {
-            ScriptedDialogs none;
-            Host before(none, folder());
+            test::TestHost before(folder());
             int count = 0;
             frmDocument *document = openPage(before, page, count);
             document->textEdit->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
@@ -225,9 +192,8 @@ private slots:
             QVERIFY(QFile::remove(page));
         else
             QVERIFY(writeBytes(journalPath, readBytes(journalPath).chopped(2)));
-        ScriptedDialogs dialogs;
-        dialogs.yes().acknowledge();
-        Host after(dialogs, folder());
+        test::TestHost after(folder());
+        auto &dialogs = after.scripted.yes().acknowledge();
         const QList<frmDocument *> restored = offerRecovery(after, folder());
         QCOMPARE(dialogs.remaining(), 0);
         QCOMPARE(restored.size(), 1);
@@ -265,55 +231,40 @@ private slots:
         QVERIFY(QFile::remove(blocked));
         document.textEdit->replaceSelectedBytes("d");
         QTRY_VERIFY_WITH_TIMEOUT(journal->isActive(), 30000); // at the next pause
-        QCOMPARE(restoreJournalAfterCrash(journal->path()), QByteArray("abcd"));
+        QCOMPARE(test::journalText(journal->path()), QByteArray("abcd"));
 
         // The folder fills up: told once more, and the edits wait for room.
         const QByteArray big(8192, 'x');
         document.textEdit->replaceSelectedBytes(big);
-        rlimit saved, small;
-        getrlimit(RLIMIT_FSIZE, &saved);
-        small = {rlim_t(QFileInfo(journal->path()).size() + 1024), saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &small);
-        journal->flushNow();
-        journal->flushNow();
-        setrlimit(RLIMIT_FSIZE, &saved);
+        {
+            const tw::test::FileSizeLimit small(rlim_t(QFileInfo(journal->path()).size() + 1024));
+            journal->flushNow();
+            journal->flushNow();
+        }
         QCoreApplication::processEvents();
         QCOMPARE(document.notices->texts(),
                  (QStringList{told("a part of its path is not a folder."),
                               told("the file would be too large for the size limit in force.")}));
-        QCOMPARE(restoreJournalAfterCrash(journal->path()), QByteArray("abcd"));
+        QCOMPARE(test::journalText(journal->path()), QByteArray("abcd"));
         journal->flushNow();
-        QCOMPARE(restoreJournalAfterCrash(journal->path()), "abcd" + big);
+        QCOMPARE(test::journalText(journal->path()), "abcd" + big);
         delete journal;
     }
 
     void decliningRemovesTheJournals()
     {
         {
-            ScriptedDialogs none;
-            Host before(none, folder());
+            test::TestHost before(folder());
             before.createDocument(QStringLiteral("Document 5"))->textEdit->replaceSelectedBytes("x");
             before.documents().at(0)->findChild<DocumentJournal *>()->keep();
         }
-        ScriptedDialogs dialogs;
-        dialogs.no();
-        Host after(dialogs, folder());
+        test::TestHost after(folder());
+        after.scripted.no();
         QVERIFY(offerRecovery(after, folder()).isEmpty());
         QVERIFY(journalsIn(folder()).isEmpty());
         QVERIFY(after.documents().isEmpty());
     }
 
-private:
-    // The journal as the next start would read it: with its writer gone.
-    static QByteArray restoreJournalAfterCrash(const QString &path)
-    {
-        const QByteArray bytes = readBytes(path);
-        const QString copy = path + QStringLiteral(".copy");
-        writeBytes(copy, bytes);
-        const JournalRestore back = restoreJournal(copy);
-        QFile::remove(copy);
-        return back.ok ? back.text : back.error.toUtf8();
-    }
 };
 
 QTEST_MAIN(DocumentJournalTest)

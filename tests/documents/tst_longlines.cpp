@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "ModalDriver.h"
 #include "TestFiles.h"
 #include "documents/DocumentFiles.h"
@@ -63,10 +64,7 @@ class LongLinesTest : public QObject {
 private slots:
     void breaksGoAfterEachTagOfTheLongLinesOnly_data()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<qint64>("limit");
-        QTest::addColumn<QByteArray>("lineEnd");
-        QTest::addColumn<QByteArray>("broken");
+        tw::test::columns<QByteArray, qint64, QByteArray, QByteArray>("text", "limit", "lineEnd", "broken");
         const auto row = [](const char *name, const QByteArray &text, qint64 limit, const QByteArray &lineEnd,
                             const QByteArray &broken) {
             QTest::newRow(name) << text << limit << lineEnd << broken;
@@ -96,10 +94,8 @@ private slots:
     }
     void breaksGoAfterEachTagOfTheLongLinesOnly()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(qint64, limit);
-        QFETCH(QByteArray, lineEnd);
-        QFETCH(QByteArray, broken);
+        auto [text, limit, lineEnd, broken] = tw::test::fetch<QByteArray, qint64, QByteArray, QByteArray>(
+            "text", "limit", "lineEnd", "broken");
         QCOMPARE(breakLongLines(text.constData(), text.size(), limit, lineEnd), broken);
     }
 
@@ -107,8 +103,7 @@ private slots:
     // CR LF a save writes at its end.
     void theBreakIsThePagesOwnLineEnd_data()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QByteArray>("lineEnd");
+        tw::test::columns<QByteArray, QByteArray>("text", "lineEnd");
         QTest::newRow("none") << QByteArray("<a><b>") << QByteArray("\r\n");
         QTest::newRow("empty") << QByteArray() << QByteArray("\r\n");
         QTest::newRow("LF first") << QByteArray("a\nb\r\n") << QByteArray("\n");
@@ -118,8 +113,7 @@ private slots:
     }
     void theBreakIsThePagesOwnLineEnd()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QByteArray, lineEnd);
+        auto [text, lineEnd] = tw::test::fetch<QByteArray, QByteArray>("text", "lineEnd");
         QCOMPARE(lineEndOf(text.constData(), text.size()), lineEnd);
     }
 
@@ -128,9 +122,7 @@ private slots:
     // looked at together.
     void theLongestLineIsFoundAcrossPieces_data()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<qint64>("characters");
+        tw::test::columns<QByteArray, qint64, qint64>("text", "bytes", "characters");
         QTest::newRow("empty") << QByteArray() << 0LL << 0LL;
         QTest::newRow("last line longest, no end") << QByteArray("a\nbcdefghijklmnopq") << 16LL << 16LL;
         QTest::newRow("first line longest") << QByteArray("abcdefghijk\r\nxy\r\n") << 11LL << 11LL;
@@ -146,9 +138,7 @@ private slots:
     }
     void theLongestLineIsFoundAcrossPieces()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(qint64, bytes);
-        QFETCH(qint64, characters);
+        auto [text, bytes, characters] = tw::test::fetch<QByteArray, qint64, qint64>("text", "bytes", "characters");
         for (const qsizetype piece : {1, 2, 3, 5, 7, 8, 9, 16, 1000}) {
             LineCensus census;
             for (qsizetype at = 0; at < text.size(); at += piece)
@@ -163,16 +153,14 @@ private slots:
     // page, bytes of a Windows-1252 one (one character each).
     void theReaderCountsTheLongestLine_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<qint64>("longest");
+        tw::test::columns<QByteArray, qint64>("bytes", "longest");
         QTest::newRow("UTF-8") << QByteArray("<p>\r\n<b>caf\xc3\xa9 \xe2\x82\xac</b>\r\n") << 13LL;
         QTest::newRow("Windows-1252") << QByteArray("<p>\r\n<b>caf\xe9 \x80</b>\r\n") << 13LL;
         QTest::newRow("CR LF split") << QByteArray("abc\r\ndefgh") << 5LL;
     }
     void theReaderCountsTheLongestLine()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(qint64, longest);
+        auto [bytes, longest] = tw::test::fetch<QByteArray, qint64>("bytes", "longest");
         const QString path = m_dir.filePath(QStringLiteral("page.htm"));
         QVERIFY(tw::test::writeBytes(path, bytes));
         for (const qsizetype chunk : {1, 2, 4, 1 << 20}) {
@@ -231,8 +219,7 @@ private slots:
     // choice each button gives.
     void theQuestionIsAQtDialog_data()
     {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("choice");
+        tw::test::columns<QString, int>("button", "choice");
         QTest::newRow("as it is") << QStringLiteral("Open As It Is") << int(LongLineChoice::AsItIs);
         QTest::newRow("with breaks") << QStringLiteral("Open With Line Breaks") << int(LongLineChoice::WithLineBreaks);
         QTest::newRow("cancel") << QStringLiteral("Cancel") << int(LongLineChoice::Cancel);

@@ -3,9 +3,10 @@
 // keep their text and a journal stays to be offered again. Real shortages run
 // in a child process whose address space is limited; the editor's steps fail
 // on purpose in this process.
+#include "DataRows.h"
 #include "LowMemory.h"
 #include "ScriptedDialogs.h"
-#include "TestFiles.h"
+#include "TestHost.h"
 #include "documents/DocumentFiles.h"
 #include "documents/DocumentJournal.h"
 #include "documents/PageEvents.h"
@@ -31,15 +32,21 @@ using tw::test::writeBytes;
 namespace {
 
 const char kChildFlag[] = "--open-with-little-memory";
+const char kReloadFlag[] = "--reload-with-little-memory";
+const char kRestoreFlag[] = "--restore-with-little-memory";
+
+// What a child prints of the frame's windows.
+void printWindows(QTextStream &out, const frmMain &frame)
+{
+    for (frmDocument *document : frame.documents())
+        out << "window|" << document->caption() << '|' << document->textEdit->textExact() << '|'
+            << (document->textEdit->isModified() ? "changed" : "unchanged") << '\n';
+}
 
 // The child: a frame with one window holding typed text opens the page with
 // only `headroom` MB of address space to spare, then tells what it shows.
-int openWithLittleMemory(int argc, char **argv)
+int openWithLittleMemory(const QString &page, rlim_t headroom)
 {
-    QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    const QString page = QString::fromLocal8Bit(argv[2]);
-    const rlim_t headroom = test::headroomArgument(argv[3]);
     ScriptedDialogs dialogs;
     dialogs.acknowledge();
     frmMain frame(dialogs);
@@ -61,24 +68,16 @@ int openWithLittleMemory(int argc, char **argv)
     QTextStream out(stdout);
     for (const auto &shown : dialogs.shown)
         out << shown.kind << '|' << shown.title << '|' << shown.text << '\n';
-    for (frmDocument *document : frame.documents())
-        out << "window|" << document->caption() << '|' << document->textEdit->textExact() << '|'
-            << (document->textEdit->isModified() ? "changed" : "unchanged") << '\n';
+    printWindows(out, frame);
     out << "editor|" << loaded << '|' << reader.error() << '|' << editor.textExact().left(40) << '\n';
     return 0;
 }
 
-const char kReloadFlag[] = "--reload-with-little-memory";
-
 // The child: a frame holds the page with typed changes; the page grows on
 // disk to `size` MB and is reloaded with only `headroom` MB of address space
 // to spare: enough to read it, not to put it in the window as well.
-int reloadWithLittleMemory(int argc, char **argv)
+int reloadWithLittleMemory(const QString &page, rlim_t headroom)
 {
-    QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    const QString page = QString::fromLocal8Bit(argv[2]);
-    const rlim_t headroom = test::headroomArgument(argv[3]);
     ScriptedDialogs dialogs;
     frmMain frame(dialogs);
     frame.MDIForm_Load();
@@ -102,13 +101,9 @@ int reloadWithLittleMemory(int argc, char **argv)
     QTextStream out(stdout);
     for (const auto &shown : dialogs.shown)
         out << shown.kind << '|' << shown.title << '|' << shown.text.left(20) << '\n';
-    for (frmDocument *document : frame.documents())
-        out << "window|" << document->caption() << '|' << document->textEdit->textExact() << '|'
-            << (document->textEdit->isModified() ? "changed" : "unchanged") << '\n';
+    printWindows(out, frame);
     return 0;
 }
-
-const char kRestoreFlag[] = "--restore-with-little-memory";
 
 // Throws as an allocation inside the editor control does, at the `nth` change
 // the editor is about to make from now on.
@@ -179,25 +174,10 @@ private:
     QList<QPointer<frmDocument>> m_documents;
 };
 
-// The text a journal gives back, read as the next start reads it.
-QByteArray journalText(const QString &path)
-{
-    const QString copy = path + QStringLiteral(".copy");
-    QFile::remove(copy);
-    if (!QFile::copy(path, copy))
-        return "no journal";
-    const JournalRestore back = restoreJournal(copy);
-    QFile::remove(copy);
-    return back.ok ? back.text : back.error.toUtf8();
-}
-
 // The child: the journals in the folder are offered with only `headroom` MB
 // of address space to spare.
-int restoreWithLittleMemory(int argc, char **argv)
+int restoreWithLittleMemory(const QString &folder, rlim_t headroom)
 {
-    QApplication app(argc, argv);
-    const QString folder = QString::fromLocal8Bit(argv[2]);
-    const rlim_t headroom = test::headroomArgument(argv[3]);
     FailingHost host(folder);
     host.scripted.acknowledge();
     QList<frmDocument *> restored;
@@ -221,7 +201,6 @@ class LowMemoryTest : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     // Where the memory runs out depends on the page: a file that says how
     // large it is gets its room reserved at once; one that says nothing (as
@@ -277,16 +256,14 @@ private slots:
     // journal follows it, and it takes further edits.
     void reloadWithoutMemoryKeepsTheText_data()
     {
-        QTest::addColumn<int>("failingChange");
-        QTest::addColumn<bool>("unsaved");
+        tw::test::columns<int, bool>("failingChange", "unsaved");
         QTest::newRow("before the old text goes, unsaved changes") << 1 << true;
         QTest::newRow("after the old text went, unsaved changes") << 2 << true;
         QTest::newRow("after the old text went, nothing unsaved") << 2 << false;
     }
     void reloadWithoutMemoryKeepsTheText()
     {
-        QFETCH(int, failingChange);
-        QFETCH(bool, unsaved);
+        auto [failingChange, unsaved] = tw::test::fetch<int, bool>("failingChange", "unsaved");
         const QString folder = m_dir.filePath(QStringLiteral("recovery-reload"));
         QDir(folder).removeRecursively();
         const QString page = m_dir.filePath(QStringLiteral("reloaded.htm"));
@@ -315,7 +292,7 @@ private slots:
         QCOMPARE(editor->documentBytes(), "<b>" + before);
         auto *journal = document->findChild<DocumentJournal *>();
         journal->flushNow();
-        QCOMPARE(journalText(journal->path()), "<b>" + before);
+        QCOMPARE(test::journalText(journal->path()), "<b>" + before);
     }
 
     void realShortageOnReloadKeepsTheText()
@@ -398,7 +375,7 @@ private slots:
         QCOMPARE(restored.first()->caption(), QStringLiteral("Document 2"));
         QCOMPARE(restored.first()->textEdit->documentBytes(), QByteArray("typed in Document 2"));
         QVERIFY(!QFile::exists(other));
-        QCOMPARE(journalText(kept), QByteArray("typed in Document 3"));
+        QCOMPARE(test::journalText(kept), QByteArray("typed in Document 3"));
         // Beside it only the restored window's own journal: the failed window left none.
         QCOMPARE(QDir(folder).entryList({QStringLiteral("*.twj")}, QDir::Files).size(), 2);
     }
@@ -406,13 +383,17 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    if (argc == 4 && qstrcmp(argv[1], kChildFlag) == 0)
-        return openWithLittleMemory(argc, argv);
-    if (argc == 4 && qstrcmp(argv[1], kReloadFlag) == 0)
-        return reloadWithLittleMemory(argc, argv);
-    if (argc == 4 && qstrcmp(argv[1], kRestoreFlag) == 0)
-        return restoreWithLittleMemory(argc, argv);
     QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    if (argc == 4) {
+        const QString path = QString::fromLocal8Bit(argv[2]);
+        const rlim_t headroom = test::headroomArgument(argv[3]);
+        for (const auto &[flag, child] : {std::pair{kChildFlag, &openWithLittleMemory},
+                                          {kReloadFlag, &reloadWithLittleMemory},
+                                          {kRestoreFlag, &restoreWithLittleMemory}})
+            if (qstrcmp(argv[1], flag) == 0)
+                return child(path, headroom);
+    }
     LowMemoryTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -10,8 +10,7 @@ closer=$2
 . "$(dirname "$0")/xsession.sh"
 start_x xdotool
 
-(cd "$(dirname "$exe")" && exec "$exe") >"$work/app.log" 2>&1 &
-app=$!
+start_app
 
 wid=$(wait_window '^Tagwright$') || { echo "FAIL: no window titled Tagwright"; cat "$work/app.log"; exit 1; }
 echo "found frame window $wid"

@@ -12,9 +12,7 @@ start_x xdotool xclip
 
 known_placement
 
-(cd "$(dirname "$exe")" && exec "$exe") >"$work/app.log" 2>&1 &
-app=$!
-fail() { echo "FAIL: $1"; cat "$work/app.log"; exit 1; }
+start_app
 
 wid=$(wait_window '^Tagwright$') || fail "no window titled Tagwright"
 sleep 0.5
@@ -31,13 +29,6 @@ palette_closed() { ! visible_window '^Colors$'; }
 wait_until palette_closed || fail "the palette did not close"
 
 xdotool mousemove --window "$wid" 200 250 click 1
-# Each round copies the page anew, as the click may still be on its way.
 expected='<FONT COLOR="#C0C0C0">hello</FONT>'
-holds() {
-  xdotool key ctrl+a ctrl+c
-  sleep 0.2
-  got=$(xclip -o -selection clipboard 2>/dev/null || true)
-  [ "$got" = "$expected" ]
-}
-wait_until holds || fail "the page holds '$got', not '$expected'"
+wait_until copies "$expected" || fail "the page holds '$copied', not '$expected'"
 echo "1 passed, 0 failed"

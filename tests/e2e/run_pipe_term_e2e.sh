@@ -19,7 +19,6 @@ stop_listener() {
   cleanup
 }
 trap stop_listener EXIT
-fail() { echo "FAIL: $1"; cat "$work/app.log"; exit 1; }
 
 # Writes each address asked for to hits, one a line.
 python3 - "$work/port" "$work/hits" <<'PY' &
@@ -57,8 +56,7 @@ HTM
 
 known_placement
 printf '[Editor]\nlivePreview=true\n' >>"$XDG_CONFIG_HOME/Tagwright/Tagwright.conf"
-(cd "$(dirname "$exe")" && exec "$exe" "$site/page.htm") >"$work/app.log" 2>&1 &
-app=$!
+start_app "$site/page.htm"
 
 wait_window '^Tagwright$' >/dev/null || fail "no window titled Tagwright"
 # The frame lies at 0,0, 800 pixels wide, the preview along its right edge;

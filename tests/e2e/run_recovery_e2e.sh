@@ -15,8 +15,6 @@ start_x xdotool xclip
 
 known_placement
 
-run() { (cd "$(dirname "$exe")" && exec "$exe" "$@") >>"$work/app.log" 2>&1 & app=$!; }
-fail() { echo "FAIL: $1"; cat "$work/app.log"; exit 1; }
 journals() { find "$XDG_DATA_HOME" -name '*.twj' -not -path '*/set aside/*' 2>/dev/null || true; }
 
 # Waits until a journal holds the record of one typed character (its length,
@@ -32,13 +30,6 @@ journal_holds() {
   return 1
 }
 
-# Waits until the active window's text, copied to the clipboard, is $1: every
-# key typed before has been handled then.
-wait_text() {
-  xdotool key ctrl+a ctrl+c
-  wait_until clipboard_is "$1" || fail "the window does not hold $1"
-}
-clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null || true)" = "$1" ]; }
 
 # The question is the one visible window that is not the frame.
 other_window() {
@@ -65,7 +56,7 @@ scenario() {
   local how=$1
   rm -rf "$XDG_DATA_HOME"
   printf '<P>old</P>' >"$work/page.htm"
-  run "$work/page.htm"
+  start_app "$work/page.htm"
   wait_window '^Tagwright$' >/dev/null || fail "no window titled Tagwright"
   sleep 0.5
   # Q and Z are typed last: the journals' records of them are looked for.
@@ -78,7 +69,7 @@ scenario() {
     wait_record Z
     kill -9 "$app"; wait "$app" 2>/dev/null || true; app=""
   else
-    wait_text 'draftZ'
+    wait_until copies 'draftZ' || fail "the window does not hold draftZ"
     kill -"$how" "$app"
     wait_until app_ended || fail "SIG$how did not end the program (is it asking something?)"
     local rc=0
@@ -88,7 +79,7 @@ scenario() {
     [ "$(journals | wc -l)" = 2 ] || fail "SIG$how did not keep the two journals: $(journals)"
   fi
 
-  run
+  start_app
   question=""
   wait_until asked || fail "no question offered the pages again after $how"
   xdotool windowactivate --sync "$question" 2>/dev/null || true

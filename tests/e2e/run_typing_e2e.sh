@@ -13,25 +13,13 @@ start_x xdotool xclip
 
 known_placement
 
-fail() { echo "FAIL: $1"; cat "$work/app.log"; exit 1; }
-
-# Waits until the page's text, copied to the clipboard, is $1; each round
-# copies it anew, as keys typed before may still be on their way. Leaves the
-# caret at the end of the page.
+# Waits until the page's text is $1; leaves the caret at the end of the page.
 wait_text() {
-  seen=""
-  wait_until page_holds "$1" || fail "the page holds [$seen], not [$1]"
+  wait_until copies "$1" || fail "the page holds [$copied], not [$1]"
   xdotool key ctrl+End
 }
-page_holds() {
-  xdotool key ctrl+a ctrl+c
-  sleep 0.2
-  seen=$(xclip -o -selection clipboard 2>/dev/null || true)
-  [ "$seen" = "$1" ]
-}
 
-(cd "$(dirname "$exe")" && exec "$exe") >"$work/app.log" 2>&1 &
-app=$!
+start_app
 wait_window '^Tagwright$' >/dev/null || fail "no window titled Tagwright"
 sleep 0.5
 

@@ -66,5 +66,17 @@ visible_window() {
   found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
   [ -n "$found" ]
 }
+fail() { echo "FAIL: $1"; cat "$work/app.log" 2>/dev/null; exit 1; }
+# Starts the program $exe from its own folder with the arguments given, its
+# output added to app.log; $app is its process.
+start_app() { (cd "$(dirname "$exe")" && exec "$exe" "$@") >>"$work/app.log" 2>&1 & app=$!; }
+# Whether the active window's text, copied to the clipboard anew (keys typed
+# before may still be on their way), is $1; $copied is what it holds.
+copies() {
+  xdotool key ctrl+a ctrl+c
+  sleep 0.2
+  copied=$(xclip -o -selection clipboard 2>/dev/null || true)
+  [ "$copied" = "$1" ]
+}
 # Whether the program started last ($app) has ended.
 app_ended() { ! kill -0 "$app" 2>/dev/null; }

@@ -1,6 +1,7 @@
 // The find window worked as a user works it: typing into its boxes, ticking
 // its options and pressing its buttons with the mouse or keys.
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "editor/FindDialog.h"
 #include "editor/SourceEditor.h"
 
@@ -52,15 +53,8 @@ private Q_SLOTS:
     // expression; the button is pressed `presses` times from the page's start.
     void buttonsAndBoxes_data()
     {
-        QTest::addColumn<QByteArray>("page");
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<QString>("replace");
-        QTest::addColumn<QString>("boxes");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("presses");
-        QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<int>("selectionStart");
-        QTest::addColumn<QString>("status");
+        tw::test::columns<QByteArray, QString, QString, QString, QString, int, QByteArray, int, QString>(
+            "page", "find", "replace", "boxes", "button", "presses", "after", "selectionStart", "status");
 
         QTest::newRow("exactly one replacement") << QByteArray("Cat dog") << "cat" << "cow" << "" << "replaceAll" << 1
                                                  << QByteArray("cow dog") << 3 << "Replaced 1 match.";
@@ -94,15 +88,8 @@ private Q_SLOTS:
     }
     void buttonsAndBoxes()
     {
-        QFETCH(QByteArray, page);
-        QFETCH(QString, find);
-        QFETCH(QString, replace);
-        QFETCH(QString, boxes);
-        QFETCH(QString, button);
-        QFETCH(int, presses);
-        QFETCH(QByteArray, after);
-        QFETCH(int, selectionStart);
-        QFETCH(QString, status);
+        auto [page, find, replace, boxes, button, presses, after, selectionStart, status] = tw::test::fetch<QByteArray, QString, QString, QString, QString, int, QByteArray, int, QString>(
+            "page", "find", "replace", "boxes", "button", "presses", "after", "selectionStart", "status");
 
         m_editor->loadBytes(page);
         typeInto(m_dialog->findEdit, find);

@@ -1,4 +1,5 @@
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "editor/SourceEditor.h"
 
 #include <QAccessible>
@@ -84,8 +85,7 @@ private slots:
 
     void offsetsCountCharacters_data()
     {
-        QTest::addColumn<qint64>("position");
-        QTest::addColumn<int>("offset");
+        tw::test::columns<qint64, int>("position", "offset");
         QTest::newRow("start") << qint64(0) << 0;
         QTest::newRow("after two-byte character") << qint64(5) << 4;
         QTest::newRow("second line start") << qint64(6) << 5;
@@ -96,8 +96,7 @@ private slots:
     }
     void offsetsCountCharacters()
     {
-        QFETCH(qint64, position);
-        QFETCH(int, offset);
+        auto [position, offset] = tw::test::fetch<qint64, int>("position", "offset");
         SourceEditor editor;
         editor.loadBytes(kPage);
         QCOMPARE(editor.characterOffset(position), offset);

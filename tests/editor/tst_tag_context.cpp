@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "editor/HtmlNames.h"
 #include "editor/TagContext.h"
 
@@ -40,8 +41,7 @@ class TagContextTest : public QObject {
 private slots:
     void closingTag_data()
     {
-        QTest::addColumn<QByteArray>("marked");
-        QTest::addColumn<QByteArray>("added");
+        tw::test::columns<QByteArray, QByteArray>("marked", "added");
         QTest::newRow("plain") << QByteArray("<p>|") << QByteArray("</p>");
         QTest::newRow("case kept") << QByteArray("<Div>|") << QByteArray("</Div>");
         QTest::newRow("attributes, lines") << QByteArray("<table\n border=1 class=\"a b\">|") << QByteArray("</table>");
@@ -72,16 +72,14 @@ private slots:
     }
     void closingTag()
     {
-        QFETCH(QByteArray, marked);
-        QFETCH(QByteArray, added);
+        auto [marked, added] = tw::test::fetch<QByteArray, QByteArray>("marked", "added");
         const Page p = page(marked);
         QCOMPARE(tagContext::closingTagAfter(p.text, p.caret), added);
     }
 
     void closingName_data()
     {
-        QTest::addColumn<QByteArray>("marked");
-        QTest::addColumn<QByteArray>("added");
+        tw::test::columns<QByteArray, QByteArray>("marked", "added");
         QTest::newRow("innermost") << QByteArray("<div><p>text</|") << QByteArray("p>");
         QTest::newRow("after a closed one") << QByteArray("<div><p>a</p>\n</|") << QByteArray("div>");
         QTest::newRow("nested same name") << QByteArray("<div><div>a</div></|") << QByteArray("div>");
@@ -100,16 +98,14 @@ private slots:
     }
     void closingName()
     {
-        QFETCH(QByteArray, marked);
-        QFETCH(QByteArray, added);
+        auto [marked, added] = tw::test::fetch<QByteArray, QByteArray>("marked", "added");
         const Page p = page(marked);
         QCOMPARE(tagContext::closingNameAfter(p.text, p.caret), added);
     }
 
     void completion_data()
     {
-        QTest::addColumn<QByteArray>("marked");
-        QTest::addColumn<QString>("context");
+        tw::test::columns<QByteArray, QString>("marked", "context");
         QTest::newRow("after <") << QByteArray("<p>x <|") << QStringLiteral("element:");
         QTest::newRow("name begun") << QByteArray("<ta|") << QStringLiteral("element:ta");
         QTest::newRow("long name begun") << QByteArray("<blockquo|") << QStringLiteral("element:blockquo");
@@ -127,8 +123,7 @@ private slots:
     }
     void completion()
     {
-        QFETCH(QByteArray, marked);
-        QFETCH(QString, context);
+        auto [marked, context] = tw::test::fetch<QByteArray, QString>("marked", "context");
         const Page p = page(marked);
         QCOMPARE(describe(tagContext::completionAt(p.text, p.caret), p.text), context);
     }
@@ -153,8 +148,7 @@ private slots:
 
     void matching_data()
     {
-        QTest::addColumn<QByteArray>("marked");
-        QTest::addColumn<QString>("pair");
+        tw::test::columns<QByteArray, QString>("marked", "pair");
         QTest::newRow("opening") << QByteArray("<d|iv id=a><p>x</p></div>") << QStringLiteral("<div id=a> </div>");
         QTest::newRow("caret before the name")
             << QByteArray("<|b>x</b>") << QStringLiteral("<b> </b>");

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "ScriptedDialogs.h"
 #include "editor/FindReplace.h"
 #include "editor/SourceEditor.h"
@@ -34,11 +35,8 @@ class TextSearchTest : public QObject {
 private Q_SLOTS:
     void replaceAll_data()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QByteArray>("find");
-        QTest::addColumn<QString>("flags");
-        QTest::addColumn<QByteArray>("with");
-        QTest::addColumn<QByteArray>("expected");
+        tw::test::columns<QByteArray, QByteArray, QString, QByteArray, QByteArray>(
+            "text", "find", "flags", "with", "expected");
         auto row = [](const char *name, QByteArray text, QByteArray find, const char *flags, QByteArray with,
                       QByteArray expected) {
             QTest::newRow(name) << text << find << QString::fromLatin1(flags) << with << expected;
@@ -73,27 +71,22 @@ private Q_SLOTS:
     }
     void replaceAll()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QByteArray, find);
-        QFETCH(QString, flags);
-        QFETCH(QByteArray, with);
-        QFETCH(QByteArray, expected);
+        auto [text, find, flags, with, expected] = tw::test::fetch<QByteArray, QByteArray, QString, QByteArray, QByteArray>(
+            "text", "find", "flags", "with", "expected");
         QCOMPARE(replaced(text, find, flags.toLatin1().constData(), with), expected);
     }
 
     // Searches that would backtrack for hours stop with a message instead.
     void hostileExpressionsStop_data()
     {
-        QTest::addColumn<QByteArray>("pattern");
-        QTest::addColumn<QByteArray>("text");
+        tw::test::columns<QByteArray, QByteArray>("pattern", "text");
         QTest::newRow("nested plus") << QByteArray("(a+)+$") << QByteArray(30000, 'a') + "b";
         QTest::newRow("overlapping") << QByteArray("(x+x+)+y") << QByteArray(5000, 'x') + "zy";
         QTest::newRow("nested words") << QByteArray("^(\\w+\\s?)*$") << QByteArray(20000, 'a') + "!";
     }
     void hostileExpressionsStop()
     {
-        QFETCH(QByteArray, pattern);
-        QFETCH(QByteArray, text);
+        auto [pattern, text] = tw::test::fetch<QByteArray, QByteArray>("pattern", "text");
         TextSearch search(pattern, opts("r"));
         QVERIFY(search.isValid());
         const ReplaceAllResult r = replaceAllMatches(search, text.constData(), text.size(), "z");
@@ -109,14 +102,8 @@ private Q_SLOTS:
 
     void findNextAndPrevious_data()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QByteArray>("find");
-        QTest::addColumn<QString>("flags");
-        QTest::addColumn<bool>("backward");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<bool>("wrap");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
+        tw::test::columns<QByteArray, QByteArray, QString, bool, int, bool, int, int>(
+            "text", "find", "flags", "backward", "from", "wrap", "start", "length");
         auto row = [](const char *name, QByteArray text, QByteArray find, const char *flags, bool backward,
                       int from, bool wrap, int start, int length) {
             QTest::newRow(name) << text << find << QString::fromLatin1(flags) << backward << from << wrap
@@ -137,14 +124,8 @@ private Q_SLOTS:
     }
     void findNextAndPrevious()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QByteArray, find);
-        QFETCH(QString, flags);
-        QFETCH(bool, backward);
-        QFETCH(int, from);
-        QFETCH(bool, wrap);
-        QFETCH(int, start);
-        QFETCH(int, length);
+        auto [text, find, flags, backward, from, wrap, start, length] = tw::test::fetch<QByteArray, QByteArray, QString, bool, int, bool, int, int>(
+            "text", "find", "flags", "backward", "from", "wrap", "start", "length");
         TextSearch search(find, opts(flags.toLatin1().constData()));
         const TextMatch m = backward ? search.findPrevious(text.constData(), text.size(), from, wrap)
                                      : search.findNext(text.constData(), text.size(), from, wrap);

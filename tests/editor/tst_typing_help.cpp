@@ -1,4 +1,5 @@
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "editor/ActiveEditor.h"
 #include "editor/EditorLook.h"
 #include "editor/EditorOperations.h"
@@ -53,41 +54,33 @@ private slots:
         QTest::addColumn<QByteArray>("after"); // '|' is the caret
         for (const bool plain : {false, true}) {
             const char *look = plain ? "plain: " : "highlighted: ";
-            const auto row = [&](const char *name) -> QTestData & { return QTest::newRow(qPrintable(look + QString::fromLatin1(name))); };
-            row("closes a tag") << plain << QByteArray() << QStringLiteral("<p>") << QByteArray("<p>|</p>");
-            row("nested") << plain << QByteArray() << QStringLiteral("<ul><li>")
-                          << QByteArray("<ul><li>|</li></ul>");
-            row("void") << plain << QByteArray("<p>") << QStringLiteral("<br>") << QByteArray("<p><br>|");
-            row("quoted >") << plain << QByteArray() << QStringLiteral("<a title=\"x>")
-                            << QByteArray("<a title=\"x>|");
-            row("in a comment") << plain << QByteArray("<!-- ") << QStringLiteral("<b>")
-                                << QByteArray("<!-- <b>|");
-            row("in script") << plain << QByteArray("<script>if (a") << QStringLiteral("<b>")
-                             << QByteArray("<script>if (a<b>|");
-            row("closing name") << plain << QByteArray("<div><b>x</b>") << QStringLiteral("</")
-                                << QByteArray("<div><b>x</b></div>|");
-            row("closing name in script") << plain << QByteArray("<script>x") << QStringLiteral("</")
-                                          << QByteArray("<script>x</script>|");
-            // "</" where the element is closed right after the caret adds nothing.
-            const auto slash = [&](const char *name, const char *before, const char *after) {
-                row(name) << plain << QByteArray(before) << QStringLiteral("</") << QByteArray(after);
+            const auto row = [&](const char *name, const char *before, const char *typed, const char *after) {
+                QTest::newRow(qPrintable(look + QString::fromLatin1(name)))
+                    << plain << QByteArray(before) << QString::fromUtf8(typed) << QByteArray(after);
             };
-            slash("</ closed already", "<li>|</li>", "<li></|</li>");
-            slash("</ closed already, nested", "<ul><li>|</li></ul>", "<ul><li></|</li></ul>");
-            slash("</ closed already, upper case", "<LI>|</LI>", "<LI></|</LI>");
-            slash("</ closed after blanks", "<p>\n|\n</p>", "<p>\n</|\n</p>");
-            slash("</ closed already in script", "<script>x|</script>", "<script>x</|</script>");
-            slash("</ open, nothing after", "<p>|", "<p></p>|");
-            slash("</ next closing tag is the outer one's", "<div><p>|</div>", "<div><p></p>|</div>");
-            slash("</ next closing tag only starts alike", "<b>|</bdi>", "<b></b>|</bdi>");
+            row("closes a tag", "", "<p>", "<p>|</p>");
+            row("nested", "", "<ul><li>", "<ul><li>|</li></ul>");
+            row("void", "<p>", "<br>", "<p><br>|");
+            row("quoted >", "", "<a title=\"x>", "<a title=\"x>|");
+            row("in a comment", "<!-- ", "<b>", "<!-- <b>|");
+            row("in script", "<script>if (a", "<b>", "<script>if (a<b>|");
+            row("closing name", "<div><b>x</b>", "</", "<div><b>x</b></div>|");
+            row("closing name in script", "<script>x", "</", "<script>x</script>|");
+            // "</" where the element is closed right after the caret adds nothing.
+            row("</ closed already", "<li>|</li>", "</", "<li></|</li>");
+            row("</ closed already, nested", "<ul><li>|</li></ul>", "</", "<ul><li></|</li></ul>");
+            row("</ closed already, upper case", "<LI>|</LI>", "</", "<LI></|</LI>");
+            row("</ closed after blanks", "<p>\n|\n</p>", "</", "<p>\n</|\n</p>");
+            row("</ closed already in script", "<script>x|</script>", "</", "<script>x</|</script>");
+            row("</ open, nothing after", "<p>|", "</", "<p></p>|");
+            row("</ next closing tag is the outer one's", "<div><p>|</div>", "</", "<div><p></p>|</div>");
+            row("</ next closing tag only starts alike", "<b>|</bdi>", "</", "<b></b>|</bdi>");
         }
     }
     void keys()
     {
-        QFETCH(bool, plain);
-        QFETCH(QByteArray, before);
-        QFETCH(QString, typed);
-        QFETCH(QByteArray, after);
+        auto [plain, before, typed, after] = tw::test::fetch<bool, QByteArray, QString, QByteArray>(
+            "plain", "before", "typed", "after");
         Editor e(plain);
         e.load(QByteArray(before).replace('|', ""));
         if (before.contains('|')) // the caret, at the end when not given
@@ -151,31 +144,22 @@ private slots:
     // types, Enter or Tab takes the choice, Escape closes it.
     void completion_data()
     {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("element, Enter") << QByteArray() << QStringLiteral("<tex") << int(Qt::Key_Return)
-                                        << QByteArray("<textarea");
-        QTest::newRow("element, Tab") << QByteArray() << QStringLiteral("<bl") << int(Qt::Key_Tab)
-                                      << QByteArray("<blockquote");
-        QTest::newRow("upper case") << QByteArray() << QStringLiteral("<Bl") << int(Qt::Key_Tab)
-                                    << QByteArray("<BLOCKQUOTE");
-        QTest::newRow("attribute") << QByteArray("<p>") << QStringLiteral("<img a") << int(Qt::Key_Return)
-                                   << QByteArray("<p><img accesskey");
-        QTest::newRow("attribute narrowed") << QByteArray() << QStringLiteral("<a hrefl") << int(Qt::Key_Tab)
-                                            << QByteArray("<a hreflang");
-        QTest::newRow("Escape") << QByteArray() << QStringLiteral("<tex") << int(Qt::Key_Escape)
-                                << QByteArray("<tex");
-        QTest::newRow("after Escape, stays closed") << QByteArray("<tex") << QStringLiteral("t")
-                                                    << int(Qt::Key_Return) << QByteArray("<text\n");
+        tw::test::columns<QByteArray, QString, int, QByteArray>("before", "typed", "key", "after");
+        const auto row = [](const char *name, const char *before, const char *typed, int key, const char *after) {
+            QTest::newRow(name) << QByteArray(before) << QString::fromUtf8(typed) << key << QByteArray(after);
+        };
+        row("element, Enter", "", "<tex", Qt::Key_Return, "<textarea");
+        row("element, Tab", "", "<bl", Qt::Key_Tab, "<blockquote");
+        row("upper case", "", "<Bl", Qt::Key_Tab, "<BLOCKQUOTE");
+        row("attribute", "<p>", "<img a", Qt::Key_Return, "<p><img accesskey");
+        row("attribute narrowed", "", "<a hrefl", Qt::Key_Tab, "<a hreflang");
+        row("Escape", "", "<tex", Qt::Key_Escape, "<tex");
+        row("after Escape, stays closed", "<tex", "t", Qt::Key_Return, "<text\n");
     }
     void completion()
     {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, typed);
-        QFETCH(int, key);
-        QFETCH(QByteArray, after);
+        auto [before, typed, key, after] = tw::test::fetch<QByteArray, QString, int, QByteArray>(
+            "before", "typed", "key", "after");
         Editor e(false);
         e.load(before);
         QTest::keyClicks(&e.editor, typed);

@@ -1,5 +1,6 @@
 #include "../markup/MarkedEditor.h"
 #include "../markup/ScriptedMarkupWindows.h"
+#include "DataRows.h"
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
 #include "generators/PageProperties.h"
@@ -94,8 +95,7 @@ private Q_SLOTS:
 
     void bodyTag_data()
     {
-        QTest::addColumn<QString>("built");
-        QTest::addColumn<QString>("expected");
+        tw::test::columns<QString, QString>("built", "expected");
         QTest::newRow("defaults") << bodyTagText("0", "#FFFFFF", "#0000FF", "#800080", "#FF0000", std::nullopt)
                                   << kDefaultBody;
         QTest::newRow("background") << bodyTagText("a", "b", "c", "d", "e", QString("sky.gif"))
@@ -107,8 +107,7 @@ private Q_SLOTS:
     }
     void bodyTag()
     {
-        QFETCH(QString, built);
-        QFETCH(QString, expected);
+        auto [built, expected] = tw::test::fetch<QString, QString>("built", "expected");
         QCOMPARE(built, expected);
     }
 

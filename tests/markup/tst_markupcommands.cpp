@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "MarkedEditor.h"
 #include "ScriptedMarkupWindows.h"
 #include "TestFiles.h"
@@ -29,8 +30,7 @@ class MarkupCommandsTest : public QObject {
 private Q_SLOTS:
     void generatedText_data()
     {
-        QTest::addColumn<QString>("built");
-        QTest::addColumn<QString>("expected");
+        tw::test::columns<QString, QString>("built", "expected");
         QTest::newRow("size") << fontSizeText("3", "big") << "<FONT SIZE=3>big</FONT>";
         QTest::newRow("size empty") << fontSizeText("", "x") << "<FONT SIZE=>x</FONT>";
         QTest::newRow("size as typed") << fontSizeText("+2", " a\nb ") << "<FONT SIZE=+2> a\nb </FONT>";
@@ -53,8 +53,7 @@ private Q_SLOTS:
     }
     void generatedText()
     {
-        QFETCH(QString, built);
-        QFETCH(QString, expected);
+        auto [built, expected] = tw::test::fetch<QString, QString>("built", "expected");
         QCOMPARE(built, expected);
     }
 
@@ -149,10 +148,7 @@ private Q_SLOTS:
 
     void linksOpenOnlyForMoreThanSpacesAndKeepTheSelectionWhole_data()
     {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<bool>("opens");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<bool>("cancelled");
+        tw::test::columns<QString, bool, QString, bool>("before", "opens", "after", "cancelled");
         QTest::newRow("nothing") << "ab" << false << "ab" << false;
         QTest::newRow("spaces") << "a[   ]b" << false << "a   b" << false;
         QTest::newRow("line break") << "a[\n]b" << true << "a<A HREF=\"a.htm\">\n</A>b" << false;
@@ -161,10 +157,8 @@ private Q_SLOTS:
     }
     void linksOpenOnlyForMoreThanSpacesAndKeepTheSelectionWhole()
     {
-        QFETCH(QString, before);
-        QFETCH(bool, opens);
-        QFETCH(QString, after);
-        QFETCH(bool, cancelled);
+        auto [before, opens, after, cancelled] = tw::test::fetch<QString, bool, QString, bool>(
+            "before", "opens", "after", "cancelled");
         ScriptedDialogs dialogs;
         ScriptedMarkupWindows windows;
         windows.addresses = {cancelled ? std::nullopt : std::optional<QString>(QStringLiteral("a.htm"))};
@@ -257,13 +251,8 @@ private Q_SLOTS:
     }
     void imageInsertsTheTagAndCopiesThePicture()
     {
-        QFETCH(QString, picture);
-        QFETCH(QString, folder);
-        QFETCH(bool, gone);
-        QFETCH(QString, tip);
-        QFETCH(QString, text);
-        QFETCH(QString, copy);
-        QFETCH(QString, message);
+        auto [picture, folder, gone, tip, text, copy, message] = tw::test::fetch<QString, QString, bool, QString, QString, QString, QString>(
+            "picture", "folder", "gone", "tip", "text", "copy", "message");
         QTemporaryDir dir;
         QVERIFY(QDir().mkpath(dir.filePath("web")));
         QVERIFY(writeBytes(dir.filePath(picture), "GIF89a " + picture.toUtf8()));

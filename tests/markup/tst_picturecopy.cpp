@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestFiles.h"
 #include "markup/ImageCommand.h"
 
@@ -68,8 +69,7 @@ private Q_SLOTS:
     }
     void theSameFileByAnySpellingIsLeftAlone()
     {
-        QFETCH(QString, source);
-        QFETCH(QString, link);
+        auto [source, link] = tw::test::fetch<QString, QString>("source", "link");
         if (link == "hard")
             QCOMPARE(::link(QFile::encodeName(m_logo).constData(), QFile::encodeName(m_dir.filePath(source)).constData()), 0);
         else if (!link.isEmpty())
@@ -142,8 +142,7 @@ private Q_SLOTS:
 
     void failuresSayWhy_data()
     {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("target");
+        tw::test::columns<QString, QString>("source", "target");
         QTest::addColumn<QString>("reason"); // %1 is the test's folder
         QTest::newRow("folder missing") << "web/logo.gif" << "missing/logo.gif" << "the folder \"%1/missing\" does not exist.";
         QTest::newRow("folder is a file") << "web/logo.gif" << "web/logo.gif/logo.gif"
@@ -155,9 +154,7 @@ private Q_SLOTS:
     }
     void failuresSayWhy()
     {
-        QFETCH(QString, source);
-        QFETCH(QString, target);
-        QFETCH(QString, reason);
+        auto [source, target, reason] = tw::test::fetch<QString, QString, QString>("source", "target", "reason");
         const PictureCopy copy = copyPicture(m_dir.filePath(source), m_dir.filePath(target));
         QCOMPARE(copy.outcome, PictureCopy::Failed);
         QCOMPARE(copy.error, reason.arg(m_dir.path()));
@@ -183,10 +180,8 @@ private Q_SLOTS:
     }
     void aFullDiskSaysWhy()
     {
-        QFETCH(bool, realDisk);
-        QFETCH(int, pictureSize);
-        QFETCH(int, filler);
-        QFETCH(QString, reason);
+        auto [realDisk, pictureSize, filler, reason] = tw::test::fetch<bool, int, int, QString>(
+            "realDisk", "pictureSize", "filler", "reason");
         std::optional<SmallDisk> disk;
         QString folder = m_web;
         if (realDisk) {

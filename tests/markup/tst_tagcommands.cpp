@@ -1,4 +1,5 @@
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "editor/ActiveEditor.h"
 #include "editor/SourceEditor.h"
 #include "markup/TagCommands.h"
@@ -41,10 +42,7 @@ private Q_SLOTS:
     // checked through its bar button in the frame tests.
     void textOfEveryCommand_data()
     {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("selection");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("writes");
+        tw::test::columns<QString, QString, QString, bool>("control", "selection", "expected", "writes");
         const QString multi = QStringLiteral("line one\r\nline two\n");
         QTest::newRow("bold") << "CmdBold" << "hello" << "<B>hello</B>" << true;
         QTest::newRow("bold blank") << "CmdBold" << " " << "<B> </B>" << true;
@@ -55,10 +53,8 @@ private Q_SLOTS:
     }
     void textOfEveryCommand()
     {
-        QFETCH(QString, control);
-        QFETCH(QString, selection);
-        QFETCH(QString, expected);
-        QFETCH(bool, writes);
+        auto [control, selection, expected, writes] = tw::test::fetch<QString, QString, QString, bool>(
+            "control", "selection", "expected", "writes");
         const auto text = tagText(command(control), selection);
         QCOMPARE(text.has_value(), writes);
         if (writes)

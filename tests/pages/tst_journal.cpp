@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestFiles.h"
 #include "pages/RecoveryJournal.h"
 #include "editor/SourceEditor.h"
@@ -142,8 +143,7 @@ private slots:
     }
     void aDamagedEndKeepsTheWholeRecords()
     {
-        QFETCH(int, damage);
-        QFETCH(QByteArray, text);
+        auto [damage, text] = tw::test::fetch<int, QByteArray>("damage", "text");
         QByteArray bytes = twoEdits();
         QVERIFY(!bytes.isEmpty());
         if (damage == 1)
@@ -172,8 +172,7 @@ private slots:
     }
     void unusableJournalsAreRefused()
     {
-        QFETCH(int, damage);
-        QFETCH(QString, reason);
+        auto [damage, reason] = tw::test::fetch<int, QString>("damage", "reason");
         QByteArray bytes = twoEdits();
         const qsizetype startEnd = bytes.indexOf("start") + 5;
         if (damage == 0)
@@ -215,10 +214,8 @@ private slots:
     }
     void thePageOnDiskNeedNotHoldTheText()
     {
-        QFETCH(int, encoding);
-        QFETCH(QByteArray, start);
-        QFETCH(QByteArray, disk);
-        QFETCH(bool, differs);
+        auto [encoding, start, disk, differs] = tw::test::fetch<int, QByteArray, QByteArray, bool>(
+            "encoding", "start", "disk", "differs");
         const QString page = path("page.htm");
         QFile::remove(page);
         QDir(page).removeRecursively();
@@ -257,8 +254,7 @@ private slots:
     }
     void anOldJournalReadsItsStartFromThePage()
     {
-        QFETCH(QByteArray, disk);
-        QFETCH(QByteArray, text);
+        auto [disk, text] = tw::test::fetch<QByteArray, QByteArray>("disk", "text");
         QVERIFY(writeBytes(path("old.htm"), disk));
         const QByteArray page = path("old.htm").toUtf8();
         QByteArray bytes("TWJ1" "\x01\0\0\0" "\0" "\x01\0\0\0" "p", 14);

@@ -3,6 +3,7 @@
 // alone they make the page Windows-1252; among at least as many well-formed
 // characters the page stays UTF-8 with the bytes kept. Either way the page is
 // written back byte for byte, whatever the pieces it was read in.
+#include "DataRows.h"
 #include "TestFiles.h"
 #include "pages/PageFile.h"
 #include "editor/SourceEditor.h"
@@ -20,8 +21,7 @@ class MalformedUtf8Test : public QObject {
 private slots:
     void judgedAndKeptByteForByte_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("legacy");
+        tw::test::columns<QByteArray, bool>("bytes", "legacy");
         QTest::addColumn<QString>("shown"); // the editor's text when legacy
 
         struct Kind {
@@ -50,9 +50,7 @@ private slots:
     }
     void judgedAndKeptByteForByte()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, legacy);
-        QFETCH(QString, shown);
+        auto [bytes, legacy, shown] = tw::test::fetch<QByteArray, bool, QString>("bytes", "legacy", "shown");
         const QString page = m_dir.filePath(QStringLiteral("page.htm"));
         // Pieces of one and three bytes cut the sequences at every place.
         for (const qsizetype piece : {qsizetype(1), qsizetype(3), PageReader::kChunkSize}) {

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "DataRows.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
@@ -101,11 +102,8 @@ private slots:
     }
     void openEditSaveGivesExactBytes()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, legacy);
-        QFETCH(QString, typed);
-        QFETCH(QByteArray, saved);
-        QFETCH(QString, shown);
+        auto [bytes, legacy, typed, saved, shown] = tw::test::fetch<QByteArray, bool, QString, QByteArray, QString>(
+            "bytes", "legacy", "typed", "saved", "shown");
         QVERIFY(writeBytes(path("page.htm"), bytes));
         SourceEditor editor;
         const PageEncoding encoding = openInto(editor, path("page.htm"));
@@ -131,9 +129,7 @@ private slots:
     // is the text's exact size.
     void readingInPiecesJudgesThePageWhole_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("legacy");
+        tw::test::columns<QByteArray, QByteArray, bool>("bytes", "text", "legacy");
         const auto row = [](const char *name, const QByteArray &bytes, const QByteArray &text, bool legacy) {
             QTest::newRow(name) << bytes << text << legacy;
         };
@@ -153,9 +149,7 @@ private slots:
     }
     void readingInPiecesJudgesThePageWhole()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QByteArray, text);
-        QFETCH(bool, legacy);
+        auto [bytes, text, legacy] = tw::test::fetch<QByteArray, QByteArray, bool>("bytes", "text", "legacy");
         QVERIFY(writeBytes(path("pieces.htm"), bytes));
         for (const qsizetype chunk : {1, 2, 3, 4, 5, 7}) {
             PageReader reader(path("pieces.htm"), chunk);
@@ -188,8 +182,7 @@ private slots:
     // edits; listeners hear of the new text, and later edits undo back to it.
     void loadingInPieces_data()
     {
-        QTest::addColumn<QByteArrayList>("pieces");
-        QTest::addColumn<int>("eol");
+        tw::test::columns<QByteArrayList, int>("pieces", "eol");
         QTest::newRow("CR LF split") << QByteArrayList{"a\r", "\nb\n"} << int(QsciScintilla::EolWindows);
         QTest::newRow("CR then text") << QByteArrayList{"a\r", "b\r\n"} << int(QsciScintilla::EolMac);
         QTest::newRow("CR at the end") << QByteArrayList{"a", "\r"} << int(QsciScintilla::EolMac);
@@ -198,8 +191,7 @@ private slots:
     }
     void loadingInPieces()
     {
-        QFETCH(QByteArrayList, pieces);
-        QFETCH(int, eol);
+        auto [pieces, eol] = tw::test::fetch<QByteArrayList, int>("pieces", "eol");
         SourceEditor editor;
         editor.replaceSelectionExact(QStringLiteral("typed before"));
         editor.flushEdits();
@@ -251,8 +243,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("old");
         QTest::addColumn<QByteArray>("text"); // the editor's UTF-8
-        QTest::addColumn<int>("encoding");
-        QTest::addColumn<QByteArray>("saved");
+        tw::test::columns<int, QByteArray>("encoding", "saved");
         const QByteArray longer(70000, 'o');
         QTest::newRow("grows") << QByteArray("old") << QByteArray("new page") << int(PageEncoding::Utf8)
                                << QByteArray("new page\r\n");
@@ -268,10 +259,8 @@ private slots:
     }
     void inPlaceWriteGivesExactBytes()
     {
-        QFETCH(QByteArray, old);
-        QFETCH(QByteArray, text);
-        QFETCH(int, encoding);
-        QFETCH(QByteArray, saved);
+        auto [old, text, encoding, saved] = tw::test::fetch<QByteArray, QByteArray, int, QByteArray>(
+            "old", "text", "encoding", "saved");
         QVERIFY(writeBytes(path("inplace.htm"), old));
         const PageWriteResult w =
             writePageInPlace(path("inplace.htm"), text.constData(), text.size(), PageEncoding(encoding));
@@ -292,9 +281,7 @@ private slots:
     }
     void charactersWindows1252LacksAreChosenForOnce()
     {
-        QFETCH(int, pick);
-        QFETCH(int, encoding);
-        QFETCH(QByteArray, saved);
+        auto [pick, encoding, saved] = tw::test::fetch<int, int, QByteArray>("pick", "encoding", "saved");
         QVERIFY(writeBytes(path("w1252.htm"), "<p>\xE9</p>"));
         SourceEditor editor;
         PageEncoding current = openInto(editor, path("w1252.htm"));

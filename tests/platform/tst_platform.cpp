@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestFiles.h"
 #include "platform/AppPaths.h"
 #include "platform/AttributeValue.h"
@@ -70,11 +71,18 @@ private Q_SLOTS:
         row("no width", "1500", "1500", "0", "6000", defaults);
         row("negative height", "1500", "1500", "7500", "-6000", defaults);
         row("larger than the screen", "1500", "1500", "600000", "600000", {0, 24, 1280, 1000});
+        // Garbage in the store.
+        row("words", "left edge", "top", "wide", "tall", defaults);
+        row("one word, one nan: those two default", "left", "1500", "7500", "nan", {67, 100, 500, 433});
+        row("empty", "", "", "", "", defaults);
+        row("nan and inf", "nan", "inf", "-inf", "nan", defaults);
+        row("blanks around numbers", " 1500 ", "1500 ", " 7500", "6000", {100, 100, 500, 400});
+        row("3e10 wide", "1000", "1000", "3e10", "6500", {0, 67, 1280, 433});
+        row("beyond float range", "1e39", "1e39", "1e39", "1e39", defaults);
     }
     void placementIsReachableAndFitsTheScreen()
     {
-        QFETCH(QStringList, stored);
-        QFETCH(QRect, frame);
+        auto [stored, frame] = tw::test::fetch<QStringList, QRect>("stored", "frame");
         QTemporaryDir dir;
         QSettings store(dir.filePath(QStringLiteral("t.conf")), QSettings::IniFormat);
         const char *keys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
@@ -135,9 +143,7 @@ private Q_SLOTS:
 
     void numericReadingAndCount_data()
     {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<double>("reading");
-        QTest::addColumn<int>("count");
+        tw::test::columns<QString, double, int>("answer", "reading", "count");
         const double inf = std::numeric_limits<double>::infinity();
         const QString nines(1000000, QLatin1Char('9'));
         QTest::newRow("plain") << "12" << 12.0 << 12;
@@ -177,9 +183,7 @@ private Q_SLOTS:
 
     void numericReadingAndCount()
     {
-        QFETCH(QString, answer);
-        QFETCH(double, reading);
-        QFETCH(int, count);
+        auto [answer, reading, count] = tw::test::fetch<QString, double, int>("answer", "reading", "count");
         const double got = tw::numericReading(answer);
         QVERIFY2(got == reading, qPrintable(QString::number(got, 'g', 17))); // exact, not fuzzy
         QCOMPARE(int(tw::countConversion(answer)), count);
@@ -227,9 +231,7 @@ private Q_SLOTS:
     }
     void writtenBytes()
     {
-        QFETCH(QString, how);
-        QFETCH(QString, value);
-        QFETCH(QByteArray, written);
+        auto [how, value, written] = tw::test::fetch<QString, QString, QByteArray>("how", "value", "written");
         const QString out = how == "bare" ? bareAttribute(value)
             : quotedAttribute(value, how == "address" ? AttributeKind::Address : AttributeKind::Text);
         QCOMPARE(out.toUtf8(), written);

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "ModalDriver.h"
 #include "platform/QtDialogs.h"
 
@@ -84,8 +85,7 @@ private Q_SLOTS:
     // whose Yes throws work away.
     void enterAnswersTheDefault_data()
     {
-        QTest::addColumn<bool>("discards");
-        QTest::addColumn<bool>("answer");
+        tw::test::columns<bool, bool>("discards", "answer");
         QTest::newRow("plain question") << false << true;
         QTest::newRow("Yes throws work away") << true << false;
     }
@@ -108,19 +108,27 @@ private Q_SLOTS:
         QCOMPARE(shown, QStringLiteral("Tagwright|Reload it and lose those changes?"));
     }
 
+    // A message's icon follows its kind; a plain one has none. OK is its one button.
+    void messageShowsItsText_data()
+    {
+        tw::test::columns<int, int>("kind", "icon");
+        QTest::newRow("critical") << int(MessageKind::Critical) << int(QMessageBox::Critical);
+        QTest::newRow("plain") << int(MessageKind::Plain) << int(QMessageBox::NoIcon);
+    }
     void messageShowsItsText()
     {
+        auto [kind, icon] = tw::test::fetch<int, int>("kind", "icon");
         QtDialogs dialogs;
         QString shown;
         onNextModal([&](QWidget *w) {
             auto *box = qobject_cast<QMessageBox *>(w);
             QVERIFY(box);
-            shown = box->windowTitle() + QLatin1Char('|') + box->text();
-            QCOMPARE(box->icon(), QMessageBox::Critical);
-            box->accept();
+            shown = box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|')
+                + QString::number(box->icon()) + QLatin1Char('|') + QString::number(box->buttons().size());
+            box->button(QMessageBox::Ok)->click();
         });
-        dialogs.message(QStringLiteral("Cannot read x"), QStringLiteral("Open"), MessageKind::Critical);
-        QCOMPARE(shown, QStringLiteral("Open|Cannot read x"));
+        dialogs.message(QStringLiteral("Cannot read x"), QStringLiteral("Open"), MessageKind(kind));
+        QCOMPARE(shown, QStringLiteral("Open|Cannot read x|%1|1").arg(icon));
     }
 
     void fileDialogsReturnPathAndBareNameWithDefaultExtension()

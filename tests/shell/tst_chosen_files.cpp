@@ -4,6 +4,7 @@
 // blocks; a file that holds more than the bound (or never ends) is refused.
 #include "../markup/ScriptedMarkupWindows.h"
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "TestHost.h"
@@ -107,9 +108,7 @@ private slots:
 
     void specialFilesAreRefusedEverywhere_data()
     {
-        QTest::addColumn<QString>("site");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("reason");
+        tw::test::columns<QString, QString, QString>("site", "file", "reason");
         const QList<std::pair<const char *, QString>> files{
             {"pipe", path("pipe.gif")},
             {"link to a pipe", path("link-to-pipe.htm")},
@@ -126,9 +125,7 @@ private slots:
     }
     void specialFilesAreRefusedEverywhere()
     {
-        QFETCH(QString, site);
-        QFETCH(QString, file);
-        QFETCH(QString, reason);
+        auto [site, file, reason] = tw::test::fetch<QString, QString, QString>("site", "file", "reason");
         const QString cannotOpen = QStringLiteral("Cannot open \"%1\": %2").arg(file, reason);
         Outcome outcome;
         QString expected;
@@ -153,8 +150,7 @@ private slots:
     // read, one byte more is refused, and a file that never ends stops there.
     void readingStopsAtTheBound_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<qint64>("limit");
+        tw::test::columns<QString, qint64>("file", "limit");
         QTest::addColumn<QString>("error"); // empty: read whole
         const QString sized = path("sized.htm");
         QVERIFY(writeBytes(sized, QByteArray(1000, 'x')));
@@ -172,9 +168,7 @@ private slots:
     }
     void readingStopsAtTheBound()
     {
-        QFETCH(QString, file);
-        QFETCH(qint64, limit);
-        QFETCH(QString, error);
+        auto [file, limit, error] = tw::test::fetch<QString, qint64, QString>("file", "limit", "error");
         PageReader reader(file, 4096);
         reader.setLimit(limit);
         QByteArray text;

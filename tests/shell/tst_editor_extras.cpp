@@ -1,4 +1,5 @@
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "documents/DocumentJournal.h"
@@ -265,9 +266,7 @@ private Q_SLOTS:
 
     void recentListKeepsTenNewestFirst_data()
     {
-        QTest::addColumn<QStringList>("before");
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<QStringList>("after");
+        tw::test::columns<QStringList, QString, QStringList>("before", "page", "after");
         QTest::newRow("new") << QStringList{"b", "c"} << "a" << QStringList{"a", "b", "c"};
         QTest::newRow("again moves up") << QStringList{"b", "a", "c"} << "a" << QStringList{"a", "b", "c"};
         QTest::newRow("eleventh drops the oldest")
@@ -276,9 +275,7 @@ private Q_SLOTS:
     }
     void recentListKeepsTenNewestFirst()
     {
-        QFETCH(QStringList, before);
-        QFETCH(QString, page);
-        QFETCH(QStringList, after);
+        auto [before, page, after] = tw::test::fetch<QStringList, QString, QStringList>("before", "page", "after");
         QCOMPARE(withRecentPage(before, page), after);
     }
 

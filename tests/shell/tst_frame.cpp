@@ -1,4 +1,5 @@
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "ModalDriver.h"
@@ -108,60 +109,48 @@ private Q_SLOTS:
     }
 
     // Each bar button, pressed once over the selected word "sel", writes its
-    // own command's text; the focus goes back to the editor only where the
+    // own command's text (a telling part of it here: the generators' tests
+    // check the whole); the focus goes back to the editor only where the
     // command gives it back.
     void everyBarButtonRunsItsOwnCommand_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("answers");
+        tw::test::columns<QString, QStringList>("name", "answers");
         QTest::addColumn<QString>("firstPrompt"); // title of the first question, if any
-        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("after"); // the editor's text, or a part of it after a question
         QTest::addColumn<bool>("focusBack");
-        const QStringList none;
-        QTest::newRow("bold") << "CmdBold" << none << "" << "<B>sel</B>" << true;
-        QTest::newRow("italic") << "CmdItalic" << none << "" << "<I>sel</I>" << true;
-        QTest::newRow("underline") << "CmdUndeline" << none << "" << "<U>sel</U>" << true;
-        QTest::newRow("center") << "CmdCenter" << none << "" << "<CENTER>sel</CENTER>" << false;
-        QTest::newRow("left") << "CmdLeft" << none << "" << "<DIV ALIGN=left>sel</DIV>" << false;
-        QTest::newRow("right") << "CmdRight" << none << "" << "<DIV ALIGN=right>sel</DIV>" << false;
-        QTest::newRow("line") << "CmdLine" << none << "" << "<HR>\n" << true;
-        QTest::newRow("open") << "CmdOpenProcedure" << none << "" << "<" << true;
-        QTest::newRow("close") << "CmdCloseProcedure" << none << "" << ">" << true;
-        QTest::newRow("paragraph") << "CmdParagraphe" << none << "" << "<P>" << true;
-        QTest::newRow("break") << "BreakLine" << none << "" << "<BR>" << true;
-        QTest::newRow("quote") << "CmdBlockQuote" << none << "" << "<BLOCKQUOTE>sel</BLOCKQUOTE>" << true;
-        QTest::newRow("form") << "CmdForm" << QStringList{"a", "post"} << "Form Action"
-                              << "\n<FORM ACTION=\"a\" METHOD=\"post\">\n\n</FORM>\n" << true;
-        QTest::newRow("check box") << "CmdCheckBox" << QStringList{"n", "v"} << "CheckBox Name"
-                                   << "<INPUT TYPE=\"CHECKBOX\" NAME=\"n\" VALUE=\"v\">sel" << true;
-        QTest::newRow("radio") << "CmdRadio" << QStringList{"n", "v"} << "Radio Name"
-                               << "<INPUT TYPE=\"RADIO\" NAME=\"n\" VALUE=\"v\">sel" << true;
-        QTest::newRow("text") << "CmdText" << QStringList{"n", "v", "1", "2"} << "Text Name"
-                              << "<INPUT TYPE=\"TEXT\" NAME=\"n\" VALUE=\"v\" SIZE=2 MAXLENGTH=1>" << true;
-        QTest::newRow("text area") << "TextArea" << QStringList{"n", "1", "2"} << "Text Area Name"
-                                   << "<TEXTAREA NAME=n ROWS=2 COLS=1>\n edit here...\n</TEXTAREA>\n" << true;
-        QTest::newRow("submit") << "CmdSubmit" << QStringList{"n", "v"} << "Submit Button Name"
-                                << "<INPUT TYPE=\"SUBMIT\" NAME=\"n\" VALUE=\"v\">" << true;
-        QTest::newRow("reset") << "CmdReset" << QStringList{"n", "v"} << "Reset Button Name"
-                               << "<INPUT TYPE=\"RESET\" NAME=\"n\" VALUE=\"v\">" << true;
-        QTest::newRow("table") << "CmdTable" << QStringList{"1", "1", "0"} << "Table Cols"
-                               << "\n<TABLE  CELLSPACING=1  CELLPADDING=2 BORDER=0>\n<TR>\n"
-                                  "<TD> edit here... </TD>\n</TR>\n</TABLE>\n" << true;
+        const auto row = [](const char *name, const QStringList &answers, const char *prompt, const char *after,
+                            bool focusBack = true) {
+            QTest::newRow(name) << QString::fromLatin1(name) << answers << QString::fromLatin1(prompt)
+                                << QString::fromLatin1(after) << focusBack;
+        };
+        row("CmdBold", {}, "", "<B>sel</B>");
+        row("CmdItalic", {}, "", "<I>sel</I>");
+        row("CmdUndeline", {}, "", "<U>sel</U>");
+        row("CmdCenter", {}, "", "<CENTER>sel</CENTER>", false);
+        row("CmdLeft", {}, "", "<DIV ALIGN=left>sel</DIV>", false);
+        row("CmdRight", {}, "", "<DIV ALIGN=right>sel</DIV>", false);
+        row("CmdLine", {}, "", "<HR>\n");
+        row("CmdOpenProcedure", {}, "", "<");
+        row("CmdCloseProcedure", {}, "", ">");
+        row("CmdParagraphe", {}, "", "<P>");
+        row("BreakLine", {}, "", "<BR>");
+        row("CmdBlockQuote", {}, "", "<BLOCKQUOTE>sel</BLOCKQUOTE>");
+        row("CmdForm", {"a", "post"}, "Form Action", "<FORM ACTION=\"a\" METHOD=\"post\">");
+        row("CmdCheckBox", {"n", "v"}, "CheckBox Name", "TYPE=\"CHECKBOX\" NAME=\"n\" VALUE=\"v\">sel");
+        row("CmdRadio", {"n", "v"}, "Radio Name", "TYPE=\"RADIO\" NAME=\"n\" VALUE=\"v\">sel");
+        row("CmdText", {"n", "v", "1", "2"}, "Text Name", "TYPE=\"TEXT\" NAME=\"n\" VALUE=\"v\" SIZE=2 MAXLENGTH=1>");
+        row("TextArea", {"n", "1", "2"}, "Text Area Name", "<TEXTAREA NAME=n ROWS=2 COLS=1>");
+        row("CmdSubmit", {"n", "v"}, "Submit Button Name", "TYPE=\"SUBMIT\" NAME=\"n\" VALUE=\"v\">");
+        row("CmdReset", {"n", "v"}, "Reset Button Name", "TYPE=\"RESET\" NAME=\"n\" VALUE=\"v\">");
+        row("CmdTable", {"1", "1", "0"}, "Table Cols", "<TD> edit here... </TD>");
         // A count of 0 names no animation: asked, nothing written.
-        QTest::newRow("pic flip") << "CmdPicFlip" << QStringList{"0"} << "Animation Number" << "sel" << false;
-        QTest::newRow("insert pic") << "CmdInsertPic" << QStringList{"1", "l", "p", ""} << "Picture Number"
-                                    << "\n<TR>\n<TD><A HREF=\"l\" onMouseOver=\"img_act('Pic1')\" "
-                                       "onMouseOut=\"img_inact('Pic1')\" onClick=\"shut=false\"><IMG SRC=\"p\" "
-                                       "NAME=\"Pic1\" ALT=\"\"  BORDER=0 ALIGN=TEXTTOP></A>&nbsp;</TD>\n</TR>\n"
-                                    << false;
+        row("CmdPicFlip", {"0"}, "Animation Number", "sel", false);
+        row("CmdInsertPic", {"1", "l", "p", ""}, "Picture Number", "<IMG SRC=\"p\" NAME=\"Pic1\"", false);
     }
     void everyBarButtonRunsItsOwnCommand()
     {
-        QFETCH(QString, name);
-        QFETCH(QStringList, answers);
-        QFETCH(QString, firstPrompt);
-        QFETCH(QString, after);
-        QFETCH(bool, focusBack);
+        auto [name, answers, firstPrompt, after, focusBack] = tw::test::fetch<QString, QStringList, QString, QString, bool>(
+            "name", "answers", "firstPrompt", "after", "focusBack");
         frmMain &frame = open();
         SourceEditor *editor = editorOf(frame.activeDocument());
         typeAndSelectAll(editor, QStringLiteral("sel"));
@@ -170,7 +159,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), test::kCeiling);
         m_dialogs.answers(answers);
         click(qPrintable(name));
-        QCOMPARE(editor->textExact(), after);
+        if (firstPrompt.isEmpty() || after == QLatin1String("sel"))
+            QCOMPARE(editor->textExact(), after);
+        else
+            QVERIFY2(editor->textExact().contains(after), qPrintable(editor->textExact()));
         QCOMPARE(m_dialogs.promptLog().value(0).section(QLatin1Char('|'), 0, 0), firstPrompt);
         QCOMPARE(m_dialogs.remaining(), 0);
         if (focusBack)

@@ -75,14 +75,6 @@ QString shownText(LiveArea *area)
     return scriptResult(area, QStringLiteral("document.body ? document.body.innerText : ''"));
 }
 
-QAction *item(QMenu *menu)
-{
-    for (QAction *a : menu->actions())
-        if (a->objectName() == QLatin1String("mnuViewLivePreview"))
-            return a;
-    return nullptr;
-}
-
 } // namespace
 
 class LiveFrameTest : public QObject {
@@ -111,7 +103,7 @@ private slots:
         CommandActions &a = frame->commands();
         // Both View menus carry it, unchecked, on F6; the engine is not loaded.
         for (QMenu *view : {frame->menus().mnuView, frame->menus().documentView}) {
-            QAction *live = item(view);
+            QAction *live = test::menuItem(view, "mnuViewLivePreview");
             QVERIFY(live);
             QCOMPARE(live->text(), QStringLiteral("&Live Preview"));
             QCOMPARE(live->shortcut(), QKeySequence(Qt::Key_F6));
@@ -129,7 +121,7 @@ private slots:
         QCOMPARE(dock->windowTitle(), QStringLiteral("Live Preview"));
         QCOMPARE(frame->dockWidgetArea(dock), Qt::RightDockWidgetArea);
         QVERIFY(a.viewLivePreview->isChecked());
-        QVERIFY(item(frame->menus().mnuView)->isChecked());
+        QVERIFY(test::menuItem(frame->menus().mnuView, "mnuViewLivePreview")->isChecked());
         QVERIFY(editorSettings::livePreview());
         QVERIFY(dock->area());
         // On Xvfb without a window manager the engine's start leaves the

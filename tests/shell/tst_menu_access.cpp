@@ -2,6 +2,7 @@
 // reach. Runs on a real X server with the assistive technology bus running
 // (tests/e2e/run_with_at.sh); keys are pressed through the X server.
 #include "Ceiling.h"
+#include "DataRows.h"
 #include "ScriptedDialogs.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
@@ -122,8 +123,7 @@ private slots:
     // with none: two live actions on one key would run neither.
     void shortcutKeysRunTheirCommand_data()
     {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<bool>("withDocument");
+        tw::test::columns<QString, bool>("keys", "withDocument");
         QTest::addColumn<QString>("caption"); // of the window the key opens
         QTest::newRow("Ctrl+N, document") << "ctrl+n" << true << "Document 2";
         QTest::newRow("Ctrl+N, none") << "ctrl+n" << false << "Document 2";
@@ -132,9 +132,7 @@ private slots:
     }
     void shortcutKeysRunTheirCommand()
     {
-        QFETCH(QString, keys);
-        QFETCH(bool, withDocument);
-        QFETCH(QString, caption);
+        auto [keys, withDocument, caption] = tw::test::fetch<QString, bool, QString>("keys", "withDocument", "caption");
         if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QSKIP("xdotool is not installed");
         frmMain &frame = open();

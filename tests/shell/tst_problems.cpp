@@ -71,6 +71,13 @@ class ProblemsTest : public QObject {
         QAbstractItemModel *model = dock()->view()->model();
         return model->data(model->index(row, column)).toString();
     }
+    QStringList rows() const
+    {
+        QStringList out;
+        for (int r = 0; r < dock()->view()->model()->rowCount(); ++r)
+            out << QStringList{cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}.join(QLatin1Char('|'));
+        return out;
+    }
     // Presses F7 in the page and waits for the result.
     void checkWithF7()
     {
@@ -94,19 +101,6 @@ private slots:
     }
     void cleanup() { m_frame.reset(); }
 
-    void menuItems()
-    {
-        QMenu *edit = m_frame->menus().documentEdit;
-        CommandActions &a = m_frame->commands();
-        QVERIFY(edit->actions().contains(a.checkPage));
-        QVERIFY(edit->actions().contains(a.checkAsYouType));
-        QCOMPARE(a.checkPage->text(), QStringLiteral("Check &Page"));
-        QCOMPARE(a.checkPage->shortcut(), QKeySequence(Qt::Key_F7));
-        QCOMPARE(a.checkAsYouType->text(), QStringLiteral("Check As You Type"));
-        QVERIFY(a.checkAsYouType->isCheckable());
-        QVERIFY(!a.checkAsYouType->isChecked());
-    }
-
     void rowsStatusAndMarks()
     {
         checkWithF7();
@@ -117,10 +111,7 @@ private slots:
         for (int c = 0; c < model->columnCount(); ++c)
             headers << model->headerData(c, Qt::Horizontal).toString();
         QCOMPARE(headers, QStringList({"Line", "Column", "Kind", "Message"}));
-        QStringList rows;
-        for (int r = 0; r < model->rowCount(); ++r)
-            rows << QStringList{cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}.join(QLatin1Char('|'));
-        QCOMPARE(rows, QStringList({
+        QCOMPARE(rows(), QStringList({
                            "4|1|Error|<foo> is not recognized!",
                            "1|1|Warning|missing <!DOCTYPE> declaration",
                            "3|9|Warning|<img> lacks \"alt\" attribute",
@@ -156,7 +147,9 @@ private slots:
         QCOMPARE(indicatorAt(problemMarks::kFirstIndicator, kPage.size() - 1), 1L);
     }
 
-    void enterPutsTheCaretThere()
+    // Enter on the third row, and a double-click on the first, take the
+    // caret to their problems and the focus to the page.
+    void aRowTakesTheCaretThere()
     {
         checkWithF7();
         QTableView *view = dock()->view();
@@ -168,12 +161,7 @@ private slots:
         QTest::keyClick(view, Qt::Key_Return);
         QCOMPARE(editor()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 52L);
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget *>(editor()), test::kCeiling);
-    }
 
-    void doubleClickPutsTheCaretThere()
-    {
-        checkWithF7();
-        QTableView *view = dock()->view();
         const QRect row0 = view->visualRect(view->model()->index(0, 3));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row0.center());
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row0.center());
@@ -210,10 +198,7 @@ private slots:
         QTest::keyClick(editor(), Qt::Key_Delete);
         QCOMPARE(editor()->rangeBytes(70, 80), QByteArray("f>\nx</foo>"));
         QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), test::kCeiling); // the list shows the rows anew
-        QStringList rows;
-        for (int r = 0; r < dock()->view()->model()->rowCount(); ++r)
-            rows << QStringList{cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}.join(QLatin1Char('|'));
-        QCOMPARE(rows, QStringList({
+        QCOMPARE(rows(), QStringList({
                            "||Error|<foo> is not recognized! (the text here has changed since the check)",
                            "4|1|Warning|missing <!DOCTYPE> declaration",
                            "6|17|Warning|<img> lacks \"alt\" attribute",

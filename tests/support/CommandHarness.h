@@ -17,24 +17,29 @@ struct CommandRun {
     bool ranOut = false; // the command asked more than the script held
 };
 
-// `before` is the editor's text with the selection marked by '[' and ']';
+// Loads `marked` into the editor with its selection marked by '[' and ']';
 // without marks the caret stands at the end.
+inline void loadMarked(SourceEditor &editor, QString marked)
+{
+    const qsizetype open = marked.indexOf(QLatin1Char('['));
+    const qsizetype close = marked.indexOf(QLatin1Char(']')) - 1;
+    if (open >= 0)
+        marked.remove(open, 1).remove(close, 1);
+    editor.loadBytes(marked.toUtf8());
+    const auto bytePos = [&](qsizetype i) { return long(marked.left(i).toUtf8().size()); };
+    const long start = open >= 0 ? bytePos(open) : bytePos(marked.size());
+    editor.SendScintilla(QsciScintilla::SCI_SETSEL, static_cast<unsigned long>(start),
+                         open >= 0 ? bytePos(close) : start);
+}
+
+// `before` is the editor's text, marked as loadMarked reads it.
 template <typename Command>
-CommandRun runCommand(Command command, const QStringList &answers, QString before = {},
+CommandRun runCommand(Command command, const QStringList &answers, const QString &before = {},
                       SourceEditor *editor = nullptr, bool noEditor = false)
 {
     SourceEditor own;
     SourceEditor *target = editor ? editor : &own;
-    const qsizetype open = before.indexOf(QLatin1Char('['));
-    const qsizetype close = before.indexOf(QLatin1Char(']')) - 1;
-    if (open >= 0)
-        before.remove(open, 1).remove(close, 1);
-    target->loadBytes(before.toUtf8());
-    const auto bytePos = [&](qsizetype i) { return long(before.left(i).toUtf8().size()); };
-    const long start = open >= 0 ? bytePos(open) : bytePos(before.size());
-    target->SendScintilla(QsciScintilla::SCI_SETSEL, static_cast<unsigned long>(start),
-                          open >= 0 ? bytePos(close) : start);
-
+    loadMarked(*target, before);
     ActiveEditor active([=] { return noEditor ? nullptr : static_cast<QWidget *>(target); });
     ScriptedDialogs dialogs;
     dialogs.answers(answers);

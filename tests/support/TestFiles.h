@@ -36,24 +36,29 @@ inline void startIn(const QString &dir)
     recordStartDir();
 }
 
-// While it lives, the process may write files of at most `limit` bytes, as
-// on a full disk. SIGXFSZ keeps its default action: a write that lets it end
-// the process ends the test.
-class FileSizeLimit {
+// While it lives, the process may use at most `limit` of a resource
+// (RLIMIT_FSIZE, RLIMIT_AS).
+class ResourceLimit {
 public:
-    explicit FileSizeLimit(rlim_t limit)
+    ResourceLimit(int resource, rlim_t limit) : m_resource(resource)
     {
-        std::signal(SIGXFSZ, SIG_DFL);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
+        getrlimit(resource, &m_saved);
         const rlimit small{limit, m_saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &small);
+        setrlimit(resource, &small);
     }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    ~ResourceLimit() { setrlimit(m_resource, &m_saved); }
+    ResourceLimit(const ResourceLimit &) = delete;
+    ResourceLimit &operator=(const ResourceLimit &) = delete;
 
 private:
+    int m_resource;
     rlimit m_saved{};
+};
+
+// Files of at most `limit` bytes, as on a full disk. SIGXFSZ keeps its
+// default action: a write that lets it end the process ends the test.
+struct FileSizeLimit : ResourceLimit {
+    explicit FileSizeLimit(rlim_t limit) : ResourceLimit(RLIMIT_FSIZE, limit) { std::signal(SIGXFSZ, SIG_DFL); }
 };
 
 // A real small disk while it lives: a tmpfs of `size` ("64k") on a folder of
