@@ -88,7 +88,7 @@ QList<qint64> keyToPaint(LivePreviewDock *dock, frmDocument *d, int count, bool 
     SourceEditor *e = d->textEdit;
     for (int i = 0; i < count; ++i) {
         const qsizetype at = QByteArray(e->documentData(), e->documentLength()).lastIndexOf("</p>");
-        e->SendScintilla(QsciScintilla::SCI_GOTOPOS, at);
+        e->SendScintilla(QsciScintilla::SCI_GOTOPOS, static_cast<unsigned long>(at));
         const int before = dock->area()->revision();
         painted.clear();
         QElapsedTimer t;

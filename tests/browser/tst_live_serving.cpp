@@ -129,7 +129,7 @@ void LiveServingTest::scriptChangesAreFound_data()
     QTest::addColumn<bool>("differ");
     QTest::newRow("nothing shown yet") << QString() << "<p>a" << true;
     QTest::newRow("text outside") << "<p>a<script>x()</script>" << "<p>ab<script>x()</script>" << false;
-    QTest::newRow("inside a script") << "<script>x()</script>" << "<SCRIPT>x(1)</SCRIPT>" << true;
+    QTest::newRow("inside a script") << "<SCRIPT>x()</SCRIPT>" << "<SCRIPT>x(1)</SCRIPT>" << true;
     QTest::newRow("script attribute") << "<script src=a.js></script>" << "<script src=b.js></script>" << true;
     QTest::newRow("script added") << "<p>" << "<p><script>" << true;
     QTest::newRow("unclosed script grows") << "<script>x" << "<script>xy" << true;
