@@ -218,7 +218,7 @@ public:
                         m_stopping = false;
                         if (onStopped)
                             onStopped(QStringLiteral("its scripts did not answer for %1 seconds and were ended")
-                                          .arg(kAnswerMs / 1000));
+                                          .arg(m_watchdog.interval() / 1000));
                         step();
                         return;
                     }
@@ -327,10 +327,10 @@ private:
 
     // Asks the page for something in our world, watched: answered calls
     // done with the result, unless the page is gone or stopped first.
-    void ask(const QString &script, std::function<void(const QVariant &)> done)
+    void ask(const QString &script, std::function<void(const QVariant &)> done, int boundMs = kAnswerMs)
     {
         const int call = ++m_call;
-        m_watchdog.start();
+        m_watchdog.start(boundMs);
         m_page->runJavaScript(script, tw::kLiveWorldId, [this, call, done = std::move(done)](const QVariant &v) {
             if (m_closing || call != m_call || m_stopping)
                 return;
@@ -377,6 +377,8 @@ private:
             return;
         }
         const int revision = m_revision;
+        // A large page takes its time to parse and compare, more so on a
+        // busy machine: it is given longer before it counts as stuck.
         ask(QStringLiteral("twLive.update(%1, %2)").arg(revision).arg(scriptString(text.text)),
             [this](const QVariant &result) {
                 const QVariantMap answer = result.toMap();
@@ -389,7 +391,8 @@ private:
                 if (onUpdated)
                     onUpdated(false);
                 step();
-            });
+            },
+            kAnswerMs + int(qMin<qsizetype>(text.text.size() / 200, 60000)));
     }
 
     // Loads the latest address; the place kept, if any, is set once parsed.
