@@ -162,7 +162,7 @@ int main(int argc, char **argv)
         d->textEdit->setFocus();
         const char *size = d == &small ? "100 KB" : "1 MB";
         report(qPrintable(QStringLiteral("key to paint, %1, in place").arg(QLatin1String(size))),
-               keyToPaint(dock, d, 40, false));
+               keyToPaint(dock, d, d == &small ? 40 : 20, false));
         dock->setAutoLimit(0); // edits wait for Refresh, which the old timer pressed
         report(qPrintable(QStringLiteral("key to paint, %1, reload").arg(QLatin1String(size))),
                keyToPaint(dock, d, 20, true));
