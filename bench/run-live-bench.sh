@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What the live preview costs while typing: a key in a 1 MB page with the
-# preview off and on, the refresh's own work, and the time from the last key
-# to the new text in the view for a 100 KB page. Offscreen, with the engine
-# drawing in software.
+# preview off and on, and from a key to the page's paint of it for a 100 KB
+# and a 1 MB page, changed in place and (as before) loaded anew 300 ms after
+# the key. Offscreen, with the engine drawing in software.
 #
 #   bench/run-live-bench.sh [KEYS]
 set -euo pipefail

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools
-  qt6-webengine-dev qt6-webengine-dev-tools
+  qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
   libqscintilla2-qt6-dev
   libpcre2-dev
   libx11-dev

@@ -20,6 +20,11 @@ bool lies(const QString &path, const QString &folder)
 
 QStringList reachableFolders(const QString &pagePath)
 {
+    // An untitled page's path is its bare name: it lies in no folder, so
+    // the folder it would be taken to lie in (the working folder, often the
+    // user's home) is no folder of its.
+    if (!QDir::isAbsolutePath(pagePath))
+        return {};
     return {QFileInfo(pagePath).absolutePath()};
 }
 

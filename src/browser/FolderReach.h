@@ -10,7 +10,8 @@ namespace tw {
 // judges the engine's requests by the same rule as the program.
 
 // The folders a page at pagePath may load files from: its own folder, and
-// with it everything below. A list, so that more folders can join it.
+// with it everything below; none for a path that is not absolute (an
+// untitled page's). A list, so that more folders can join it.
 QStringList reachableFolders(const QString &pagePath);
 
 enum class Reach {

@@ -18,6 +18,21 @@ namespace tw {
 // page's folder; whatever the page loads from there is read from the disk.
 inline constexpr const char *kLiveScheme = "twlive";
 
+// The script world our own scripts run in inside the live page (the engine's
+// QWebEngineScript::ApplicationWorld): it shares the page's document but
+// none of its scripts' globals, so the page can neither see nor call what
+// lives there. Everything of ours in the page runs in this one world, and
+// its object there is named kLiveWorldObject.
+inline constexpr unsigned kLiveWorldId = 1;
+inline constexpr const char *kLiveWorldObject = "twLive";
+
+// The text handed to the view for one update; reload when the change must
+// load the page anew (its scripts changed) instead of changing it in place.
+struct LiveText {
+    QString text;
+    bool reload = false;
+};
+
 // What the live view is given for one address it asks for.
 struct LiveAnswer {
     enum class Kind { Bytes, File, Missing, Denied };
@@ -42,6 +57,16 @@ public:
     // the address shown already, the scroll position is kept and the old
     // picture stays until the new one is painted.
     virtual void show(const QUrl &address) = 0;
+    // Brings the view to the latest text of the page at address, asked for
+    // through onText: in place when the view shows that page already and
+    // the text allows, else by a load. Returns at once; while one update
+    // is under way, further calls fold into the next one.
+    virtual void update(const QUrl &address) = 0;
+    // Restyles the shown page's style sheets loaded from sheet with css,
+    // in place.
+    virtual void restyle(const QUrl &sheet, const QString &css) = 0;
+    // How many updates and loads were started so far.
+    virtual int revision() const = 0;
     // An empty view.
     virtual void clear() = 0;
     // Runs a script in a world of its own beside the page's scripts; done
@@ -52,6 +77,13 @@ public:
     // Set by the owner; called on the user-interface thread.
     // The bytes for a request of the scheme above.
     std::function<LiveAnswer(const QUrl &)> onRequest;
+    // The page's latest text, when an update sends it.
+    std::function<LiveText()> onText;
+    // An update or a load was applied in the page: reloaded says which.
+    std::function<void(bool reloaded)> onUpdated;
+    // The page painted the given revision (its next animation frame after
+    // it was applied).
+    std::function<void(int revision)> onPainted;
     // A link the user clicked (or a new window opened from a click): the
     // view stays on its page; this is where the link leads. At most one per
     // click or key of the user's in the view; a page's scripts going

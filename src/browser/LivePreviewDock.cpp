@@ -6,9 +6,10 @@
 #include "browser/LiveServing.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
-#include "platform/AppPaths.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -50,10 +51,6 @@ LivePreviewDock::LivePreviewDock(BrowserHost &host, QWidget *parent)
     row->addWidget(m_refresh);
     column->addLayout(row);
     setWidget(content);
-
-    m_delay.setSingleShot(true);
-    m_delay.setInterval(kLiveDelayMs);
-    connect(&m_delay, &QTimer::timeout, this, [this] { load(false); });
 }
 
 LivePreviewDock::~LivePreviewDock()
@@ -74,6 +71,11 @@ void LivePreviewDock::follow(frmDocument *document)
     for (const auto &c : m_watch)
         disconnect(c);
     m_watch.clear();
+    for (const auto &c : m_sheetWatch)
+        disconnect(c);
+    m_sheetWatch.clear();
+    m_sheets.clear();
+    m_lastText = QString();
     m_document = document;
     if (document) {
         m_watch << connect(document->textEdit, &QsciScintilla::textChanged, this, &LivePreviewDock::edited);
@@ -101,7 +103,8 @@ bool LivePreviewDock::tooLarge() const
     return m_document && m_document->textEdit->documentLength() > m_autoLimit;
 }
 
-// Costs a restarted timer per key: the text is copied only when it fires.
+// Costs a posted call per key, and nothing for the keys that come before
+// it runs: the view takes the text when it can (LiveArea::update).
 void LivePreviewDock::edited()
 {
     if (!isVisible())
@@ -111,7 +114,56 @@ void LivePreviewDock::edited()
         say(largeNotice());
         return;
     }
-    m_delay.start();
+    if (m_posted)
+        return;
+    m_posted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_posted = false;
+            load(false);
+        },
+        Qt::QueuedConnection);
+}
+
+LiveText LivePreviewDock::currentText()
+{
+    LiveText out;
+    if (!m_document)
+        return out;
+    SourceEditor *editor = m_document->textEdit;
+    // As served: Save adds CR LF at the end.
+    out.text = QString::fromUtf8(editor->documentData(), editor->documentLength()) + QLatin1String("\r\n");
+    out.reload = liveScriptsDiffer(m_lastText, out.text);
+    m_lastText = out.text;
+    return out;
+}
+
+bool LivePreviewDock::openSheet(const QString &path, QByteArray *bytes)
+{
+    if (!m_openDocuments)
+        return false;
+    for (frmDocument *sheet : m_openDocuments()) {
+        if (!sheet || sheet->isUntitled() || QFileInfo(sheet->caption()).absoluteFilePath() != path)
+            continue;
+        SourceEditor *editor = sheet->textEdit;
+        *bytes = savedBytes(editor->documentData(), editor->documentLength(), sheet->encoding);
+        if (!m_sheets.contains(sheet)) {
+            m_sheets << sheet;
+            m_sheetWatch << connect(editor, &QsciScintilla::textChanged, this, [this, sheet] { sheetEdited(sheet); });
+        }
+        return true;
+    }
+    return false;
+}
+
+void LivePreviewDock::sheetEdited(frmDocument *sheet)
+{
+    if (!isVisible() || !m_area || !sheet)
+        return;
+    SourceEditor *editor = sheet->textEdit;
+    m_area->restyle(liveAddress(QFileInfo(sheet->caption()).absoluteFilePath()),
+                    QString::fromUtf8(editor->documentData(), editor->documentLength()));
 }
 
 void LivePreviewDock::refresh()
@@ -122,7 +174,6 @@ void LivePreviewDock::refresh()
 // demanded: the user asked (Refresh); otherwise a page over the limit waits.
 void LivePreviewDock::load(bool demanded)
 {
-    m_delay.stop();
     if (!isVisible() || !m_area)
         return;
     if (!m_document) {
@@ -136,7 +187,7 @@ void LivePreviewDock::load(bool demanded)
     const bool large = tooLarge();
     m_refresh->setVisible(large);
     const QString notice = large ? largeNotice() : QString();
-    const QString pagePath = livePagePath(m_document->caption(), m_document->isUntitled(), startDir());
+    const QString pagePath = livePagePath(m_document->caption(), m_document->isUntitled());
     if (large && !demanded) {
         say(notice);
         if (pagePath != m_pagePath) { // another page's picture must not stay
@@ -148,11 +199,17 @@ void LivePreviewDock::load(bool demanded)
     }
     SourceEditor *editor = m_document->textEdit;
     m_pagePath = pagePath;
-    m_bytes = savedBytes(editor->documentData(), editor->documentLength(), m_document->encoding);
+    // A page refreshed on demand shows what it had then, whatever asks.
+    m_snapshot = large;
+    m_bytes = large ? savedBytes(editor->documentData(), editor->documentLength(), m_document->encoding)
+                    : QByteArray();
     m_contentType = pageContentType(m_document->encoding);
     const QString problem = folderProblem(m_pagePath);
     say(large ? notice : problem);
-    m_area->show(liveAddress(m_pagePath));
+    if (demanded || large)
+        m_area->show(liveAddress(m_pagePath));
+    else
+        m_area->update(liveAddress(m_pagePath));
 }
 
 QString LivePreviewDock::largeNotice() const
@@ -186,8 +243,24 @@ void LivePreviewDock::startArea()
         return;
     }
     m_area->onRequest = [this](const QUrl &url) {
-        return answerLiveRequest(url, m_pagePath, m_bytes, m_contentType);
+        QByteArray page;
+        if (m_document && livePath(url) == QDir::cleanPath(m_pagePath)) {
+            if (m_snapshot) {
+                page = m_bytes;
+            } else {
+                SourceEditor *editor = m_document->textEdit;
+                page = savedBytes(editor->documentData(), editor->documentLength(), m_document->encoding);
+                // The view loads this text: later edits are told apart from it.
+                m_lastText = QString::fromUtf8(editor->documentData(), editor->documentLength())
+                    + QLatin1String("\r\n");
+            }
+        }
+        return answerLiveRequest(url, m_pagePath, page, m_contentType,
+                                 [this](const QString &path, QByteArray *bytes) { return openSheet(path, bytes); });
     };
+    m_area->onText = [this] { return currentText(); };
+    m_area->onUpdated = [this](bool reloaded) { emit pageUpdated(reloaded); };
+    m_area->onPainted = [this](int revision) { emit painted(revision); };
     m_area->onLinkClicked = [this](const QUrl &url) { openBrowserWindow(m_host, browserAddressFor(url)); };
     m_area->onShown = [this](bool ok) {
         // A message already shown says more (a stopped page's load ends
@@ -216,7 +289,6 @@ void LivePreviewDock::showEvent(QShowEvent *event)
 void LivePreviewDock::closeEvent(QCloseEvent *event)
 {
     QDockWidget::closeEvent(event);
-    m_delay.stop();
     emit closed();
 }
 

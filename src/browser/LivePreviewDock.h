@@ -6,6 +6,10 @@
 #include <QString>
 #include <QTimer>
 
+#include "browser/LiveArea.h"
+
+#include <functional>
+
 class QLabel;
 class QPushButton;
 class QStackedLayout;
@@ -13,19 +17,20 @@ class QStackedLayout;
 namespace tw {
 
 class BrowserHost;
-class LiveArea;
 class frmDocument;
 
 // The "Live Preview" dock: the web engine's rendering of one document
 // window's current text, saved or not, served from memory (see
-// LiveServing.h). Edits refresh it kLiveDelayMs after the last one; a page
-// over the size limit is refreshed only by its Refresh button. The engine
+// LiveServing.h). Each edit goes to the view at once and changes the shown
+// page in place, or loads it anew where its scripts changed (see LiveArea);
+// a page over the size limit is refreshed only by its Refresh button. Style
+// sheets it links that are open in document windows are served from their
+// text, and restyle it as they are edited. The engine
 // is loaded when the dock is first shown; a hidden dock does no work.
 // Whatever keeps it from showing the page is said in the dock itself.
 class LivePreviewDock : public QDockWidget {
     Q_OBJECT
 public:
-    static constexpr int kLiveDelayMs = 300;
     static constexpr qsizetype kAutoLimit = 5 * 1024 * 1024;
 
     explicit LivePreviewDock(BrowserHost &host, QWidget *parent = nullptr);
@@ -45,12 +50,19 @@ public:
     QString message() const;
     // Pages larger than this many bytes refresh only on demand (tests lower it).
     void setAutoLimit(qsizetype bytes) { m_autoLimit = bytes; }
+    // The open document windows, whose style sheets the page is served.
+    void setOpenDocuments(std::function<QList<frmDocument *>()> documents) { m_openDocuments = std::move(documents); }
 
 signals:
     // The user closed the dock.
     void closed();
     // A load of the view ended; ok false when the engine could not show it.
     void shown(bool ok);
+    // An edit was applied in the shown page, in place or by a load
+    // (reloaded); whatever keeps track of its elements looks again.
+    void pageUpdated(bool reloaded);
+    // The page painted the view's revision (see LiveArea::revision).
+    void painted(int revision);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -62,6 +74,9 @@ private:
     void startArea();
     void load(bool demanded);
     void edited();
+    void sheetEdited(frmDocument *sheet);
+    LiveText currentText();
+    bool openSheet(const QString &path, QByteArray *bytes);
     void say(const QString &text);
     bool tooLarge() const;
     QString largeNotice() const;
@@ -71,13 +86,19 @@ private:
     bool m_tried = false; // the engine was asked for once
     QPointer<frmDocument> m_document;
     QList<QMetaObject::Connection> m_watch;
-    QTimer m_delay;
+    bool m_posted = false; // an update waits for the event loop
     qsizetype m_autoLimit = kAutoLimit;
+    std::function<QList<frmDocument *>()> m_openDocuments;
+    QList<QMetaObject::Connection> m_sheetWatch;
+    QList<QPointer<frmDocument>> m_sheets; // open style sheets the page was served
 
-    // What the view is served: the page's place and its bytes.
+    // What the view is served: the page's place, and for a page refreshed
+    // on demand its bytes (else taken from the editor when asked for).
     QString m_pagePath;
     QByteArray m_bytes;
+    bool m_snapshot = false;
     QByteArray m_contentType;
+    QString m_lastText; // the text last handed to the view
 
     QStackedLayout *m_stack;
     QLabel *m_unavailable;

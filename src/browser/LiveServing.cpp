@@ -34,13 +34,53 @@ QByteArray pageContentType(PageEncoding encoding)
                                           : QByteArrayLiteral("text/html;charset=windows-1252");
 }
 
-QString livePagePath(const QString &caption, bool untitled, const QString &startFolder)
+QString livePagePath(const QString &caption, bool untitled)
 {
     if (!untitled)
         return QFileInfo(caption).absoluteFilePath();
     QString name = caption;
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return QDir(startFolder).absoluteFilePath(name);
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    return name.isEmpty() ? QStringLiteral("untitled") : name;
+}
+
+namespace {
+
+// The script and noscript elements of a text, start tag to end tag, in order.
+QStringList scriptParts(const QString &text)
+{
+    static const QLatin1String names[] = {QLatin1String("script"), QLatin1String("noscript")};
+    QStringList parts;
+    qsizetype at = 0;
+    for (;;) {
+        qsizetype start = text.indexOf(QLatin1Char('<'), at);
+        if (start < 0)
+            return parts;
+        at = start + 1;
+        for (const QLatin1String &name : names) {
+            if (QStringView(text).mid(at, name.size()).compare(name, Qt::CaseInsensitive) != 0)
+                continue;
+            const QChar after = at + name.size() < text.size() ? text.at(at + name.size()) : QChar();
+            if (!after.isNull() && !after.isSpace() && after != QLatin1Char('>') && after != QLatin1Char('/'))
+                continue;
+            const qsizetype end = text.indexOf(QLatin1String("</") + name, at, Qt::CaseInsensitive);
+            const qsizetype stop = end < 0 ? text.size() : end + name.size() + 2;
+            parts << text.mid(start, stop - start);
+            at = stop;
+            break;
+        }
+    }
+}
+
+} // namespace
+
+bool liveScriptsDiffer(const QString &before, const QString &after)
+{
+    if (before.isNull())
+        return true;
+    // Most edits happen outside any script: a page with none costs a scan.
+    return scriptParts(before) != scriptParts(after);
 }
 
 QUrl liveAddress(const QString &path)
@@ -69,7 +109,8 @@ QString browserAddressFor(const QUrl &link)
 }
 
 LiveAnswer answerLiveRequest(const QUrl &requested, const QString &pagePath,
-                             const QByteArray &pageBytes, const QByteArray &contentType)
+                             const QByteArray &pageBytes, const QByteArray &contentType,
+                             const OpenSheetFunction &openSheet)
 {
     LiveAnswer answer;
     const QString path = livePath(requested);
@@ -95,6 +136,12 @@ LiveAnswer answerLiveRequest(const QUrl &requested, const QString &pagePath,
     const QFileInfo info(path);
     if (info.isDir())
         return answer;
+    if (openSheet && info.suffix().compare(QLatin1String("css"), Qt::CaseInsensitive) == 0
+        && openSheet(path, &answer.bytes)) {
+        answer.kind = LiveAnswer::Kind::Bytes;
+        answer.contentType = QByteArrayLiteral("text/css");
+        return answer;
+    }
     // Devices and pipes may never end, and opening a pipe waits for a
     // writer; unreadable files are refused.
     auto file = std::make_unique<QFile>();
@@ -113,6 +160,8 @@ LiveAnswer answerLiveRequest(const QUrl &requested, const QString &pagePath,
 
 QString folderProblem(const QString &pagePath)
 {
+    if (!QDir::isAbsolutePath(pagePath))
+        return QString();
     const QString folder = QFileInfo(pagePath).absolutePath();
     const QFileInfo info(folder);
     QString reason;

@@ -1,6 +1,7 @@
 #include "shell/LiveWiring.h"
 
 #include "browser/LivePreviewDock.h"
+#include "documents/frmDocument.h"
 #include "editor/EditorSettings.h"
 #include "shell/CommandActions.h"
 #include "shell/frmMain.h"
@@ -28,6 +29,13 @@ void wireLivePreview(frmMain &frame)
     const auto made = [&frame, dock, toggle, follow]() -> LivePreviewDock * {
         if (!*dock) {
             auto *d = new LivePreviewDock(frame, &frame);
+            d->setOpenDocuments([&frame] {
+                QList<frmDocument *> documents;
+                for (QMdiSubWindow *w : frame.mdiArea->subWindowList())
+                    if (auto *document = qobject_cast<frmDocument *>(w->widget()))
+                        documents << document;
+                return documents;
+            });
             frame.addDockWidget(Qt::RightDockWidgetArea, d);
             // A third of the frame: room for a page beside the editor.
             frame.resizeDocks({d}, {qMax(frame.width() / 3, 240)}, Qt::Horizontal);

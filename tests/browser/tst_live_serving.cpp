@@ -1,5 +1,6 @@
 // What the live preview serves: the page's bytes as Save writes them, and
 // the files of its folder, and only those, as they are on the disk.
+#include "browser/FolderReach.h"
 #include "browser/LiveServing.h"
 
 #include "DataRows.h"
@@ -69,25 +70,49 @@ private slots:
         QTest::newRow("blank, hash and percent")
             << "/home/ann/my site/a#1 50%.htm" << false << "/home/ann/my site/a#1 50%.htm"
             << "twlive:/home/ann/my%20site/a%231%2050%25.htm";
-        QTest::newRow("untitled in the start folder") << "Document 3" << true << "/start/here/Document 3"
-                                                      << "twlive:/start/here/Document%203";
-        QTest::newRow("untitled template") << "Document 4 - Template" << true
-                                           << "/start/here/Document 4 - Template"
-                                           << "twlive:/start/here/Document%204%20-%20Template";
-        QTest::newRow("slash in an untitled caption") << "Document 5/../x" << true << "/start/here/Document 5_.._x"
-                                                      << "twlive:/start/here/Document%205_.._x";
+        // Untitled pages lie in no folder: their path is no absolute one.
+        QTest::newRow("untitled") << "Document 3" << true << "Document 3" << "twlive:Document%203";
+        QTest::newRow("slash in an untitled caption") << "../Document 5/../x" << true << "_Document 5_.._x"
+                                                      << "twlive:_Document%205_.._x";
     }
     void pagePlaces()
     {
         auto [caption, untitled, path, address] = tw::test::fetch<QString, bool, QString, QString>(
             "caption", "untitled", "path", "address");
-        QCOMPARE(livePagePath(caption, untitled, QStringLiteral("/start/here")), path);
+        QCOMPARE(livePagePath(caption, untitled), path);
         const QUrl url = liveAddress(path);
         QCOMPARE(url.toString(QUrl::FullyEncoded), address);
         QCOMPARE(livePath(url), path);
-        // A relative picture resolves in the page's folder.
-        QCOMPARE(livePath(url.resolved(QUrl(QStringLiteral("pics/a.png")))),
-                 QFileInfo(path).absolutePath() + QStringLiteral("/pics/a.png"));
+        // A saved page's relative picture resolves in its folder; an untitled
+        // page reaches no folder at all, not even the working one.
+        if (untitled) {
+            QCOMPARE(reachableFolders(path), QStringList());
+            QCOMPARE(folderProblem(path), QString());
+            QCOMPARE(int(reachOf(QDir::current().filePath(QStringLiteral("a.png")), reachableFolders(path))),
+                     int(Reach::Outside));
+        } else {
+            QCOMPARE(livePath(url.resolved(QUrl(QStringLiteral("pics/a.png")))),
+                     QFileInfo(path).absolutePath() + QStringLiteral("/pics/a.png"));
+        }
+    }
+
+    // Only a change to a script (or noscript) element's text loads the page anew.
+    void scriptChangesAreFound_data()
+    {
+        tw::test::columns<QString, QString, bool>("before", "after", "differ");
+        QTest::newRow("nothing shown yet") << QString() << "<p>a" << true;
+        QTest::newRow("text outside") << "<p>a<script>x()</script>" << "<p>ab<script>x()</script>" << false;
+        QTest::newRow("inside a script") << "<SCRIPT>x()</SCRIPT>" << "<SCRIPT>x(1)</SCRIPT>" << true;
+        QTest::newRow("script attribute") << "<script src=a.js></script>" << "<script src=b.js></script>" << true;
+        QTest::newRow("script added") << "<p>" << "<p><script>" << true;
+        QTest::newRow("unclosed script grows") << "<script>x" << "<script>xy" << true;
+        QTest::newRow("noscript text") << "<noscript>a</noscript>" << "<noscript>b</noscript>" << true;
+        QTest::newRow("names that only begin alike") << "<scripts>a<noscripted>" << "<scripts>b<noscripted>" << false;
+    }
+    void scriptChangesAreFound()
+    {
+        auto [before, after, differ] = tw::test::fetch<QString, QString, bool>("before", "after", "differ");
+        QCOMPARE(liveScriptsDiffer(before, after), differ);
     }
 
     // The page's own address gets the bytes in memory (its file on the disk may

@@ -3,11 +3,17 @@
 // under the live scheme, keeps nothing on disk, and leaves the browser
 // windows' profile alone.
 #include "browser/LiveArea.h"
+#include "browser/engine/LiveBridge.h"
+#include "browser/engine/LiveWorldScript.h"
 #include "browser/engine/LocalRequestGuard.h"
 #include "browser/engine/UserInput.h"
 
 #include <QBuffer>
 #include <QChildEvent>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonValue>
+#include <QWebChannel>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineNewWindowRequest>
@@ -73,6 +79,31 @@ public:
 private:
     std::function<LiveAnswer(const QUrl &)> *m_answer;
 };
+
+static_assert(tw::kLiveWorldId == QWebEngineScript::ApplicationWorld, "one world for all of ours");
+
+// text as a JavaScript string literal.
+QString scriptString(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 16 + 2);
+    out += QLatin1Char('"');
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u == '"' || u == '\\') {
+            out += QLatin1Char('\\');
+            out += c;
+        } else if (u == '\n') {
+            out += QLatin1String("\\n");
+        } else if (u < 0x20 || u == 0x2028 || u == 0x2029) {
+            out += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+        } else {
+            out += c;
+        }
+    }
+    out += QLatin1Char('"');
+    return out;
+}
 
 // The live page: it stays on its own address, and its scripts cannot open
 // boxes or windows. A preview is no place for a page's alerts: they would
@@ -143,15 +174,23 @@ public:
         s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
         setPage(m_page);
         setContextMenuPolicy(Qt::NoContextMenu);
-        // The engine restores a reloaded page's place by the element that
-        // was at the top, so text typed above it would stay out of sight;
-        // the place is kept by its distance from the top instead (see go()).
-        QWebEngineScript manual;
-        manual.setName(QStringLiteral("twLiveManualScroll"));
-        manual.setInjectionPoint(QWebEngineScript::DocumentCreation);
-        manual.setWorldId(QWebEngineScript::ApplicationWorld);
-        manual.setSourceCode(QStringLiteral("history.scrollRestoration = 'manual';"));
-        m_page->scripts().insert(manual);
+        // A reloaded page's place is set by our world (see place()).
+        addScript(QStringLiteral("twLiveManualScroll"), QByteArrayLiteral("history.scrollRestoration = 'manual';"),
+                  QWebEngineScript::DocumentCreation);
+        // The channel reaches our world only: the page's own scripts see
+        // neither its transport nor the bridge.
+        m_bridge = new tw::LiveBridge(this);
+        m_bridge->onPainted = [this](int revision) {
+            if (onPainted)
+                onPainted(revision);
+        };
+        m_channel = new QWebChannel(this);
+        m_channel->registerObject(QStringLiteral("twLiveBridge"), m_bridge);
+        m_page->setWebChannel(m_channel, tw::kLiveWorldId);
+        QFile channelScript(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+        channelScript.open(QIODevice::ReadOnly);
+        addScript(QStringLiteral("twLiveChannel"), channelScript.readAll(), QWebEngineScript::DocumentCreation);
+        addScript(QStringLiteral("twLiveWorld"), QByteArray(tw::kLiveWorldScript), QWebEngineScript::DocumentCreation);
         m_watchdog.setSingleShot(true);
         m_watchdog.setInterval(kAnswerMs);
         connect(&m_watchdog, &QTimer::timeout, this, [this] { stopUnanswering(); });
@@ -164,33 +203,23 @@ public:
             else if (onLinkClicked && !request.requestedUrl().isEmpty())
                 onLinkClicked(request.requestedUrl());
         });
-        connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-            m_page->refreshing = false;
-            if (m_keepScroll) {
-                m_keepScroll = false;
-                // Pictures and styles loaded after the text may have moved
-                // it since the page was parsed.
-                if (m_page->scrollPosition() != m_scroll)
-                    m_page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2)")
-                                              .arg(m_scroll.x())
-                                              .arg(m_scroll.y()),
-                                          QWebEngineScript::ApplicationWorld);
-            }
-            if (onShown)
-                onShown(ok);
-        });
+        connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) { loaded(ok); });
         connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
                 [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
-                    m_page->address = QUrl(); // the next show loads afresh
+                    m_page->address = QUrl(); // the next update loads afresh
+                    ++m_call; // whatever was asked of the page is answered no more
+                    m_watchdog.stop();
+                    m_busy = false;
+                    m_loading = false;
+                    m_probing = false;
                     if (m_stopping) {
                         // Stopped here because its scripts did not answer:
                         // the new text goes into a new process.
                         m_stopping = false;
-                        m_waiting = false;
                         if (onStopped)
                             onStopped(QStringLiteral("its scripts did not answer for %1 seconds and were ended")
-                                          .arg(kAnswerMs / 1000));
-                        go();
+                                          .arg(m_watchdog.interval() / 1000));
+                        step();
                         return;
                     }
                     if (status == QWebEnginePage::NormalTerminationStatus)
@@ -205,52 +234,70 @@ public:
     ~WebLiveArea() override
     {
         m_closing = true;
-        m_waiting = false;
         m_watchdog.stop();
         onRequest = nullptr;
+        onText = nullptr;
+        onUpdated = nullptr;
+        onPainted = nullptr;
         onLinkClicked = nullptr;
         onShown = nullptr;
         onStopped = nullptr;
+        m_bridge->onPainted = nullptr;
         // The page goes before its profile, which is a child of this view.
         delete m_page;
     }
 
     QWidget *widget() override { return this; }
 
-    // A page whose script never ends keeps its process from taking the next
-    // text, so each refresh first asks the page for a sign of life; when none
-    // comes within kAnswerMs the process is ended and the text goes into a
-    // new one. The editor never waits for any of it.
     void show(const QUrl &address) override
     {
-        runScripts();
-        m_next = address;
-        if (m_waiting)
-            return; // the answer, or its absence, loads the latest text
-        if (m_page->renderProcessPid() <= 0) {
-            go();
-            return;
-        }
-        m_waiting = true;
-        const int probe = ++m_probe;
-        m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
-                              [this, probe](const QVariant &) {
-                                  if (probe != m_probe || !m_waiting || m_stopping)
-                                      return;
-                                  m_waiting = false;
-                                  m_watchdog.stop();
-                                  go();
-                              });
-        m_watchdog.start();
+        m_forceLoad = true;
+        update(address);
     }
+
+    // Each update first asks something of the page in our world (the change
+    // itself, or the place to keep for a load); a page whose script never
+    // ends cannot answer, and when no answer comes within kAnswerMs its
+    // process is ended and the text goes into a new one. The editor never
+    // waits for any of it.
+    void update(const QUrl &address) override
+    {
+        if (runScripts())
+            m_forceLoad = true; // the page was shown without its scripts
+        m_next = address;
+        m_dirty = true;
+        if (!m_busy) {
+            step();
+        } else if (m_loading && !m_probing) {
+            // A page whose script loops while it loads never finishes.
+            m_probing = true;
+            ask(QStringLiteral("0"), [this](const QVariant &) { m_probing = false; });
+        }
+    }
+
+    void restyle(const QUrl &sheet, const QString &css) override
+    {
+        if (m_busy || m_page->address != m_next || m_page->renderProcessPid() <= 0)
+            return; // what is under way loads the sheet as it is now
+        m_page->runJavaScript(QStringLiteral("twLive.restyle(%1, %2)")
+                                  .arg(scriptString(QString::fromLatin1(sheet.toEncoded())), scriptString(css)),
+                              tw::kLiveWorldId);
+    }
+
+    int revision() const override { return m_revision; }
 
     void clear() override
     {
         runScripts();
         m_next = QUrl();
-        m_waiting = false;
+        m_dirty = false;
+        m_forceLoad = false;
+        ++m_call;
+        m_busy = false;
+        m_loading = false;
+        m_probing = false;
         m_watchdog.stop();
-        m_keepScroll = false;
+        m_place = QVariant();
         m_page->address = QUrl(QStringLiteral("about:blank"));
         m_page->load(m_page->address);
     }
@@ -259,34 +306,143 @@ public:
     {
         // The engine answers scripts still running when the page goes; by
         // then their askers may be gone too.
-        m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                              [this, done = std::move(done)](const QVariant &v) {
-                                  if (done && !m_closing)
-                                      done(v);
-                              });
+        m_page->runJavaScript(script, tw::kLiveWorldId, [this, done = std::move(done)](const QVariant &v) {
+            if (done && !m_closing)
+                done(v);
+        });
     }
 
 private:
     static constexpr int kAnswerMs = 2000;
 
-    // Loads the latest address asked for.
+    void addScript(const QString &name, const QByteArray &source, QWebEngineScript::InjectionPoint point)
+    {
+        QWebEngineScript script;
+        script.setName(name);
+        script.setInjectionPoint(point);
+        script.setWorldId(tw::kLiveWorldId);
+        script.setSourceCode(QString::fromUtf8(source));
+        m_page->scripts().insert(script);
+    }
+
+    // Asks the page for something in our world, watched: answered calls
+    // done with the result, unless the page is gone or stopped first.
+    void ask(const QString &script, std::function<void(const QVariant &)> done, int boundMs = kAnswerMs)
+    {
+        const int call = ++m_call;
+        m_watchdog.start(boundMs);
+        m_page->runJavaScript(script, tw::kLiveWorldId, [this, call, done = std::move(done)](const QVariant &v) {
+            if (m_closing || call != m_call || m_stopping)
+                return;
+            m_watchdog.stop();
+            done(v);
+        });
+    }
+
+    bool shownIs(const QUrl &address) const
+    {
+        return !address.isEmpty() && address == m_page->address
+            && m_page->url().adjusted(QUrl::RemoveFragment) == address && m_page->renderProcessPid() > 0;
+    }
+
+    // Brings the page to the latest text: in place, or by a load.
+    void step()
+    {
+        if (m_next.isEmpty() || !m_dirty)
+            return;
+        m_dirty = false;
+        m_busy = true;
+        ++m_revision;
+        const bool same = shownIs(m_next);
+        if (!same || m_forceLoad || !onText) {
+            m_forceLoad = false;
+            if (m_page->renderProcessPid() <= 0 || m_scriptsStopped) {
+                m_place = QVariant();
+                go();
+            } else {
+                // A sign of life first; the same page keeps its place.
+                ask(QStringLiteral("twLive.anchor()"), [this, same](const QVariant &place) {
+                    m_place = same ? place : QVariant();
+                    go();
+                });
+            }
+            return;
+        }
+        const tw::LiveText text = onText();
+        if (text.reload) {
+            ask(QStringLiteral("twLive.anchor()"), [this](const QVariant &place) {
+                m_place = place;
+                go();
+            });
+            return;
+        }
+        const int revision = m_revision;
+        // A large page takes its time to parse and compare, more so on a
+        // busy machine: it is given longer before it counts as stuck.
+        ask(QStringLiteral("twLive.update(%1, %2)").arg(revision).arg(scriptString(text.text)),
+            [this](const QVariant &result) {
+                const QVariantMap answer = result.toMap();
+                if (answer.value(QStringLiteral("reload")).toBool() || !result.isValid()) {
+                    m_place = answer.value(QStringLiteral("place"));
+                    go();
+                    return;
+                }
+                m_busy = false;
+                if (onUpdated)
+                    onUpdated(false);
+                step();
+            },
+            kAnswerMs + int(qMin<qsizetype>(text.text.size() / 200, 60000)));
+    }
+
+    // Loads the latest address; the place kept, if any, is set once parsed.
     void go()
     {
-        const QUrl address = m_next;
-        if (address.isEmpty())
-            return;
+        m_busy = true;
+        m_loading = true;
         m_page->refreshing = true;
         m_input.forget(); // a press before it is no press in the new page
-        const bool same = address == m_page->address && m_page->url().adjusted(QUrl::RemoveFragment) == address;
-        m_keepScroll = same;
-        m_scroll = same ? m_page->scrollPosition() : QPointF();
+        const bool same = m_next == m_page->address && m_page->url().adjusted(QUrl::RemoveFragment) == m_next;
         placeOnReady();
         if (same) {
             m_page->triggerAction(QWebEnginePage::Reload);
             return;
         }
-        m_page->address = address;
-        m_page->load(address);
+        m_page->address = m_next;
+        m_page->load(m_next);
+    }
+
+    void loaded(bool ok)
+    {
+        m_page->refreshing = false;
+        if (!m_loading) { // the empty page, or a load of the engine's own
+            if (onShown)
+                onShown(ok);
+            return;
+        }
+        m_loading = false;
+        m_busy = false;
+        m_probing = false;
+        ++m_call;
+        m_watchdog.stop();
+        // Pictures and styles loaded after the text may have moved it since
+        // the page was parsed.
+        if (!m_place.isNull())
+            m_page->runJavaScript(QStringLiteral("twLive.place(%1)").arg(placeJson()), tw::kLiveWorldId);
+        m_place = QVariant();
+        m_page->runJavaScript(QStringLiteral("twLive.paint(%1)").arg(m_revision), tw::kLiveWorldId);
+        if (onShown)
+            onShown(ok);
+        if (onUpdated)
+            onUpdated(true);
+        step();
+    }
+
+    QString placeJson() const
+    {
+        return QString::fromUtf8(QJsonDocument::fromVariant(QVariantList{m_place}).toJson(QJsonDocument::Compact))
+            .mid(1)
+            .chopped(1);
     }
 
     // Scrolls the next document to the kept place as soon as it is parsed,
@@ -296,25 +452,25 @@ private:
         QWebEngineScriptCollection &scripts = m_page->scripts();
         for (const QWebEngineScript &old : scripts.find(QStringLiteral("twLivePlace")))
             scripts.remove(old);
-        if (m_scroll.isNull())
+        if (m_place.isNull())
             return;
-        QWebEngineScript place;
-        place.setName(QStringLiteral("twLivePlace"));
-        place.setInjectionPoint(QWebEngineScript::DocumentReady);
-        place.setWorldId(QWebEngineScript::ApplicationWorld);
-        place.setSourceCode(QStringLiteral("window.scrollTo(%1, %2);").arg(m_scroll.x()).arg(m_scroll.y()));
-        scripts.insert(place);
+        addScript(QStringLiteral("twLivePlace"), QStringLiteral("twLive.place(%1);").arg(placeJson()).toUtf8(),
+                  QWebEngineScript::DocumentReady);
     }
 
     void stopUnanswering()
     {
         const qint64 pid = m_page->renderProcessPid();
-        if (!m_waiting || pid <= 0) {
-            m_waiting = false;
-            go();
+        if (pid <= 0) {
+            ++m_call;
+            m_busy = false;
+            m_dirty = true;
+            m_forceLoad = true;
+            step();
             return;
         }
         m_stopping = true;
+        m_dirty = true;
         ::kill(pid_t(pid), SIGKILL);
     }
 
@@ -330,18 +486,22 @@ private:
             if (!m_scriptsStopped)
                 return; // new text came meanwhile
             m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-            if (!m_waiting) // else the answer loads the latest text
-                go();
+            m_dirty = true;
+            m_forceLoad = true;
+            if (!m_busy) // else what is under way loads the latest text
+                step();
             if (onStopped)
                 onStopped(QStringLiteral("its scripts tried to open another address without a click and were stopped"));
         });
     }
-    void runScripts()
+    // True when the scripts were stopped until now.
+    bool runScripts()
     {
         if (!m_scriptsStopped)
-            return;
+            return false;
         m_scriptsStopped = false;
         m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+        return true;
     }
 
     bool event(QEvent *event) override
@@ -357,15 +517,21 @@ private:
     QWebEngineProfile *m_profile;
     UserInput m_input;
     LivePage *m_page;
-    QUrl m_next; // the address to show once the page answers
-    bool m_waiting = false; // a sign of life was asked for
+    tw::LiveBridge *m_bridge;
+    QWebChannel *m_channel;
+    QUrl m_next; // the address to show
+    bool m_dirty = false; // the page's text changed since the last step
+    bool m_busy = false; // a step is under way: further updates fold into the next
+    bool m_loading = false; // a load of ours is under way
+    bool m_forceLoad = false; // the next step loads
+    bool m_probing = false; // a loading page was asked for a sign of life
     bool m_stopping = false; // the page's process is being ended
     bool m_closing = false; // the view is being destroyed
     bool m_scriptsStopped = false;
-    int m_probe = 0;
+    int m_call = 0; // the call to the page whose answer counts
+    int m_revision = 0;
     QTimer m_watchdog;
-    bool m_keepScroll = false;
-    QPointF m_scroll;
+    QVariant m_place; // where a load puts the view (see twLive.anchor)
 };
 
 } // namespace

@@ -1,0 +1,229 @@
+#include "browser/engine/LiveWorldScript.h"
+
+namespace tw {
+
+// Runs in our own script world of every document the live view shows. It
+// parses a new text of the page with the engine's own HTML parser and
+// changes the shown document to match it: text, attributes and elements
+// that differ, nothing else, so the page's scripts, scroll position, focus
+// and what the user typed into its fields stay. The page's scripts never see
+// any of it: it lives in a world of its own.
+const char kLiveWorldScript[] = R"js(
+(function () {
+'use strict';
+if (window.twLive)
+  return;
+let bridge = null;
+let unsent = -1; // a paint that came before the channel was up
+if (typeof QWebChannel === 'function' && window.qt && qt.webChannelTransport) {
+  new QWebChannel(qt.webChannelTransport, function (channel) {
+    bridge = channel.objects.twLiveBridge;
+    if (unsent >= 0)
+      bridge.painted(unsent);
+  });
+}
+const parser = new DOMParser();
+
+// Template contents are no children: isEqualNode does not look at them.
+function templatesEqual(a, b) {
+  const ta = a.localName === 'template' ? [a] : Array.from(a.getElementsByTagName('template'));
+  const tb = b.localName === 'template' ? [b] : Array.from(b.getElementsByTagName('template'));
+  if (ta.length !== tb.length)
+    return false;
+  for (let i = 0; i < ta.length; ++i)
+    if (ta[i].innerHTML !== tb[i].innerHTML)
+      return false;
+  return true;
+}
+
+// With scripts on, the shown page holds a noscript element's content as
+// text, where our parser (scripts off) makes elements of it: morph leaves
+// its content alone, which is the same as long as its text is (the program
+// loads the page anew when it changes). In the head our parser would even
+// move what follows it into the body: such pages are loaded anew.
+function noscriptInHead(doc) {
+  return doc.head && doc.head.getElementsByTagName('noscript').length > 0;
+}
+
+function equal(a, b) {
+  if (a.nodeType !== b.nodeType)
+    return false;
+  if (a.nodeType !== 1)
+    return a.isEqualNode(b);
+  return a.isEqualNode(b) && templatesEqual(a, b);
+}
+
+function sameKind(a, b) {
+  if (a.nodeType !== b.nodeType)
+    return false;
+  if (a.nodeType === 1)
+    return a.namespaceURI === b.namespaceURI && a.localName === b.localName;
+  if (a.nodeType === 10)
+    return a.name === b.name && a.publicId === b.publicId && a.systemId === b.systemId;
+  return true;
+}
+
+function take(n) {
+  return document.importNode(n, true);
+}
+
+function syncAttributes(a, b) {
+  const order = el => Array.from(el.attributes, x => x.name).join(' ');
+  if (order(a) !== order(b)) {
+    // One added, taken away or moved: rebuilt in the written order, as a
+    // load has them.
+    for (const x of Array.from(a.attributes))
+      a.removeAttributeNS(x.namespaceURI, x.localName);
+    for (const x of Array.from(b.attributes))
+      a.setAttributeNS(x.namespaceURI, x.name, x.value);
+    return;
+  }
+  for (const x of Array.from(b.attributes))
+    if (a.getAttributeNS(x.namespaceURI, x.localName) !== x.value)
+      a.setAttributeNS(x.namespaceURI, x.name, x.value);
+}
+
+// Changes a to match b; b is of a's kind. Returns the node now in a's place.
+function morph(a, b) {
+  if (a.nodeType === 1) {
+    try {
+      syncAttributes(a, b);
+    } catch (e) {
+      // Half-typed markup makes attribute names no script may set; the
+      // parser's copy has them.
+      const made = take(b);
+      a.parentNode.replaceChild(made, a);
+      return made;
+    }
+    if (a.localName === 'noscript')
+      return a;
+    if (a.localName === 'template')
+      morphChildren(a.content, b.content);
+    morphChildren(a, b);
+  } else if (a.nodeType !== 10 && a.nodeValue !== b.nodeValue) {
+    a.nodeValue = b.nodeValue;
+  }
+  return a;
+}
+
+function morphChildren(live, fresh) {
+  let cur = live.firstChild;
+  let f = fresh.firstChild;
+  while (f) {
+    const nextF = f.nextSibling;
+    if (!cur) {
+      live.appendChild(take(f));
+      f = nextF;
+      continue;
+    }
+    if (equal(cur, f)) {
+      cur = cur.nextSibling;
+      f = nextF;
+      continue;
+    }
+    const nextC = cur.nextSibling;
+    // Something written before cur, or cur taken out: a neighbour matches.
+    if (nextF && equal(cur, nextF)) {
+      live.insertBefore(take(f), cur);
+      f = nextF;
+      continue;
+    }
+    if (nextC && equal(nextC, f)) {
+      live.removeChild(cur);
+      cur = nextC;
+      continue;
+    }
+    if (sameKind(cur, f)) {
+      cur = morph(cur, f);
+    } else {
+      const made = take(f);
+      live.replaceChild(made, cur);
+      cur = made;
+    }
+    cur = cur.nextSibling;
+    f = nextF;
+  }
+  while (cur) {
+    const next = cur.nextSibling;
+    live.removeChild(cur);
+    cur = next;
+  }
+}
+
+// The place of the element at the top of the view: its path of element
+// indices from the root and its distance from the top of the view.
+function anchor() {
+  if (window.scrollY === 0 && window.scrollX === 0)
+    return null;
+  let el = document.elementFromPoint(Math.max(0, Math.min(window.innerWidth / 2, 40)), 0);
+  const place = { x: window.scrollX, y: window.scrollY, path: null, top: 0 };
+  if (!el || el === document.documentElement || el === document.body)
+    return place;
+  const path = [];
+  for (let n = el; n && n !== document.documentElement; n = n.parentElement)
+    path.unshift(Array.prototype.indexOf.call(n.parentElement.children, n));
+  place.path = path;
+  place.top = el.getBoundingClientRect().top;
+  return place;
+}
+
+function paint(revision) {
+  requestAnimationFrame(function () {
+    if (bridge)
+      bridge.painted(revision);
+    else
+      unsent = revision;
+  });
+}
+
+window.twLive = {
+  // Returns "done", or the place to keep when the text must be loaded.
+  // A new quirks mode or a frameset cannot be had in place.
+  update: function (revision, text) {
+    try {
+      const fresh = parser.parseFromString(text, 'text/html');
+      if (fresh.compatMode !== document.compatMode || !document.body || !fresh.body
+          || fresh.body.localName !== document.body.localName || noscriptInHead(fresh)
+          || noscriptInHead(document))
+        return { reload: true, place: anchor() };
+      morphChildren(document, fresh);
+    } catch (e) {
+      return { reload: true, place: anchor() };
+    }
+    paint(revision);
+    return 'done';
+  },
+  place: function (p) {
+    if (!p)
+      return;
+    let y = p.y;
+    if (p.path) {
+      let n = document.documentElement;
+      for (const i of p.path)
+        n = n && n.children[i];
+      if (n)
+        y = n.getBoundingClientRect().top + window.scrollY - p.top;
+    }
+    window.scrollTo(p.x, y);
+  },
+  anchor: anchor,
+  paint: paint,
+  restyle: function (address, css) {
+    const made = new CSSStyleSheet();
+    made.replaceSync(css);
+    const rules = Array.from(made.cssRules, r => r.cssText);
+    for (const link of document.querySelectorAll('link')) {
+      const sheet = link.sheet;
+      if (!sheet || !link.href || link.href.split(/[?#]/)[0] !== address)
+        continue;
+      while (sheet.cssRules.length)
+        sheet.deleteRule(sheet.cssRules.length - 1);
+      rules.forEach((r, i) => sheet.insertRule(r, i));
+    }
+    return 'done';
+  },
+};
+})();
+)js";
+
+} // namespace tw
