@@ -48,7 +48,7 @@ void SearchRun::start()
             emit finished(totals);
         }, Qt::QueuedConnection);
     });
-    m_thread->start(QThread::LowPriority);
+    m_thread->start();
 }
 
 void SearchRun::stop()

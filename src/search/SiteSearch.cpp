@@ -8,7 +8,9 @@
 #include <QFile>
 
 #include <algorithm>
+#include <functional>
 #include <cerrno>
+#include <cctype>
 #include <cstring>
 #include <new>
 
@@ -137,6 +139,63 @@ bool NameFilter::matches(const QString &name) const
     return false;
 }
 
+QByteArray requiredBytes(const QString &pattern, const FindOptions &options)
+{
+    const QByteArray bytes = pattern.toUtf8();
+    if (options.regularExpression || bytes.isEmpty())
+        return {};
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c == 0)
+            return {};
+    }
+    if (options.matchCase)
+        return bytes;
+    QByteArray longest, run;
+    for (const char c : bytes + 'k') {
+        const char lower = char(std::tolower(static_cast<unsigned char>(c)));
+        if (lower == 'k' || lower == 's') {
+            if (run.size() > longest.size())
+                longest = run;
+            run.clear();
+        } else {
+            run += lower;
+        }
+    }
+    return longest.size() >= 3 ? longest : QByteArray();
+}
+
+bool holdsBytes(const char *data, qsizetype length, const QByteArray &needle, bool matchCase)
+{
+    if (matchCase)
+        return ::memmem(data, size_t(length), needle.constData(), size_t(needle.size())) != nullptr;
+    // Horspool's search with ASCII letters folded: the needle is in small letters.
+    const qsizetype n = needle.size();
+    if (n > length)
+        return false;
+    const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    qsizetype skip[256];
+    std::fill(std::begin(skip), std::end(skip), n);
+    const auto *pat = reinterpret_cast<const unsigned char *>(needle.constData());
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        skip[pat[i]] = n - 1 - i;
+        if (pat[i] >= 'a' && pat[i] <= 'z')
+            skip[pat[i] - 32] = n - 1 - i;
+    }
+    const auto *text = reinterpret_cast<const unsigned char *>(data);
+    for (qsizetype at = 0; at + n <= length;) {
+        const unsigned char last = text[at + n - 1];
+        if (fold(last) == pat[n - 1]) {
+            qsizetype i = 0;
+            while (i + 1 < n && fold(text[at + i]) == pat[i])
+                ++i;
+            if (i + 1 >= n)
+                return true;
+        }
+        at += skip[last];
+    }
+    return false;
+}
+
 bool findInText(TextSearch &search, const char *data, qsizetype length, PageHits &page,
                 const std::atomic<bool> &stop)
 {
@@ -212,6 +271,7 @@ SearchTotals SiteSearch::run(const std::atomic<bool> &stop)
     }
     m_search = &search;
     m_stop = &stop;
+    m_needle = requiredBytes(m_query.pattern, m_query.options);
     m_folders.insert(identity(st));
     walk(root, QString(), stop, 0);
     m_totals.stopped = stop.load();
@@ -316,6 +376,8 @@ void SiteSearch::searchFile(const QByteArray &path, const QString &relative, con
         page.encoding = reader.encoding();
         text = &sink.bytes;
     }
+    if (!m_needle.isEmpty() && !holdsBytes(text->constData(), text->size(), m_needle, m_query.options.matchCase))
+        return;
     if (!findInText(*m_search, text->constData(), text->size(), page, *m_stop)) {
         ++m_totals.skippedFiles;
         m_totals.problems << QStringLiteral("\"%1\": %2").arg(QDir::toNativeSeparators(relative), m_search->error());

@@ -117,6 +117,14 @@ private:
 bool findInText(TextSearch &search, const char *data, qsizetype length, PageHits &page,
                 const std::atomic<bool> &stop);
 
+// A run of bytes that every match of the pattern holds, for a quick look
+// before the full search; empty when there is none worth looking for. Plain
+// ASCII text only: without matchCase the letters k and s are left out, as
+// Unicode folding lets them match the Kelvin sign and the long s.
+QByteArray requiredBytes(const QString &pattern, const FindOptions &options);
+// Whether the text holds the bytes (ASCII letters of either case unless matchCase).
+bool holdsBytes(const char *data, qsizetype length, const QByteArray &needle, bool matchCase);
+
 // Walks the folder and searches every file the filter names. Meant for a
 // worker thread: everything it needs is copied in, and it reports through
 // callbacks only. Symbolic links are followed, but a folder is searched once
@@ -140,6 +148,9 @@ private:
     QHash<QPair<quint64, quint64>, QByteArray> m_open; // (device, inode) -> the window's text
     QHash<QPair<quint64, quint64>, QString> m_openPath;
     QSet<QPair<quint64, quint64>> m_folders; // searched already
+    // Bytes every match holds (letter case aside unless matchCase): a page
+    // without them is passed over before the full search.
+    QByteArray m_needle;
     TextSearch *m_search = nullptr;
     const std::atomic<bool> *m_stop = nullptr;
     SearchTotals m_totals;

@@ -124,6 +124,12 @@ private slots:
         QCOMPARE(searchSummary(f.totals), QStringLiteral("6 matches in 5 pages (5 files searched)."));
         QCOMPARE(f.pages[1].encoding, PageEncoding::Legacy);
 
+        // The quick look before the full search must not lose what Unicode
+        // folding matches: "k" also matches the Kelvin sign.
+        QCOMPARE(requiredBytes(QStringLiteral("Disk Logo"), {}), QByteArray(" logo"));
+        QVERIFY(writeBytes(at("sub/kelvin.js"), "// 300 \xe2\x84\xaa"));
+        QCOMPARE(searchFor(root(), QStringLiteral("300 k")).totals.matches, 1);
+        QVERIFY(QFile::remove(at("sub/kelvin.js")));
         const Found cafe = searchFor(root(), QStringLiteral("CAFÉ"));
         QCOMPARE(cafe.totals.matches, 3);
         FindOptions exact;
