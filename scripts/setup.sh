@@ -17,7 +17,7 @@ packages=(
   clang libclang-rt-14-dev
 )
 if [ "${TW_WITH_BENCHMARKS:-0}" = 1 ]; then
-  packages+=(libbenchmark-dev)
+  packages+=(libbenchmark-dev ripgrep)
 fi
 
 missing=()

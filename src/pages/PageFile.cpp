@@ -45,7 +45,8 @@ void ignoreFileSizeSignal()
 #endif
 }
 
-bool writeBody(QFileDevice &file, const char *utf8, qsizetype length, PageEncoding encoding)
+bool writeBody(QFileDevice &file, const char *utf8, qsizetype length, PageEncoding encoding,
+               bool finalLineEnd)
 {
     if (encoding == PageEncoding::Utf8) {
         if (!writeAll(file, utf8, length))
@@ -53,16 +54,17 @@ bool writeBody(QFileDevice &file, const char *utf8, qsizetype length, PageEncodi
     } else if (!writeLegacy(file, utf8, length, encoding == PageEncoding::LegacyReferences)) {
         return false;
     }
-    return writeAll(file, "\r\n", 2);
+    return !finalLineEnd || writeAll(file, "\r\n", 2);
 }
 
 // The size writeBody() gives, or -1 when the text cannot be written so.
-qint64 bodySize(const char *utf8, qsizetype length, PageEncoding encoding)
+qint64 bodySize(const char *utf8, qsizetype length, PageEncoding encoding, bool finalLineEnd)
 {
+    const int end = finalLineEnd ? 2 : 0;
     if (encoding == PageEncoding::Utf8)
-        return qint64(length) + 2;
+        return qint64(length) + end;
     const qint64 n = legacySize(utf8, length, encoding == PageEncoding::LegacyReferences);
-    return n < 0 ? -1 : n + 2;
+    return n < 0 ? -1 : n + end;
 }
 
 #ifdef Q_OS_UNIX
@@ -91,8 +93,8 @@ void keepOwner(QSaveFile &file, const struct stat &old)
 
 } // namespace
 
-PageWriteResult writePage(const QString &path, const char *utf8, qsizetype length,
-                          PageEncoding encoding)
+static PageWriteResult writePageWith(const QString &path, const char *utf8, qsizetype length,
+                              PageEncoding encoding, bool finalLineEnd)
 {
     ignoreFileSizeSignal();
     PageWriteResult result;
@@ -157,7 +159,7 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
             result.error = writeFailure(path, notAFile);
             return result;
         }
-        if (!writeBody(file, utf8, length, result.written) || !file.flush()) {
+        if (!writeBody(file, utf8, length, result.written, finalLineEnd) || !file.flush()) {
             result.error = writeFailure(path, fileDeviceReason(file));
             return result;
         }
@@ -180,7 +182,7 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         // The file may be written but its folder holds no new file: write in place.
         if (existed)
-            return writePageInPlace(path, utf8, length, encoding);
+            return writePageInPlace(path, utf8, length, encoding, finalLineEnd);
         const bool folderRefused = !QFileInfo(info.absolutePath()).isWritable();
         result.error = writeFailure(path, folderRefused ? tr("permission denied.")
                                                         : fileDeviceReason(file));
@@ -190,7 +192,7 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
     if (existed)
         keepOwner(file, old);
 #endif
-    if (!writeBody(file, utf8, length, result.written) || !file.commit()) {
+    if (!writeBody(file, utf8, length, result.written, finalLineEnd) || !file.commit()) {
         result.error = writeFailure(path, fileDeviceReason(file));
         file.cancelWriting();
         return result;
@@ -199,15 +201,27 @@ PageWriteResult writePage(const QString &path, const char *utf8, qsizetype lengt
     return result;
 }
 
-PageWriteResult writePageInPlace(const QString &path, const char *utf8, qsizetype length,
+PageWriteResult writePage(const QString &path, const char *utf8, qsizetype length,
+                          PageEncoding encoding)
+{
+    return writePageWith(path, utf8, length, encoding, true);
+}
+
+PageWriteResult writePageExactly(const QString &path, const char *utf8, qsizetype length,
                                  PageEncoding encoding)
+{
+    return writePageWith(path, utf8, length, encoding, false);
+}
+
+PageWriteResult writePageInPlace(const QString &path, const char *utf8, qsizetype length,
+                                 PageEncoding encoding, bool finalLineEnd)
 {
     ignoreFileSizeSignal();
     PageWriteResult result;
     result.written = encoding;
     if (!utf8 || length < 0)
         length = 0;
-    const qint64 newSize = bodySize(utf8, length, encoding);
+    const qint64 newSize = bodySize(utf8, length, encoding, finalLineEnd);
     if (newSize < 0) {
         result.error = writeFailure(path, tr("it holds characters that Windows-1252 cannot store."));
         return result;
@@ -249,7 +263,7 @@ PageWriteResult writePageInPlace(const QString &path, const char *utf8, qsizetyp
     QFile out;
     if (!out.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
         return fail(EIO, QString());
-    if (!writeBody(out, utf8, length, encoding)) {
+    if (!writeBody(out, utf8, length, encoding, finalLineEnd)) {
         const QString reason = fileDeviceReason(out);
         out.close();
         ::close(fd);

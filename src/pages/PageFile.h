@@ -128,11 +128,17 @@ struct PageWriteResult {
 PageWriteResult writePage(const QString &path, const char *utf8, qsizetype length,
                           PageEncoding encoding);
 
+// The same safe save, writing the text exactly as given with no CR LF after
+// it: a page changed where it lies on disk (Replace in Files) keeps every
+// other byte it had.
+PageWriteResult writePageExactly(const QString &path, const char *utf8, qsizetype length,
+                                 PageEncoding encoding);
+
 // Overwrites an existing regular file in place without ever shortening or
 // damaging it when the new content does not fit: the room the new content
 // needs beyond the old size is reserved first (posix_fallocate), and when it
 // cannot be, the save is refused with the reason and the file is as it was.
 PageWriteResult writePageInPlace(const QString &path, const char *utf8, qsizetype length,
-                                 PageEncoding encoding);
+                                 PageEncoding encoding, bool finalLineEnd = true);
 
 } // namespace tw

@@ -100,6 +100,8 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
                         QKeySequence(Qt::SHIFT | Qt::Key_F3));
     replace = make(this, "mnuEditReplace", "&Replace...", "Replace text in the page",
                    QKeySequence(Qt::CTRL | Qt::Key_H));
+    findInFiles = make(this, "mnuEditFindInFiles", "Find in &Files...", "Find and replace text in the files of a folder",
+                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
 
     checkPage = make(this, "mnuEditCheckPage", "Check &Page", "Check the page with HTML Tidy",
                      QKeySequence(Qt::Key_F7));

@@ -84,6 +84,8 @@ public:
     QAction *findNext = nullptr;     // F3
     QAction *findPrevious = nullptr; // Shift+F3
     QAction *replace = nullptr;      // Ctrl+H
+    // Find and replace across a folder's files (both Edit menus); Ctrl+Shift+F.
+    QAction *findInFiles = nullptr;
 
     // Checking the page with HTML Tidy (the document window's Edit menu).
     QAction *checkPage = nullptr;      // F7

@@ -5,6 +5,7 @@
 #include "documents/Preview.h"
 #include "editor/EditorOperations.h"
 #include "editor/FindDialog.h"
+#include "shell/FindInFiles.h"
 #include "documents/PageWatcher.h"
 #include "documents/RecentPages.h"
 #include "editor/SourceEditor.h"
@@ -171,6 +172,9 @@ void wireCommands(frmMain &frame)
     on(a.replace, frame, [findDialog] { findDialog->showReplace(); });
     on(a.findNext, frame, [findDialog] { findDialog->findNext(); });
     on(a.findPrevious, frame, [findDialog] { findDialog->findPrevious(); });
+
+    // Find and replace across a folder's files: the Search Results dock.
+    wireFindInFiles(frame);
 
     // Highlighting and line numbers.
     wireLook(frame);

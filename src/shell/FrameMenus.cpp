@@ -44,6 +44,8 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
     documentHelp = menu(owner, "&Help", "mnuHelp", {a.contents, a.helpTemplate, nullptr, a.about});
 
     documentEdit = menu(owner, "&Edit", "mnuEdit", {a.find, a.findNext, a.findPrevious, nullptr, a.replace});
+    documentEdit->addAction(a.findInFiles);
+    mnuEdit = menu(owner, "&Edit", "mnuEdit", {own(a.findInFiles)});
 
     mnuView->addSeparator();
     mnuView->addAction(own(a.viewHighlighting));

@@ -20,7 +20,7 @@ class FrameMenus : public QObject {
 public:
     FrameMenus(const CommandActions &actions, QMenuBar *bar, QWidget *owner);
 
-    QList<QMenu *> frameMenus() const { return {mnuFile, mnuView, mnuHelp}; }
+    QList<QMenu *> frameMenus() const { return {mnuFile, mnuEdit, mnuView, mnuHelp}; }
     QList<QMenu *> documentMenus() const { return {documentFile, documentEdit, documentView, documentHelp}; }
     // Puts these menus in the menu bar, unless they are there already.
     void show(const QList<QMenu *> &menus);
@@ -28,6 +28,7 @@ public:
     QMenu *mnuFile;
     QMenu *mnuView;
     QMenu *mnuHelp;
+    QMenu *mnuEdit; // the commands that need no page: Find in Files
     QMenu *documentFile;
     QMenu *documentView;
     QMenu *documentHelp;

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "editor/TextSearch.h"
+#include "pages/PageFile.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QPair>
+#include <QRegularExpression>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <atomic>
+#include <functional>
+
+#include <sys/stat.h>
+
+namespace tw::search {
+
+// What Find in Files looks for, and where.
+struct SearchQuery {
+    QString pattern;
+    FindOptions options;
+    QString filter = QStringLiteral("*.htm *.html *.css *.js"); // blank-separated wildcards
+    QString folder;
+};
+
+// A page's text as its window holds it, taken on the window thread when a
+// search starts; it is searched instead of the file on disk.
+struct OpenText {
+    QString path;
+    QByteArray utf8;
+};
+
+// Where a file lies: its identity on disk and when it last changed, to tell
+// later whether it changed since it was searched.
+struct FileStamp {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    bool operator==(const FileStamp &o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size && modifiedNs == o.modifiedNs;
+    }
+    bool operator!=(const FileStamp &o) const { return !(*this == o); }
+};
+// The stamp of path (symbolic links followed); size -1 when it has none.
+FileStamp stampOf(const QString &path);
+
+// One match: byte offsets into the page's UTF-8 text, its line and column
+// (both from 1; the column in characters), and the line it lies on, as shown
+// (shortened around the match when long), with the match's place in it.
+struct SearchHit {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    int line = 0;
+    int column = 0;
+    QString lineText;
+    int markStart = 0;
+    int markLength = 0;
+};
+
+// The matches of one page.
+struct PageHits {
+    QString path;     // as the walk reached it
+    QString relative; // to the searched folder
+    bool open = false; // searched in its window's text
+    PageEncoding encoding = PageEncoding::Utf8;
+    FileStamp stamp;  // of the file when it was read
+    QByteArray digest; // of the text searched
+    qsizetype count = 0; // every match, also those not listed
+    QVector<SearchHit> hits; // the first kMaxListedHits
+};
+
+// What a whole search met.
+struct SearchTotals {
+    int filesSearched = 0;
+    int pages = 0;       // with at least one match
+    qint64 matches = 0;
+    int skippedLinks = 0;   // symbolic links that lead back into a folder already searched
+    int skippedFolders = 0; // folders that cannot be read
+    int skippedFiles = 0;   // files that cannot be read, too large, or named in bytes that are not UTF-8
+    QStringList problems;   // a sentence for each skipped file or folder
+    QString error;          // the pattern is wrong or the folder cannot be searched: nothing was
+    bool stopped = false;
+};
+
+inline constexpr int kMaxListedHits = 1000;
+// The largest file searched: far beyond any hand-written page.
+inline constexpr qint64 kLargestSearched = 512'000'000;
+
+// The digest that tells whether a text is the one searched.
+QByteArray textDigest(const char *data, qsizetype length);
+
+// Whether a file name matches one of the filter's blank-separated wildcards
+// (letter case ignored: pages made elsewhere are often named .HTM).
+class NameFilter {
+public:
+    explicit NameFilter(const QString &filter);
+    bool matches(const QString &name) const;
+
+private:
+    QStringList m_suffixes; // "*.ext" wildcards, compared fast
+    QVector<QRegularExpression> m_others;
+    bool m_all = false;
+};
+
+// Finds every match of one compiled pattern in a text: its line, column and
+// the line shown. Returns false when the search stopped on an error (see
+// TextSearch::error), true otherwise; stops early when `stop` turns true.
+bool findInText(TextSearch &search, const char *data, qsizetype length, PageHits &page,
+                const std::atomic<bool> &stop);
+
+// A run of bytes that every match of the pattern holds, for a quick look
+// before the full search; empty when there is none worth looking for. Plain
+// ASCII text only: without matchCase the letters k and s are left out, as
+// Unicode folding lets them match the Kelvin sign and the long s.
+QByteArray requiredBytes(const QString &pattern, const FindOptions &options);
+// Whether the text holds the bytes (ASCII letters of either case unless matchCase).
+bool holdsBytes(const char *data, qsizetype length, const QByteArray &needle, bool matchCase);
+
+// Walks the folder and searches every file the filter names. Meant for a
+// worker thread: everything it needs is copied in, and it reports through
+// callbacks only. Symbolic links are followed, but a folder is searched once
+// however it is reached (so link loops end); folders that cannot be read and
+// anything that is not a regular file are skipped, never opened.
+class SiteSearch {
+public:
+    SiteSearch(SearchQuery query, QList<OpenText> open);
+
+    // Pages with matches as they are found, and the totals at the end.
+    std::function<void(PageHits &&)> onPage;
+    SearchTotals run(const std::atomic<bool> &stop);
+
+private:
+    void walk(const QByteArray &folder, const QString &relative, const std::atomic<bool> &stop,
+              int depth);
+    void searchFile(const QByteArray &path, const QString &relative, const struct stat &st);
+
+    SearchQuery m_query;
+    NameFilter m_filter;
+    QHash<QPair<quint64, quint64>, QByteArray> m_open; // (device, inode) -> the window's text
+    QHash<QPair<quint64, quint64>, QString> m_openPath;
+    QSet<QPair<quint64, quint64>> m_folders; // searched already
+    // Bytes every match holds (letter case aside unless matchCase): a page
+    // without them is passed over before the full search.
+    QByteArray m_needle;
+    TextSearch *m_search = nullptr;
+    const std::atomic<bool> *m_stop = nullptr;
+    SearchTotals m_totals;
+};
+
+} // namespace tw::search
+
+Q_DECLARE_METATYPE(tw::search::PageHits)
+Q_DECLARE_METATYPE(tw::search::SearchTotals)
