@@ -39,9 +39,9 @@ class SiteDockTest : public QObject, tw::test::FrameFixture {
         m_dialogs.folder(m_site);
         tw::test::menuItem(m_frame->menus().mnuFile, "mnuFileOpenFolder")->trigger();
         SiteDock *d = dock();
-        if (d) {
-            QTRY_COMPARE_WITH_TIMEOUT(d->model()->rowCount(d->view()->rootIndex()), 5, tw::test::kCeiling);
-        }
+        if (d && !QTest::qWaitFor([d] { return d->model()->rowCount(d->view()->rootIndex()) == 5; },
+                                  tw::test::kCeiling))
+            return nullptr;
         return d;
     }
     QStringList listed(const QModelIndex &parent) const
@@ -92,7 +92,8 @@ private Q_SLOTS:
         SiteDock *d = openSite();
         QVERIFY(d && d->isVisible());
         QCOMPARE(SiteFolder::instance().folder(), m_site);
-        QCOMPARE(listed(d->view()->rootIndex()), (QStringList{"img", "pages", "A.htm", "b.htm", "Notes.txt"}));
+        QTRY_COMPARE_WITH_TIMEOUT(listed(d->view()->rootIndex()),
+                                  (QStringList{"img", "pages", "A.htm", "b.htm", "Notes.txt"}), tw::test::kCeiling);
         QVERIFY(!row("b.htm").data(Qt::ForegroundRole).isValid());
         QVERIFY(row("Notes.txt").data(Qt::ForegroundRole).isValid());
 
@@ -139,7 +140,7 @@ private Q_SLOTS:
 
         m_dialogs.answer(QStringLiteral("a/b")).acknowledge().answer(QStringLiteral("c.htm"));
         d->rename(row("b.htm"));
-        QCOMPARE(m_dialogs.shown.at(1).text, QStringLiteral("\"a/b\" cannot be used: a name cannot hold a \"/\"."));
+        QCOMPARE(m_dialogs.shown.at(2).text, QStringLiteral("\"a/b\" cannot be used: a name cannot hold a \"/\"."));
         QCOMPARE(page->caption(), at("c.htm"));
         QCOMPARE(page->textEdit->documentBytes(), QByteArray("typed ab"));
         QVERIFY(page->textEdit->isModified());
