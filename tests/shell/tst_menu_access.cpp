@@ -75,7 +75,8 @@ private slots:
         const FrameMenus &menus = frame.menus();
         const QStringList documentHelp{"Contents", "Template", "About Tagwright..."};
         const QStringList documentView{"Toolbar",         "HTML Edit Toolbar", "Preview",
-                                       "Web Browser",     "HTML Highlighting", "Line Numbers",
+                                       "Web Browser",     "Site",              "Show Active Page",
+                                       "HTML Highlighting", "Line Numbers",
                                        "Live Preview",    "Auto-Close Tags",   "Completion",
                                        "Matching Tags"};
         QCOMPARE(heardItems(menus.documentHelp), documentHelp);
@@ -86,9 +87,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
         QCOMPARE(heardItems(menus.mnuHelp), documentHelp);
         QCOMPARE(heardItems(menus.mnuView), (QStringList{"Toolbar", "HTML Edit Toolbar", "Status Bar", "Web Browser",
-                                                         "HTML Highlighting", "Line Numbers", "Live Preview",
+                                                         "Site", "HTML Highlighting", "Line Numbers", "Live Preview",
                                                          "Auto-Close Tags", "Completion", "Matching Tags"}));
-        QCOMPARE(heardItems(menus.mnuFile), (QStringList{"New", "Open", "Exit", "Recent Pages"}));
+        QCOMPARE(heardItems(menus.mnuFile), (QStringList{"New", "Open", "Open Folder...", "Exit", "Recent Pages"}));
 
         frame.NewDocument();
         QCOMPARE(heardItems(menus.documentHelp), documentHelp);
