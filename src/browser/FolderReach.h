@@ -10,8 +10,11 @@ namespace tw {
 // judges the engine's requests by the same rule as the program.
 
 // The folders a page at pagePath may load files from: its own folder, and
-// with it everything below; none for a path that is not absolute (an
-// untitled page's). A list, so that more folders can join it.
+// with it everything below; and the site's folder when the page lies in it,
+// so that a page may take what its site holds ("../css/site.css"); none for
+// a path that is not absolute (an untitled page's).
+QStringList reachableFolders(const QString &pagePath, const QString &siteFolder);
+// The same with the site folder the user has open in the program now.
 QStringList reachableFolders(const QString &pagePath);
 
 enum class Reach {

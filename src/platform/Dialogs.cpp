@@ -11,6 +11,11 @@ bool Dialogs::askYesNoDefaultNo(const QString &text, const QString &title)
     return askYesNo(text, title);
 }
 
+QString Dialogs::chooseFolder(const QString &)
+{
+    return QString();
+}
+
 int Dialogs::choose(const QString &, const QString &, const QStringList &)
 {
     return -1;

@@ -52,6 +52,10 @@ public:
     // the open dialog accepts names of files that do not exist.
     virtual FileChoice openFile(const QString &filter, const QString &defaultExtension) = 0;
     virtual FileChoice saveFile(const QString &filter, const QString &defaultExtension) = 0;
+
+    // A folder chosen in the standard folder dialog with this title; empty
+    // when cancelled. Dialogs that cannot show one cancel.
+    virtual QString chooseFolder(const QString &title);
 };
 
 // Turns a "description|pattern|..." filter into Qt's "description (patterns)"

@@ -143,6 +143,16 @@ FileChoice QtDialogs::saveFile(const QString &filter, const QString &defaultExte
     return runFileDialog(true, filter, defaultExtension);
 }
 
+QString QtDialogs::chooseFolder(const QString &title)
+{
+    QFileDialog dialog(m_parent, title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return QDir::cleanPath(dialog.selectedFiles().constFirst());
+}
+
 FileChoice QtDialogs::runFileDialog(bool save, const QString &filter,
                                     const QString &defaultExtension)
 {

@@ -20,6 +20,7 @@ public:
     int choose(const QString &text, const QString &title, const QStringList &choices) override;
     FileChoice openFile(const QString &filter, const QString &defaultExtension) override;
     FileChoice saveFile(const QString &filter, const QString &defaultExtension) override;
+    QString chooseFolder(const QString &title) override;
 
 private:
     FileChoice runFileDialog(bool save, const QString &filter, const QString &defaultExtension);

@@ -28,6 +28,7 @@
 #include "shell/ReopenWiring.h"
 #include "shell/TypingWiring.h"
 #include "shell/ProblemsDock.h"
+#include "shell/SiteDock.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
@@ -184,6 +185,8 @@ void wireCommands(frmMain &frame)
     // Checking pages with HTML Tidy: the Problems dock.
     wireChecking(frame);
     wireLivePreview(frame);
+    // The site's folder: its dock and commands.
+    wireSite(frame);
 
     // Recent pages, at the end of both File menus.
     auto *recent = new RecentPages(frame, frame.openCount, &frame);

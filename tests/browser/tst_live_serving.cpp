@@ -2,6 +2,7 @@
 // the files of its folder, and only those, as they are on the disk.
 #include "browser/FolderReach.h"
 #include "browser/LiveServing.h"
+#include "site/SiteFolder.h"
 
 #include "DataRows.h"
 #include "TestFiles.h"
@@ -227,6 +228,44 @@ private slots:
         QFile::setPermissions(locked, QFileDevice::WriteOwner);
         QVERIFY(folderProblem(locked + QStringLiteral("/page.htm")).contains(QStringLiteral("(permission denied)")));
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    // A page inside the open site may take what the whole site holds; other
+    // pages keep to their own folder.
+    void siteFolderJoinsTheReach()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString site = dir.filePath(QStringLiteral("site"));
+        QVERIFY(QDir().mkpath(site + QStringLiteral("/pages/deep")));
+        QVERIFY(QDir().mkpath(site + QStringLiteral("/css")));
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("site-2"))));
+        QVERIFY(test::writeBytes(site + QStringLiteral("/css/s.css"), "p{}"));
+        QVERIFY(QFile::link(site + QStringLiteral("/pages"), dir.filePath(QStringLiteral("alias"))));
+        const struct {
+            QString page;
+            QString site;
+            QStringList folders;
+        } rows[] = {
+            {site + "/pages/a.htm", site, {site + "/pages", site}},
+            {site + "/pages/deep/a.htm", site + "/", {site + "/pages/deep", site}},
+            {site + "/a.htm", site, {site}},
+            {site + "/pages/a.htm", QString(), {site + "/pages"}},
+            {dir.filePath("site-2/a.htm"), site, {dir.filePath("site-2")}}, // a folder named alike
+            {dir.filePath("a.htm"), site, {dir.path()}},
+            {dir.filePath("alias/a.htm"), site, {dir.filePath("alias"), site}}, // through a link into it
+        };
+        for (const auto &row : rows)
+            QCOMPARE(reachableFolders(row.page, row.site), row.folders);
+
+        const QString css = site + QStringLiteral("/pages/../css/s.css");
+        QCOMPARE(int(reachOf(css, reachableFolders(site + QStringLiteral("/pages/a.htm")))), int(Reach::Outside));
+        SiteFolder::instance().setFolder(site);
+        QCOMPARE(int(reachOf(css, reachableFolders(site + QStringLiteral("/pages/a.htm")))), int(Reach::Inside));
+        const QUrl url(QStringLiteral("twlive:") + css);
+        QCOMPARE(int(answerLiveRequest(url, site + QStringLiteral("/pages/a.htm"), "x", "text/html").kind),
+                 int(LiveAnswer::Kind::File));
+        SiteFolder::instance().setFolder(QString());
     }
 };
 

@@ -167,6 +167,27 @@ private Q_SLOTS:
         QVERIFY(dialogs.openFile(QStringLiteral("HTML Document"), QStringLiteral("htm")).cancelled());
     }
 
+    // The folder dialog: a folder typed in its name box is the one chosen.
+    void folderDialogGivesTheFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("my site")));
+        QtDialogs dialogs;
+        QString title;
+        onNextModal([&](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            dialog->setDirectory(dir.path());
+            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("my site"));
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        QCOMPARE(dialogs.chooseFolder(QStringLiteral("Open Folder")), dir.filePath(QStringLiteral("my site")));
+        QCOMPARE(title, QStringLiteral("Open Folder"));
+        onNextModal([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+        QCOMPARE(dialogs.chooseFolder(QStringLiteral("Open Folder")), QString());
+    }
+
     // The file dialog reads quotes in its name box as marks around several
     // names; a single file whose name holds them must still be the one chosen.
     void namesWithQuotesCanBeChosen_data()

@@ -76,7 +76,8 @@ private slots:
         const FrameMenus &menus = frame.menus();
         const QStringList documentHelp{"Contents", "Template", "About Tagwright..."};
         const QStringList documentView{"Toolbar",         "HTML Edit Toolbar", "Preview",
-                                       "Web Browser",     "HTML Highlighting", "Line Numbers",
+                                       "Web Browser",     "Site",              "Show Active Page",
+                                       "HTML Highlighting", "Line Numbers",
                                        "Live Preview",    "Auto-Close Tags",   "Completion",
                                        "Matching Tags"};
         QCOMPARE(heardItems(menus.documentHelp), documentHelp);
@@ -87,10 +88,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(frame.documents().isEmpty(), test::kCeiling);
         QCOMPARE(heardItems(menus.mnuHelp), documentHelp);
         QCOMPARE(heardItems(menus.mnuView), (QStringList{"Toolbar", "HTML Edit Toolbar", "Status Bar", "Web Browser",
-                                                         "HTML Highlighting", "Line Numbers", "Live Preview",
+                                                         "Site", "HTML Highlighting", "Line Numbers", "Live Preview",
                                                          "Auto-Close Tags", "Completion", "Matching Tags"}));
-        QCOMPARE(heardItems(menus.mnuFile),
-                 (QStringList{"New", "Open", "Exit", "Recent Pages", "Reopen Pages at Start"}));
+        QCOMPARE(heardItems(menus.mnuFile), (QStringList{"New", "Open", "Open Folder...", "Exit", "Recent Pages",
+                                                          "Reopen Pages at Start"}));
 
         frame.NewDocument();
         QCOMPARE(heardItems(menus.documentHelp), documentHelp);

@@ -68,6 +68,11 @@ FileChoice ScriptedDialogs::saveFile(const QString &filter, const QString &defau
     return {path, path.isEmpty() ? QString() : QFileInfo(path).fileName()};
 }
 
+QString ScriptedDialogs::chooseFolder(const QString &title)
+{
+    return take("folder", {QStringLiteral("folder"), title, {}, {}});
+}
+
 QStringList ScriptedDialogs::promptLog() const
 {
     QStringList out;

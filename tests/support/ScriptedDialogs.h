@@ -45,6 +45,8 @@ public:
     // Takes the choice with this index; -1 cancels.
     ScriptedDialogs &pick(int index) { return push("choice", QString::number(index)); }
     ScriptedDialogs &file(const QString &path) { return push("file", path); }
+    // Chooses this folder in a folder dialog; an empty one cancels.
+    ScriptedDialogs &folder(const QString &path) { return push("folder", path); }
 
     QString prompt(const QString &text, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title) override;
@@ -55,6 +57,8 @@ public:
     int choose(const QString &text, const QString &title, const QStringList &choices) override;
     FileChoice openFile(const QString &filter, const QString &defaultExtension) override;
     FileChoice saveFile(const QString &filter, const QString &defaultExtension) override;
+    // Shown as a "folder" whose title is the dialog's.
+    QString chooseFolder(const QString &title) override;
 
     QList<Shown> shown;
     int remaining() const { return static_cast<int>(m_script.size() - m_next); }
