@@ -32,6 +32,7 @@
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
+#include "site/SiteFolder.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -174,8 +175,9 @@ void wireCommands(frmMain &frame)
     on(a.findNext, frame, [findDialog] { findDialog->findNext(); });
     on(a.findPrevious, frame, [findDialog] { findDialog->findPrevious(); });
 
-    // Find and replace across a folder's files: the Search Results dock.
-    wireFindInFiles(frame);
+    // Find and replace across a folder's files: the Search Results dock. The
+    // site's folder is the one offered, when one is open.
+    wireFindInFiles(frame, [] { return SiteFolder::instance().folder(); });
 
     // Highlighting and line numbers.
     wireLook(frame);
