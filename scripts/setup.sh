@@ -14,7 +14,7 @@ packages=(
   tidy libtidy-dev
   desktop-file-utils dpkg-dev
   fonts-liberation
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
 )
 if [ "${TW_WITH_BENCHMARKS:-0}" = 1 ]; then
   packages+=(libbenchmark-dev ripgrep)

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class QLabel;
+class QScrollArea;
 class QToolButton;
 
 namespace tw {
@@ -26,6 +27,9 @@ public:
     QStringList texts() const { return m_shown; }
     QToolButton *closeButton() const { return m_close; }
 
+    bool hasHeightForWidth() const override;
+    int heightForWidth(int width) const override;
+
 public slots:
     // Hides the bar and its texts; a focus on its button goes to the window
     // the bar is in (its focus proxy: the editor of a document window).
@@ -38,6 +42,7 @@ signals:
 
 private:
     QLabel *m_text;
+    QScrollArea *m_scroll = nullptr;
     QToolButton *m_close;
     QStringList m_shown;
 };

@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <Qsci/qscilexerhtml.h>
 #include <QtTest>
@@ -510,6 +512,28 @@ private Q_SLOTS:
         QVERIFY(editor->hasFocus());
         QFile::remove(folder);
         document->closeWithoutQuestion();
+    }
+
+    // Many notices at once: the bar stops at half the window and the rest of
+    // the text scrolls inside it, the last line still within reach.
+    void longNoticesScrollInTheBar()
+    {
+        frmDocument document;
+        document.resize(500, 400);
+        document.show();
+        QScrollArea *scroll = document.notices->findChild<QScrollArea *>(QStringLiteral("scrNotice"));
+        QVERIFY(scroll);
+        document.notice(QStringLiteral("short"));
+        QTRY_VERIFY_WITH_TIMEOUT(document.notices->isVisible(), test::kCeiling);
+        QCOMPARE(scroll->verticalScrollBar()->maximum(), 0);
+        for (int i = 0; i < 30; ++i)
+            document.notice(QStringLiteral("notice number %1").arg(i));
+        QCoreApplication::processEvents();
+        QVERIFY(document.notices->height() <= document.height() / 2);
+        QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        const QLabel *text = document.notices->findChild<QLabel *>(QStringLiteral("lblNotice"));
+        QVERIFY(text->mapTo(scroll->viewport(), QPoint(0, text->height())).y() <= scroll->viewport()->height());
     }
 };
 

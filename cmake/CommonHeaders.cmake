@@ -1,0 +1,58 @@
+# Parsing Qt's headers is most of each file's compile time (about two thirds,
+# measured on the browser and editor files). The headers most files include are
+# parsed once into a precompiled header that every program, library and test in
+# src/ and tests/ reuses; tests get a second one with Qt Test in it.
+# TW_PRECOMPILED_HEADERS=OFF builds without them, to find a missing #include.
+option(TW_PRECOMPILED_HEADERS "Reuse one precompiled header of Qt's common headers" ON)
+if(NOT TW_PRECOMPILED_HEADERS)
+  return()
+endif()
+
+set(_tw_common_headers
+  <QAction> <QApplication> <QByteArray> <QComboBox> <QCoreApplication> <QDialog>
+  <QDir> <QFile> <QFileInfo> <QHash> <QLabel> <QLineEdit> <QList> <QMenu>
+  <QObject> <QPointer> <QPushButton> <QSettings> <QString> <QStringList>
+  <QTimer> <QUrl> <QVariant> <QWidget>)
+
+# Both carriers link what every user links (Qt Widgets), so their macros are a
+# subset of each user's; a user may define more (QScintilla's, Qt Test's), which
+# neither compiler minds while the headers above do not look at them.
+if(NOT EXISTS "${CMAKE_BINARY_DIR}/common-headers.cpp")
+  file(WRITE "${CMAKE_BINARY_DIR}/common-headers.cpp" "")
+endif()
+add_library(tw_common_headers OBJECT "${CMAKE_BINARY_DIR}/common-headers.cpp")
+target_link_libraries(tw_common_headers PRIVATE Qt6::Widgets)
+target_precompile_headers(tw_common_headers PRIVATE ${_tw_common_headers})
+
+add_library(tw_test_headers OBJECT "${CMAKE_BINARY_DIR}/common-headers.cpp")
+target_link_libraries(tw_test_headers PRIVATE Qt6::Widgets Qt6::Test)
+# Qt Test names each test's own build and source folders in two macros, for
+# QFINDTESTDATA, which no test here uses; they would make every test's macros
+# differ from the shared header's.
+set_property(TARGET Qt6::Test PROPERTY INTERFACE_COMPILE_DEFINITIONS QT_TESTLIB_LIB)
+target_precompile_headers(tw_test_headers PRIVATE ${_tw_common_headers} <QtTest>)
+set_target_properties(tw_common_headers tw_test_headers PROPERTIES AUTOMOC OFF)
+
+# Every target made from C++ sources in these folders reuses one of them. The
+# browser module is left out: it is built with hidden symbols, a different
+# setting that a precompiled header must match.
+function(_tw_reuse_common_headers dir carrier)
+  get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(t IN LISTS targets)
+    get_target_property(type ${t} TYPE)
+    get_target_property(visibility ${t} CXX_VISIBILITY_PRESET)
+    if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|OBJECT_LIBRARY)$" AND NOT visibility
+       AND NOT t STREQUAL tw_common_headers AND NOT t STREQUAL tw_test_headers)
+      target_precompile_headers(${t} REUSE_FROM ${carrier})
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+  foreach(d IN LISTS subdirs)
+    _tw_reuse_common_headers("${d}" ${carrier})
+  endforeach()
+endfunction()
+
+_tw_reuse_common_headers("${CMAKE_SOURCE_DIR}/src" tw_common_headers)
+if(BUILD_TESTING)
+  _tw_reuse_common_headers("${CMAKE_SOURCE_DIR}/tests" tw_test_headers)
+endif()
