@@ -20,12 +20,13 @@ class FrameMenus : public QObject {
 public:
     FrameMenus(const CommandActions &actions, QMenuBar *bar, QWidget *owner);
 
-    QList<QMenu *> frameMenus() const { return {mnuFile, mnuView, mnuHelp}; }
+    QList<QMenu *> frameMenus() const { return {mnuFile, mnuEdit, mnuView, mnuHelp}; }
     QList<QMenu *> documentMenus() const { return {documentFile, documentEdit, documentView, documentHelp}; }
     // Puts these menus in the menu bar, unless they are there already.
     void show(const QList<QMenu *> &menus);
 
     QMenu *mnuFile;
+    QMenu *mnuEdit; // the site check
     QMenu *mnuView;
     QMenu *mnuHelp;
     QMenu *documentFile;

@@ -426,7 +426,7 @@ SiteReport checkSite(const QString &folder, const QHash<QString, QByteArray> &op
             if (!target || (r.folder && !target->folder)) {
                 QString message = QStringLiteral("The file \"%1\" does not exist").arg(shown(r.path));
                 const QByteArray similar = lowerCase.value(r.path.toLower());
-                if (!similar.isEmpty())
+                if (!similar.isEmpty() && similar != r.path)
                     message += QStringLiteral(" (did you mean \"%1\"?)").arg(shown(similar));
                 add(Kind::Error, message);
                 continue;
