@@ -108,6 +108,7 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     checkAsYouType = makeCheck(this, "mnuEditCheckAsYouType", "Check As You Type");
     checkAsYouType->setToolTip(QStringLiteral("Check the page again whenever typing pauses"));
     checkAsYouType->setChecked(false);
+    checkSite = make(this, "mnuEditCheckSite", "Check &Site", "Check the links of every page in the folder");
 
     viewHighlighting = makeCheck(this, "mnuViewHighlighting", "HTML &Highlighting");
     viewHighlighting->setToolTip(QStringLiteral("Colour tags, attributes, comments and scripts"));

@@ -90,6 +90,8 @@ public:
     // Checking the page with HTML Tidy (the document window's Edit menu).
     QAction *checkPage = nullptr;      // F7
     QAction *checkAsYouType = nullptr; // checkable, kept in the settings
+    // Checking the links of every page in a folder (Edit menus).
+    QAction *checkSite = nullptr;
 
     // How pages look (View menus); checked state kept in the settings.
     QAction *viewHighlighting = nullptr;

@@ -32,6 +32,7 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
     // both trees share (see CommandActions::itemFor).
     const auto own = [owner](QAction *command) { return CommandActions::itemFor(command, owner); };
     mnuFile = menu(owner, "&File", "mnuFile", {own(a.fileNew), own(a.fileOpen), nullptr, a.fileExit});
+    mnuEdit = menu(owner, "&Edit", "mnuEdit", {own(a.findInFiles), nullptr, own(a.checkSite)});
     mnuView = menu(owner, "&View", "mnuView",
                    {a.viewToolbar, a.viewEditBars, a.viewStatusBar, nullptr, own(a.webBrowser)});
     mnuHelp = menu(owner, "&Help", "mnuHelp", {own(a.contents), own(a.helpTemplate), nullptr, own(a.about)});
@@ -45,7 +46,6 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
 
     documentEdit = menu(owner, "&Edit", "mnuEdit", {a.find, a.findNext, a.findPrevious, nullptr, a.replace});
     documentEdit->addAction(a.findInFiles);
-    mnuEdit = menu(owner, "&Edit", "mnuEdit", {own(a.findInFiles)});
 
     mnuView->addSeparator();
     mnuView->addAction(own(a.viewHighlighting));
@@ -64,6 +64,7 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
     documentEdit->addSeparator();
     documentEdit->addAction(a.checkPage);
     documentEdit->addAction(a.checkAsYouType);
+    documentEdit->addAction(a.checkSite);
     show(frameMenus());
 }
 

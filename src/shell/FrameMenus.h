@@ -26,9 +26,9 @@ public:
     void show(const QList<QMenu *> &menus);
 
     QMenu *mnuFile;
+    QMenu *mnuEdit; // the commands that need no page: Find in Files, Check Site
     QMenu *mnuView;
     QMenu *mnuHelp;
-    QMenu *mnuEdit; // the commands that need no page: Find in Files
     QMenu *documentFile;
     QMenu *documentView;
     QMenu *documentHelp;

@@ -6,6 +6,7 @@
 #include "editor/EditorSettings.h"
 #include "documents/frmDocument.h"
 #include "shell/CommandActions.h"
+#include "shell/SiteCheckPanel.h"
 #include "shell/frmMain.h"
 
 #include <QAction>
@@ -14,6 +15,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 
 namespace tw {
@@ -33,7 +36,7 @@ DocumentCheck *checkOf(frmDocument *document, checking::PageChecker &checker)
 
 ProblemsDock::ProblemsDock(frmMain &frame, checking::PageChecker &checker)
     : QDockWidget(QStringLiteral("Problems"), &frame), m_frame(frame), m_checker(checker),
-      m_model(new checking::ProblemModel(this)), m_view(new QTableView(this)), m_summary(new QLabel)
+      m_model(new checking::ProblemModel(this)), m_view(new QTableView(this)), m_tabs(new QTabWidget(this)), m_summary(new QLabel)
 {
     setObjectName(QStringLiteral("dockProblems"));
     m_view->setObjectName(QStringLiteral("lstProblems"));
@@ -48,7 +51,11 @@ ProblemsDock::ProblemsDock(frmMain &frame, checking::PageChecker &checker)
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    setWidget(m_view);
+    // The active page's check, and the site's once one has run.
+    m_tabs->setObjectName(QStringLiteral("tabProblems"));
+    m_tabs->addTab(m_view, QStringLiteral("Page"));
+    m_tabs->tabBar()->hide();
+    setWidget(m_tabs);
     connect(m_view, &QAbstractItemView::activated, this, [this](const QModelIndex &index) { activate(index.row()); });
 
     m_summary->setObjectName(QStringLiteral("statusProblems"));
@@ -58,12 +65,23 @@ ProblemsDock::ProblemsDock(frmMain &frame, checking::PageChecker &checker)
     connect(frame.mdiArea, &QMdiArea::subWindowActivated, &frame, [this] { follow(); });
 }
 
+void ProblemsDock::showSite(QWidget *panel)
+{
+    if (m_tabs->indexOf(panel) < 0)
+        m_tabs->addTab(panel, QStringLiteral("Site"));
+    m_tabs->tabBar()->show();
+    m_tabs->setCurrentWidget(panel);
+    show();
+    raise();
+}
+
 void ProblemsDock::checkActive()
 {
     DocumentCheck *check = checkOf(m_frame.activeDocument(), m_checker);
     if (!check)
         return;
     follow();
+    m_tabs->setCurrentWidget(m_view);
     show();
     raise();
     check->checkNow();
@@ -145,6 +163,7 @@ void wireChecking(frmMain &frame)
     frame.addDockWidget(Qt::BottomDockWidgetArea, dock);
     dock->hide();
     QObject::connect(a.checkPage, &QAction::triggered, dock, &ProblemsDock::checkActive);
+    wireSiteCheck(frame, *dock);
     a.checkAsYouType->setChecked(editorSettings::checkAsYouType());
     dock->setAsYouType(a.checkAsYouType->isChecked());
     QObject::connect(a.checkAsYouType, &QAction::toggled, dock, [dock](bool on) {

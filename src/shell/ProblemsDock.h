@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class QLabel;
+class QTabWidget;
 class QTableView;
 
 namespace tw {
@@ -29,6 +30,9 @@ public:
     QTableView *view() const { return m_view; }
     QLabel *summary() const { return m_summary; }
 
+    // Shows the site check's page (added the first time) in front.
+    void showSite(QWidget *panel);
+
     // Checks the active document now and shows this dock.
     void checkActive();
     // Checks pages again as typing pauses, in every document window.
@@ -43,6 +47,7 @@ private:
     checking::PageChecker &m_checker;
     checking::ProblemModel *m_model;
     QTableView *m_view;
+    QTabWidget *m_tabs;
     QLabel *m_summary;
     QPointer<frmDocument> m_shown;
     QPointer<DocumentCheck> m_watched;
@@ -51,7 +56,7 @@ private:
     bool m_asYouType = false;
 };
 
-// Adds the dock and wires "Check Page" and "Check As You Type" to it.
+// Adds the dock and wires "Check Page", "Check As You Type" and "Check Site" to it.
 void wireChecking(frmMain &frame);
 
 } // namespace tw

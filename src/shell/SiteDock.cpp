@@ -663,6 +663,10 @@ void wireSite(frmMain &frame)
             QObject::connect(d, &SiteDock::closed, viewSite, [viewSite] { viewSite->setChecked(false); });
             QObject::connect(d, &SiteDock::stateChanged, d, save);
             QObject::connect(d, &QDockWidget::dockLocationChanged, d, save);
+            // The dock's button checks the folder it shows, which is the
+            // site's folder the command checks.
+            QObject::connect(d, &SiteDock::checkSiteRequested, &frame,
+                             [&frame] { frame.commands().checkSite->trigger(); });
             new SiteDrops(frame);
             *dock = d;
         }
