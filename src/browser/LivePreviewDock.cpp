@@ -3,6 +3,8 @@
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
 #include "browser/LiveArea.h"
+#include "browser/LiveCaret.h"
+#include "browser/LiveViewOptions.h"
 #include "browser/LiveServing.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
@@ -28,6 +30,11 @@ LivePreviewDock::LivePreviewDock(BrowserHost &host, QWidget *parent)
     auto *column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
+    m_caret = new LiveCaret(this);
+    m_options = new LiveViewOptions(*m_caret, content);
+    column->addWidget(m_options);
+    connect(this, &LivePreviewDock::shown, m_options, &LiveViewOptions::fit);
+    connect(this, &LivePreviewDock::shown, m_caret, &LiveCaret::remap);
     m_stack = new QStackedLayout;
     m_unavailable = new QLabel(content);
     m_unavailable->setObjectName(QStringLiteral("lblLiveUnavailable"));
@@ -75,6 +82,7 @@ void LivePreviewDock::follow(frmDocument *document)
         disconnect(c);
     m_watch.clear();
     m_document = document;
+    m_caret->setEditor(document ? document->textEdit : nullptr);
     if (document) {
         m_watch << connect(document->textEdit, &QsciScintilla::textChanged, this, &LivePreviewDock::edited);
         // Save As moves the page, and a save may change its encoding.
@@ -202,6 +210,8 @@ void LivePreviewDock::startArea()
     m_area->onStopped = [this](const QString &why) {
         say(QStringLiteral("The page stopped: %1. The preview shows it again at the next change.").arg(why));
     };
+    m_caret->setArea(m_area);
+    m_options->setArea(m_area);
     m_stack->addWidget(m_area->widget());
     m_stack->setCurrentWidget(m_area->widget());
 }

@@ -179,6 +179,8 @@ public:
             if (onShown)
                 onShown(ok);
         });
+        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] { moved(); });
+        connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { moved(); });
         connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
                 [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
                     m_page->address = QUrl(); // the next show loads afresh
@@ -211,6 +213,7 @@ public:
         onLinkClicked = nullptr;
         onShown = nullptr;
         onStopped = nullptr;
+        onMoved = nullptr;
         // The page goes before its profile, which is a child of this view.
         delete m_page;
     }
@@ -266,8 +269,17 @@ public:
                               });
     }
 
+    void setZoom(double factor) override { m_page->setZoomFactor(factor); }
+    double zoom() const override { return m_page->zoomFactor(); }
+
 private:
     static constexpr int kAnswerMs = 2000;
+
+    void moved()
+    {
+        if (onMoved)
+            onMoved();
+    }
 
     // Loads the latest address asked for.
     void go()
