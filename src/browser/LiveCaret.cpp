@@ -18,6 +18,7 @@ namespace {
 // (a template's content after the template), keeps them for the two
 // functions below, and describes them as "name parent ...".
 const char kMapScript[] = R"JS((function () {
+  if (document.readyState === 'loading') return null;
   const els = [], out = [], index = new WeakMap();
   const todo = [], parents = [];
   if (document.documentElement) { todo.push(document.documentElement); parents.push(-1); }
@@ -142,12 +143,28 @@ QRect LiveCaret::outline() const
 
 void LiveCaret::remap()
 {
+    map(kMapTries);
+}
+
+void LiveCaret::map(int tries)
+{
     if (!m_area)
         return;
     const int run = ++m_mapRun;
-    m_area->runScript(QString::fromLatin1(kMapScript), [this, run](const QVariant &description) {
+    m_area->runScript(QString::fromLatin1(kMapScript), [this, run, tries](const QVariant &description) {
         if (run != m_mapRun)
             return; // a later map is on its way
+        if (description.typeId() != QMetaType::QString) {
+            // The page is still being read, or the view was between pages
+            // (a load that ends may already have been overtaken by the
+            // next): asked again shortly, a bounded number of times.
+            if (tries > 1)
+                QTimer::singleShot(kMapRetryMs, this, [this, run, tries] {
+                    if (run == m_mapRun)
+                        map(tries - 1);
+                });
+            return;
+        }
         if (m_editor)
             m_map.build(QByteArrayView(m_editor->documentData(), m_editor->documentLength()),
                         LiveTagMap::parseElements(description.toString().toUtf8()));

@@ -54,6 +54,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static constexpr int kMapTries = 50;
+    static constexpr int kMapRetryMs = 100;
+    void map(int tries);
     void caretMoved();
     void place();
     void clicked(QPointF at);
