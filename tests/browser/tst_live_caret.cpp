@@ -207,7 +207,8 @@ private slots:
     {
         show("<title>none</title><p style='margin:40px'>first <b>bold</b></p><a id=l href='other.htm'>link</a> "
              "<button id=b onclick='document.title = \"clicked \" + (++clicks)'>go</button>"
-             "<script>var clicks = 0;</script>");
+             "<script>var clicks = 0; addEventListener('mousedown', () => { document.title = 'pressed'; });"
+             "</script>");
         QWidget *input = area()->widget()->focusProxy();
         QVERIFY(input);
         const auto click = [&](const char *selector, Qt::KeyboardModifiers keys) {
