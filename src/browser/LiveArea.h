@@ -73,6 +73,10 @@ public:
     // gets its result (tests and measurements read the page with it), unless
     // the area is destroyed first.
     virtual void runScript(const QString &script, std::function<void(const QVariant &)> done) = 0;
+    // Scales the page: it is laid out as on a screen of the view's width
+    // divided by the factor, and drawn that much larger (1 = its own size).
+    virtual void setZoom(double factor) = 0;
+    virtual double zoom() const = 0;
 
     // Set by the owner; called on the user-interface thread.
     // The bytes for a request of the scheme above.
@@ -94,6 +98,8 @@ public:
     // The page was stopped: the process that draws it ended or was killed,
     // or its scripts were stopped; why says which.
     std::function<void(const QString &why)> onStopped;
+    // The page scrolled or its size changed: what is drawn over it follows.
+    std::function<void()> onMoved;
 };
 
 using CreateLiveAreaFunction = LiveArea *(*)(QWidget *parent);

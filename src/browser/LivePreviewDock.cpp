@@ -3,6 +3,8 @@
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
 #include "browser/LiveArea.h"
+#include "browser/LiveCaret.h"
+#include "browser/LiveViewOptions.h"
 #include "browser/LiveServing.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
@@ -29,6 +31,17 @@ LivePreviewDock::LivePreviewDock(BrowserHost &host, QWidget *parent)
     auto *column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
+    m_caret = new LiveCaret(this);
+    m_options = new LiveViewOptions(*m_caret, content);
+    column->addWidget(m_options);
+    connect(this, &LivePreviewDock::shown, m_options, &LiveViewOptions::fit);
+    connect(this, &LivePreviewDock::shown, m_caret, &LiveCaret::remap);
+    // A change made in place keeps the page but may add, drop or move
+    // elements: the map is made again (a load already did that when shown).
+    connect(this, &LivePreviewDock::pageUpdated, m_caret, [this](bool reloaded) {
+        if (!reloaded)
+            m_caret->remap();
+    });
     m_stack = new QStackedLayout;
     m_unavailable = new QLabel(content);
     m_unavailable->setObjectName(QStringLiteral("lblLiveUnavailable"));
@@ -77,6 +90,7 @@ void LivePreviewDock::follow(frmDocument *document)
     m_sheets.clear();
     m_lastText = QString();
     m_document = document;
+    m_caret->setEditor(document ? document->textEdit : nullptr);
     if (document) {
         m_watch << connect(document->textEdit, &QsciScintilla::textChanged, this, &LivePreviewDock::edited);
         // Save As moves the page, and a save may change its encoding.
@@ -275,6 +289,8 @@ void LivePreviewDock::startArea()
     m_area->onStopped = [this](const QString &why) {
         say(QStringLiteral("The page stopped: %1. The preview shows it again at the next change.").arg(why));
     };
+    m_caret->setArea(m_area);
+    m_options->setArea(m_area);
     m_stack->addWidget(m_area->widget());
     m_stack->setCurrentWidget(m_area->widget());
 }

@@ -17,6 +17,9 @@ class QStackedLayout;
 namespace tw {
 
 class BrowserHost;
+class LiveArea;
+class LiveCaret;
+class LiveViewOptions;
 class frmDocument;
 
 // The "Live Preview" dock: the web engine's rendering of one document
@@ -45,6 +48,9 @@ public:
 
     // The view, once the dock has been shown and the engine started.
     LiveArea *area() const { return m_area; }
+    // The caret and the view both ways, and the row of the view's choices.
+    LiveCaret *caret() const { return m_caret; }
+    LiveViewOptions *options() const { return m_options; }
     // The text of the dock's message line, or of its whole area when the
     // engine could not start.
     QString message() const;
@@ -104,6 +110,8 @@ private:
     QLabel *m_unavailable;
     QLabel *m_message;
     QPushButton *m_refresh;
+    LiveCaret *m_caret;
+    LiveViewOptions *m_options;
 };
 
 } // namespace tw

@@ -7,6 +7,7 @@
 
 #include "browser/BrowserEngine.h"
 #include "browser/LiveArea.h"
+#include "browser/LiveCaret.h"
 #include "browser/LivePreviewDock.h"
 #include "editor/EditorSettings.h"
 #include "editor/SourceEditor.h"
@@ -241,6 +242,53 @@ document.addEventListener('click', () => window.open(to + 'click?' + got));
         QVERIFY2(heard.contains("folder-words") && !heard.contains("GET /load?"), heard.constData());
         QVERIFY2(!heard.contains("hidden-words") && !heard.contains("root%3A"), heard.constData());
         editorSettings::setLivePreview(false);
+    }
+
+    // Ctrl+click on an element the engine wrote out of a page with left-out
+    // tags puts the editor's caret on its tag, and the keys go there.
+    void ctrlClickGoesToTheTag()
+    {
+        editorSettings::setLivePreview(true);
+        auto frame = test::startFrame(m_dialogs);
+        auto *dock = frame->findChild<LivePreviewDock *>();
+        QVERIFY(dock);
+        QTRY_VERIFY_WITH_TIMEOUT(dock->isVisible() && dock->area(), kLoad);
+        SourceEditor *editor = frame->activeDocument()->textEdit;
+        const QByteArray page = "<ul><li>one<li>two</ul><table><tr><td style='padding:30px'>cell</td></table>";
+        editor->loadBytes(page);
+        QTRY_VERIFY_WITH_TIMEOUT(shownText(dock->area()).endsWith(QLatin1String("cell")), kLoad);
+        // html, head, body, ul, li, li, table, tbody, tr, td
+        QTRY_COMPARE_WITH_TIMEOUT(dock->caret()->map().size(), 10, kLoad);
+        const QStringList box = scriptResult(dock->area(), QStringLiteral("(function(){const r=document.querySelector"
+                                                                          "('td').getBoundingClientRect();return "
+                                                                          "(r.x+r.width/2)+','+(r.y+r.height/2);})()"))
+                                    .split(QLatin1Char(','));
+        QCOMPARE(box.size(), 2);
+        QWidget *view = dock->area()->widget();
+        const double zoom = dock->area()->zoom();
+        const QPoint at = view->mapToGlobal(QPointF(box[0].toDouble() * zoom, box[1].toDouble() * zoom).toPoint());
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get(), test::kCeiling));
+        if (onX()) {
+            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
+                                       {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                                        QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("click"),
+                                        QStringLiteral("1"), QStringLiteral("keyup"), QStringLiteral("ctrl")}),
+                     0);
+        } else {
+            QWidget *input = view->focusProxy();
+            QVERIFY(input);
+            const QPoint local = input->mapFromGlobal(at);
+            QTest::mouseMove(input, local);
+            QTest::mouseClick(input, Qt::LeftButton, Qt::ControlModifier, local);
+        }
+        const long td = long(page.indexOf("<td"));
+        QTRY_COMPARE_WITH_TIMEOUT(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), td, kLoad);
+        QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), kLoad);
+        typeText(editor, QStringLiteral("x"));
+        QTRY_COMPARE_WITH_TIMEOUT(editor->documentBytes().mid(td, 4), QByteArray("x<td"), kLoad);
+        editorSettings::setLivePreview(false);
+        editor->setModified(false);
     }
 };
 

@@ -204,6 +204,8 @@ public:
                 onLinkClicked(request.requestedUrl());
         });
         connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) { loaded(ok); });
+        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] { moved(); });
+        connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { moved(); });
         connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
                 [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
                     m_page->address = QUrl(); // the next update loads afresh
@@ -243,6 +245,7 @@ public:
         onShown = nullptr;
         onStopped = nullptr;
         m_bridge->onPainted = nullptr;
+        onMoved = nullptr;
         // The page goes before its profile, which is a child of this view.
         delete m_page;
     }
@@ -312,8 +315,17 @@ public:
         });
     }
 
+    void setZoom(double factor) override { m_page->setZoomFactor(factor); }
+    double zoom() const override { return m_page->zoomFactor(); }
+
 private:
     static constexpr int kAnswerMs = 2000;
+
+    void moved()
+    {
+        if (onMoved)
+            onMoved();
+    }
 
     void addScript(const QString &name, const QByteArray &source, QWebEngineScript::InjectionPoint point)
     {
