@@ -14,6 +14,7 @@ packages=(
   tidy libtidy-dev
   desktop-file-utils dpkg-dev
   fonts-liberation
+  ghostscript
   clang libclang-rt-14-dev
 )
 if [ "${TW_WITH_BENCHMARKS:-0}" = 1 ]; then

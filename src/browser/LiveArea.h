@@ -48,6 +48,15 @@ public:
     // gets its result (tests and measurements read the page with it), unless
     // the area is destroyed first.
     virtual void runScript(const QString &script, std::function<void(const QVariant &)> done) = 0;
+    // Prints the page as shown to a PDF file; done tells whether the file was
+    // written, unless the area is destroyed first. An area that cannot print
+    // says no.
+    virtual void printToPdf(const QString &path, std::function<void(bool ok)> done)
+    {
+        (void)path;
+        if (done)
+            done(false);
+    }
 
     // Set by the owner; called on the user-interface thread.
     // The bytes for a request of the scheme above.

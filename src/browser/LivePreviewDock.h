@@ -37,6 +37,9 @@ public:
 
     // Refreshes the view now from the document's text.
     void refresh();
+    // Asks for a PDF file and prints the page as shown into it; the outcome
+    // is said in the dock's message line.
+    void printToPdf();
 
     // The view, once the dock has been shown and the engine started.
     LiveArea *area() const { return m_area; }
@@ -83,6 +86,7 @@ private:
     QLabel *m_unavailable;
     QLabel *m_message;
     QPushButton *m_refresh;
+    QPushButton *m_print;
 };
 
 } // namespace tw

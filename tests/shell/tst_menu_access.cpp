@@ -77,7 +77,9 @@ private slots:
         const QStringList documentView{"Toolbar",         "HTML Edit Toolbar", "Preview",
                                        "Web Browser",     "HTML Highlighting", "Line Numbers",
                                        "Live Preview",    "Auto-Close Tags",   "Completion",
-                                       "Matching Tags"};
+                                       "Matching Tags",   "Word Wrap",         "Show White Space",
+                                       "Show Line Ends",  "Folding",           "Fold All",
+                                       "Unfold All",      "Zoom"};
         QCOMPARE(heardItems(menus.documentHelp), documentHelp);
         QCOMPARE(heardItems(menus.documentView), documentView);
         QCOMPARE(heardItems(menus.documentFile).mid(0, 2), (QStringList{"New", "Open"}));
@@ -87,7 +89,9 @@ private slots:
         QCOMPARE(heardItems(menus.mnuHelp), documentHelp);
         QCOMPARE(heardItems(menus.mnuView), (QStringList{"Toolbar", "HTML Edit Toolbar", "Status Bar", "Web Browser",
                                                          "HTML Highlighting", "Line Numbers", "Live Preview",
-                                                         "Auto-Close Tags", "Completion", "Matching Tags"}));
+                                                         "Auto-Close Tags", "Completion", "Matching Tags",
+                                                         "Word Wrap", "Show White Space", "Show Line Ends",
+                                                         "Folding"}));
         QCOMPARE(heardItems(menus.mnuFile), (QStringList{"New", "Open", "Exit", "Recent Pages"}));
 
         frame.NewDocument();
