@@ -1,6 +1,5 @@
 // The editor's habits as a user meets them, with key presses and mouse moves
-// that go through the X server (xdotool): block selection, several carets,
-// Go to Line, the zoom, folding, and the View menu's toggles by their keys.
+// that go through the X server (xdotool): block selection, Go to Line, the zoom, folding, and the View menu's toggles by their keys.
 // Runs on a private Xvfb through run_keys_on_x.sh.
 #include "Ceiling.h"
 #include "ScriptedDialogs.h"
@@ -91,7 +90,7 @@ private Q_SLOTS:
     }
 
     // Alt+Shift+arrows select a block; typed text goes into every line of it
-    // and one Undo takes it back. Alt+drag selects the same kind of block.
+    // and one Undo takes it back.
     void blockSelection()
     {
         QVERIFY(xdo({"key", "--delay", "20", "alt+shift+Down", "alt+shift+Down", "alt+shift+Right"}));
@@ -99,28 +98,6 @@ private Q_SLOTS:
         QVERIFY(send(Sci::SCI_SELECTIONISRECTANGLE));
         QVERIFY(xdo({"type", "X"}));
         QVERIFY(textBecomes("Xbcd\nXbcd\nXbcd\n"));
-        QVERIFY(xdo({"key", "ctrl+z"}));
-        QVERIFY(textBecomes(kBlock));
-
-        QVERIFY(xdo(QStringList{"mousemove"} + at(0, 1) + QStringList{"keydown", "alt", "mousedown", "1"}));
-        QVERIFY(xdo(QStringList{"mousemove"} + at(2, 3) + QStringList{"mouseup", "1", "keyup", "alt"}));
-        QTRY_VERIFY_WITH_TIMEOUT(send(Sci::SCI_SELECTIONISRECTANGLE), test::kCeiling);
-        QCOMPARE(send(Sci::SCI_GETSELECTIONS), 3L);
-        QCOMPARE(m_editor->selectedBytes(), QByteArray("bc"));
-        QVERIFY(xdo({"key", "Delete"}));
-        QVERIFY(textBecomes("ad\nad\nad\n"));
-    }
-
-    // Ctrl+click adds carets; typing goes in at each, as one undo step.
-    void severalCarets()
-    {
-        QVERIFY(xdo(QStringList{"mousemove"} + at(0, 2) + QStringList{"click", "1"}));
-        for (int line : {1, 2})
-            QVERIFY(xdo(QStringList{"mousemove"} + at(line, 2)
-                        + QStringList{"keydown", "ctrl", "click", "1", "keyup", "ctrl"}));
-        QTRY_COMPARE_WITH_TIMEOUT(send(Sci::SCI_GETSELECTIONS), 3L, test::kCeiling);
-        QVERIFY(xdo({"type", "--delay", "20", "YZ"}));
-        QVERIFY(textBecomes("abYZcd\nabYZcd\nabYZcd\n"));
         QVERIFY(xdo({"key", "ctrl+z"}));
         QVERIFY(textBecomes(kBlock));
     }
