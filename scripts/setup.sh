@@ -15,6 +15,7 @@ packages=(
   libgumbo-dev linkchecker
   desktop-file-utils dpkg-dev
   fonts-liberation
+  ghostscript
   clang libclang-rt-14-dev lld
 )
 if [ "${TW_WITH_BENCHMARKS:-0}" = 1 ]; then

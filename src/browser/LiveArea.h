@@ -77,6 +77,15 @@ public:
     // divided by the factor, and drawn that much larger (1 = its own size).
     virtual void setZoom(double factor) = 0;
     virtual double zoom() const = 0;
+    // Prints the page as shown to a PDF file; done tells whether the file was
+    // written, unless the area is destroyed first. An area that cannot print
+    // says no.
+    virtual void printToPdf(const QString &path, std::function<void(bool ok)> done)
+    {
+        (void)path;
+        if (done)
+            done(false);
+    }
 
     // Set by the owner; called on the user-interface thread.
     // The bytes for a request of the scheme above.

@@ -2,12 +2,15 @@
 
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
+#include "browser/BrowserHost.h"
 #include "browser/LiveArea.h"
 #include "browser/LiveCaret.h"
 #include "browser/LiveViewOptions.h"
 #include "browser/LiveServing.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
+#include "platform/AppPaths.h"
+#include "platform/Dialogs.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -60,8 +63,14 @@ LivePreviewDock::LivePreviewDock(BrowserHost &host, QWidget *parent)
     m_refresh->setObjectName(QStringLiteral("cmdLiveRefresh"));
     m_refresh->hide();
     connect(m_refresh, &QPushButton::clicked, this, &LivePreviewDock::refresh);
+    m_print = new QPushButton(QStringLiteral("Print to P&DF..."), content);
+    m_print->setObjectName(QStringLiteral("cmdLivePrintPdf"));
+    m_print->setToolTip(QStringLiteral("Print the page as shown here to a PDF file"));
+    m_print->setEnabled(false);
+    connect(m_print, &QPushButton::clicked, this, &LivePreviewDock::printToPdf);
     row->addWidget(m_message, 1);
     row->addWidget(m_refresh);
+    row->addWidget(m_print);
     column->addLayout(row);
     setWidget(content);
 }
@@ -226,6 +235,20 @@ void LivePreviewDock::load(bool demanded)
         m_area->update(liveAddress(m_pagePath));
 }
 
+void LivePreviewDock::printToPdf()
+{
+    if (!m_area)
+        return;
+    const FileChoice file = m_host.dialogs().saveFile(QStringLiteral("PDF files|*.pdf"), QStringLiteral("pdf"));
+    if (file.cancelled())
+        return;
+    const QString path = file.path;
+    m_area->printToPdf(path, [this, path](bool ok) {
+        say(ok ? QStringLiteral("Printed to %1.").arg(path)
+               : QStringLiteral("The page could not be printed to %1.").arg(path));
+    });
+}
+
 QString LivePreviewDock::largeNotice() const
 {
     return QStringLiteral("This page is over %1 MB: the preview is refreshed only when you press Refresh.")
@@ -293,6 +316,7 @@ void LivePreviewDock::startArea()
     m_options->setArea(m_area);
     m_stack->addWidget(m_area->widget());
     m_stack->setCurrentWidget(m_area->widget());
+    m_print->setEnabled(true);
 }
 
 void LivePreviewDock::showEvent(QShowEvent *event)

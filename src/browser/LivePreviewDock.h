@@ -45,6 +45,9 @@ public:
 
     // Refreshes the view now from the document's text.
     void refresh();
+    // Asks for a PDF file and prints the page as shown into it; the outcome
+    // is said in the dock's message line.
+    void printToPdf();
 
     // The view, once the dock has been shown and the engine started.
     LiveArea *area() const { return m_area; }
@@ -112,6 +115,7 @@ private:
     QPushButton *m_refresh;
     LiveCaret *m_caret;
     LiveViewOptions *m_options;
+    QPushButton *m_print;
 };
 
 } // namespace tw

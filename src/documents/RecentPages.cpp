@@ -42,7 +42,7 @@ RecentPages::RecentPages(DocumentHost &host, int &openCount, QObject *parent)
 
 QMenu *RecentPages::newMenu()
 {
-    auto *menu = new QMenu(QStringLiteral("Recent &Pages"));
+    auto *menu = new QMenu(QStringLiteral("&Recent Pages"));
     menu->setObjectName(QStringLiteral("mnuRecentPages"));
     menu->setToolTipsVisible(true);
     connect(this, &QObject::destroyed, menu, &QObject::deleteLater);

@@ -30,7 +30,11 @@ frmDocument::frmDocument(QWidget *parent)
     textEdit->installEventFilter(this);
     setMinimumSize(1, 1);
     layoutEditor();
-    EditorLook::attach(textEdit, editorSettings::highlighting(), editorSettings::lineNumbers());
+    EditorLook *look = EditorLook::attach(textEdit, editorSettings::highlighting(), editorSettings::lineNumbers());
+    look->setFolding(editorSettings::folding());
+    look->setWordWrap(editorSettings::wordWrap());
+    look->setWhiteSpace(editorSettings::whiteSpace());
+    look->setLineEnds(editorSettings::lineEnds());
     TypingHelp::attach(textEdit, {editorSettings::closeTags(), editorSettings::completion(),
                                   editorSettings::matchingTags()});
 }

@@ -6,6 +6,16 @@
 
 namespace tw {
 
+int EditorLook::s_zoom = 0;
+QList<EditorLook *> EditorLook::s_looks;
+
+namespace {
+
+// The margins: line numbers, then fold marks.
+constexpr int kFoldMargin = 2;
+
+} // namespace
+
 EditorLook *EditorLook::attach(SourceEditor *editor, bool highlighting, bool lineNumbers)
 {
     return new EditorLook(editor, highlighting, lineNumbers);
@@ -35,6 +45,30 @@ EditorLook::EditorLook(SourceEditor *editor, bool highlighting, bool lineNumbers
             updateMargin();
     });
     updateMargin();
+    s_looks.append(this);
+    m_editor->zoomTo(s_zoom);
+    connect(editor, &QsciScintilla::SCN_ZOOM, this, &EditorLook::followZoom);
+}
+
+EditorLook::~EditorLook()
+{
+    s_looks.removeOne(this);
+}
+
+void EditorLook::followZoom()
+{
+    zoomAll(static_cast<int>(m_editor->SendScintilla(QsciScintilla::SCI_GETZOOM)));
+}
+
+void EditorLook::zoomAll(int zoom)
+{
+    s_zoom = zoom;
+    for (EditorLook *look : std::as_const(s_looks)) {
+        // Scintilla tells of a change only, so an editor at this zoom already
+        // stops the round.
+        if (look->m_editor->SendScintilla(QsciScintilla::SCI_GETZOOM) != zoom)
+            look->m_editor->zoomTo(zoom);
+    }
 }
 
 // Swaps in a new empty document, with or without style bytes. The code page
@@ -64,11 +98,65 @@ void EditorLook::applyLexer()
         m_lexer->setDefaultFont(font);
         m_lexer->setFont(font, -1);
     }
+    if (!on)
+        m_editor->SendScintilla(QsciScintilla::SCI_FOLDALL, QsciScintilla::SC_FOLDACTION_EXPAND);
     m_editor->setLexer(nullptr);
     if (on)
         m_editor->setLexer(m_lexer);
     else
         m_editor->setFont(m_editor->font());
+    applyFolding();
+}
+
+// The highlighter's fold properties belong to its instance, which every
+// setLexer makes anew, so they are set again after each.
+void EditorLook::applyFolding()
+{
+    const bool on = m_folding && m_highlighting && m_styled;
+    if (!on) {
+        m_editor->SendScintilla(QsciScintilla::SCI_FOLDALL, QsciScintilla::SC_FOLDACTION_EXPAND);
+        m_editor->setFolding(QsciScintilla::NoFoldStyle, kFoldMargin);
+        return;
+    }
+    const auto property = [this](const char *name, const char *value) {
+        m_editor->SendScintilla(QsciScintilla::SCI_SETPROPERTY, name, value);
+    };
+    property("fold", "1");
+    property("fold.html", "1");
+    property("fold.hypertext.comment", "1");
+    property("fold.compact", "0");
+    // A changed property has the page styled again as it is shown, which
+    // finds the blocks; nothing is styled here at once.
+    m_editor->setFolding(QsciScintilla::BoxedTreeFoldStyle, kFoldMargin);
+}
+
+void EditorLook::setFolding(bool on)
+{
+    m_folding = on;
+    applyFolding();
+}
+
+void EditorLook::foldAll(bool fold)
+{
+    if (m_editor->folding() == QsciScintilla::NoFoldStyle)
+        return;
+    m_editor->SendScintilla(QsciScintilla::SCI_FOLDALL,
+                            fold ? QsciScintilla::SC_FOLDACTION_CONTRACT : QsciScintilla::SC_FOLDACTION_EXPAND);
+}
+
+void EditorLook::setWordWrap(bool on)
+{
+    m_editor->setWrapMode(on ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+}
+
+void EditorLook::setWhiteSpace(bool on)
+{
+    m_editor->setWhitespaceVisibility(on ? QsciScintilla::WsVisible : QsciScintilla::WsInvisible);
+}
+
+void EditorLook::setLineEnds(bool on)
+{
+    m_editor->setEolVisibility(on);
 }
 
 void EditorLook::setHighlighting(bool on)

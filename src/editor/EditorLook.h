@@ -9,7 +9,9 @@ namespace tw {
 class SourceEditor;
 
 // How a page looks in its editor: HTML highlighting (tags, attributes,
-// strings, comments, embedded script and style) and a line-number margin.
+// strings, comments, embedded script and style), a line-number margin,
+// folding of elements, comments and scripts in a margin of its own, wrapped
+// lines, visible blanks and line ends, and the zoom.
 //
 // Highlighting needs a style byte per character. A page up to kPlainAbove
 // bytes gets a document that keeps them; a larger page is loaded into a
@@ -25,8 +27,25 @@ public:
     // The look attached to this editor, or none.
     static EditorLook *of(const SourceEditor *editor);
 
+    ~EditorLook() override;
+
     void setHighlighting(bool on);
     void setLineNumbers(bool on);
+    // Folding works on highlighted pages only: the highlighter finds the
+    // blocks. Turning it off, or highlighting off, unfolds everything first,
+    // so that no line stays hidden without a way to show it.
+    void setFolding(bool on);
+    bool folding() const { return m_folding; }
+    void foldAll(bool fold);
+    void setWordWrap(bool on);
+    void setWhiteSpace(bool on);
+    void setLineEnds(bool on);
+
+    // One zoom for every editor of this run: zooming one (by keys, the wheel
+    // or a command) zooms them all, and an editor made later starts at it.
+    // Not kept in the settings.
+    static int runZoom() { return s_zoom; }
+    static void zoomAll(int zoom);
     bool highlighting() const { return m_highlighting; }
     bool lineNumbers() const { return m_lineNumbers; }
     // The page is too large for highlighting and shows plain.
@@ -43,11 +62,17 @@ private:
     void useDocument(bool styled);
     void applyLexer();
     void updateMargin();
+    void applyFolding();
+    void followZoom();
+
+    static int s_zoom;
+    static QList<EditorLook *> s_looks;
 
     SourceEditor *m_editor;
     QsciLexerHTML *m_lexer = nullptr;
     bool m_highlighting;
     bool m_lineNumbers;
+    bool m_folding = false;
     bool m_styled = false;
 };
 

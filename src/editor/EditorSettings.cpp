@@ -6,12 +6,22 @@ namespace tw::editorSettings {
 
 namespace {
 
-
+// A flag reads as on or off only when it is written as one ("true", "false",
+// "1", "0", any case); anything else in the file, such as a hand-edited
+// "maybe", which QVariant would read as on, gives the fallback.
 bool readFlag(const char *key, bool fallback)
 {
     QSettings s(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
     s.beginGroup(QStringLiteral("Editor"));
-    return s.value(QLatin1String(key), fallback).toBool();
+    const QVariant value = s.value(QLatin1String(key));
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    const QString text = value.toString().trimmed().toLower();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        return true;
+    if (text == QLatin1String("false") || text == QLatin1String("0"))
+        return false;
+    return fallback;
 }
 
 void writeFlag(const char *key, bool on)
@@ -91,6 +101,46 @@ bool livePreview()
 void setLivePreview(bool on)
 {
     writeFlag("livePreview", on);
+}
+
+bool folding()
+{
+    return readFlag("folding", true);
+}
+
+void setFolding(bool on)
+{
+    writeFlag("folding", on);
+}
+
+bool wordWrap()
+{
+    return readFlag("wordWrap", false);
+}
+
+void setWordWrap(bool on)
+{
+    writeFlag("wordWrap", on);
+}
+
+bool whiteSpace()
+{
+    return readFlag("whiteSpace", false);
+}
+
+void setWhiteSpace(bool on)
+{
+    writeFlag("whiteSpace", on);
+}
+
+bool lineEnds()
+{
+    return readFlag("lineEnds", false);
+}
+
+void setLineEnds(bool on)
+{
+    writeFlag("lineEnds", on);
 }
 
 } // namespace tw::editorSettings

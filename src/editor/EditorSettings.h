@@ -7,7 +7,7 @@ namespace tw {
 
 // The editor's own choices in the settings store, group [Editor], apart from
 // the frame's placement: highlighting, line numbers, help while typing,
-// checking as you type and the live preview.
+// checking as you type, the live preview and how the text is shown.
 namespace editorSettings {
 
 bool highlighting();
@@ -27,6 +27,16 @@ void setCheckAsYouType(bool on);
 // The live preview dock, off unless turned on.
 bool livePreview();
 void setLivePreview(bool on);
+// How the text is shown: folding in the margin (on unless turned off),
+// wrapped lines, visible blanks and line ends (off unless turned on).
+bool folding();
+void setFolding(bool on);
+bool wordWrap();
+void setWordWrap(bool on);
+bool whiteSpace();
+void setWhiteSpace(bool on);
+bool lineEnds();
+void setLineEnds(bool on);
 
 } // namespace editorSettings
 

@@ -29,7 +29,14 @@ SourceEditor::SourceEditor(QWidget *parent) : QsciScintilla(parent)
     setMarginWidth(1, 0);
     setWrapMode(WrapNone);
     setEolMode(EolUnix);
-    SendScintilla(SCI_SETMULTIPLESELECTION, 0UL);
+    // Ctrl+click adds a caret; typing, deleting and pasting then act at every
+    // caret, as one undo step. Alt+drag and Alt+Shift+arrows select a block,
+    // which may reach past the ends of shorter lines.
+    SendScintilla(SCI_SETMULTIPLESELECTION, 1UL);
+    SendScintilla(SCI_SETADDITIONALSELECTIONTYPING, 1UL);
+    SendScintilla(SCI_SETMULTIPASTE, static_cast<unsigned long>(SC_MULTIPASTE_EACH));
+    SendScintilla(SCI_SETVIRTUALSPACEOPTIONS, static_cast<unsigned long>(SCVS_RECTANGULARSELECTION));
+    SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, static_cast<unsigned long>(SCMOD_ALT));
     setAccessibleName(QStringLiteral("Page source"));
 
     // Edits are followed through the notices Scintilla sends just before a

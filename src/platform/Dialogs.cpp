@@ -21,6 +21,11 @@ int Dialogs::choose(const QString &, const QString &, const QStringList &)
     return -1;
 }
 
+bool Dialogs::choosePrinter(QPrinter &, const QString &)
+{
+    return false;
+}
+
 QString qtFilterFromPairs(const QString &pairs)
 {
     const QStringList parts = pairs.split(QLatin1Char('|'));

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
+
 namespace tw {
 
 // A file picked in an open or save dialog: the full path and the bare file
@@ -46,6 +48,11 @@ public:
     // a Cancel button after them: the index of the choice taken, or -1 for
     // Cancel or a closed box. Dialogs that cannot show one cancel.
     virtual int choose(const QString &text, const QString &title, const QStringList &choices);
+
+    // The print dialog for this printer: true once the user chose where to
+    // print (a printer, or a PDF file), false for Cancel. Dialogs that cannot
+    // show one cancel.
+    virtual bool choosePrinter(QPrinter &printer, const QString &title);
 
     // Standard open and save dialogs. A name typed without an extension gets
     // defaultExtension. The save dialog does not ask before replacing a file;

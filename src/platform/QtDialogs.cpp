@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 
 #include <limits>
@@ -118,6 +119,13 @@ void QtDialogs::message(const QString &text, const QString &title, MessageKind k
         break;
     }
     }
+}
+
+bool QtDialogs::choosePrinter(QPrinter &printer, const QString &title)
+{
+    QPrintDialog dialog(&printer, m_parent);
+    dialog.setWindowTitle(title);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 int QtDialogs::choose(const QString &text, const QString &title, const QStringList &choices)

@@ -6,7 +6,7 @@ class QWidget;
 
 namespace tw {
 
-// The real dialogs: QInputDialog, QMessageBox and Qt's own QFileDialog.
+// The real dialogs: QInputDialog, QMessageBox, QPrintDialog and Qt's own QFileDialog.
 class QtDialogs final : public Dialogs {
 public:
     explicit QtDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
@@ -18,6 +18,7 @@ public:
     Answer askYesNoCancel(const QString &text, const QString &title) override;
     void message(const QString &text, const QString &title, MessageKind kind) override;
     int choose(const QString &text, const QString &title, const QStringList &choices) override;
+    bool choosePrinter(QPrinter &printer, const QString &title) override;
     FileChoice openFile(const QString &filter, const QString &defaultExtension) override;
     FileChoice saveFile(const QString &filter, const QString &defaultExtension) override;
     QString chooseFolder(const QString &title) override;

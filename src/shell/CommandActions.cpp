@@ -98,10 +98,38 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     findNext = make(this, "mnuEditFindNext", "Find &Next", "Find the next match", QKeySequence(Qt::Key_F3));
     findPrevious = make(this, "mnuEditFindPrevious", "Find Pre&vious", "Find the previous match",
                         QKeySequence(Qt::SHIFT | Qt::Key_F3));
-    replace = make(this, "mnuEditReplace", "&Replace...", "Replace text in the page",
+    // R belongs to Redo in this menu.
+    replace = make(this, "mnuEditReplace", "R&eplace...", "Replace text in the page",
                    QKeySequence(Qt::CTRL | Qt::Key_H));
     findInFiles = make(this, "mnuEditFindInFiles", "Find in &Files...", "Find and replace text in the files of a folder",
                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+
+    undo = make(this, "mnuEditUndo", "&Undo", "Undo the last change", QKeySequence::Undo);
+    redo = make(this, "mnuEditRedo", "&Redo", "Redo the change undone last");
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    editCut = make(this, "mnuEditCut", "Cu&t", "Cut", QKeySequence::Cut);
+    editCopy = make(this, "mnuEditCopy", "&Copy", "Copy", QKeySequence::Copy);
+    editPaste = make(this, "mnuEditPaste", "&Paste", "Paste", QKeySequence::Paste);
+    selectAll = make(this, "mnuEditSelectAll", "Select &All", "Select the whole page", QKeySequence::SelectAll);
+    goToLine = make(this, "mnuEditGoToLine", "Go to &Line...", "Move the caret to a line of the page",
+                    QKeySequence(Qt::CTRL | Qt::Key_G));
+    filePrint = make(this, "mnuFilePrint", "&Print...", "Print the page's source", QKeySequence::Print);
+
+    viewWordWrap = makeCheck(this, "mnuViewWordWrap", "Word &Wrap");
+    viewWordWrap->setToolTip(QStringLiteral("Wrap long lines at the window's edge"));
+    viewWhiteSpace = makeCheck(this, "mnuViewWhiteSpace", "Show &White Space");
+    viewWhiteSpace->setToolTip(QStringLiteral("Show blanks and tabs as marks"));
+    viewLineEnds = makeCheck(this, "mnuViewLineEnds", "Show Line &Ends");
+    viewLineEnds->setToolTip(QStringLiteral("Show the line ends: CR, LF or CR LF"));
+    viewFolding = makeCheck(this, "mnuViewFolding", "&Folding");
+    viewFolding->setToolTip(QStringLiteral("Fold elements, comments and scripts from the margin"));
+    foldAll = make(this, "mnuViewFoldAll", "Fold &All", "Fold every block of the page");
+    unfoldAll = make(this, "mnuViewUnfoldAll", "&Unfold All", "Show every line of the page");
+    zoomIn = make(this, "mnuViewZoomIn", "Zoom &In", "Larger text");
+    zoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    zoomOut = make(this, "mnuViewZoomOut", "Zoom &Out", "Smaller text", QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    zoomReset = make(this, "mnuViewZoomReset", "&Reset Zoom", "Text at its usual size",
+                     QKeySequence(Qt::CTRL | Qt::Key_0));
 
     checkPage = make(this, "mnuEditCheckPage", "Check &Page", "Check the page with HTML Tidy",
                      QKeySequence(Qt::Key_F7));
@@ -129,7 +157,8 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
 QList<QAction *> CommandActions::documentOnly() const
 {
     return {fileClose, fileSaveAs, exitAtOnce, documentViewToolbar, documentViewEditBars,
-            find, findNext, findPrevious, replace, checkPage};
+            find, findNext, findPrevious, replace, checkPage, selectAll, goToLine, filePrint,
+            foldAll, unfoldAll, zoomIn, zoomOut, zoomReset};
 }
 
 QAction *CommandActions::itemFor(QAction *command, QObject *owner, Keys keys)

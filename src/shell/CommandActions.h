@@ -79,6 +79,29 @@ public:
     QAction *picFlip;
     QAction *insertPic;
 
+    // The top of the document window's Edit menu. Cut, Copy and Paste run the
+    // toolbar's commands; each is enabled only while it can act.
+    QAction *undo = nullptr;       // Ctrl+Z
+    QAction *redo = nullptr;       // Ctrl+Y, Ctrl+Shift+Z
+    QAction *editCut = nullptr;    // Ctrl+X
+    QAction *editCopy = nullptr;   // Ctrl+C
+    QAction *editPaste = nullptr;  // Ctrl+V
+    QAction *selectAll = nullptr;  // Ctrl+A
+    QAction *goToLine = nullptr;   // Ctrl+G
+    QAction *filePrint = nullptr;  // Ctrl+P, the document window's File menu
+
+    // How the text is shown (View menus): the toggles are kept in the
+    // settings; folding all, unfolding all and the zoom act on the active page.
+    QAction *viewWordWrap = nullptr;
+    QAction *viewWhiteSpace = nullptr;
+    QAction *viewLineEnds = nullptr;
+    QAction *viewFolding = nullptr;
+    QAction *foldAll = nullptr;
+    QAction *unfoldAll = nullptr;
+    QAction *zoomIn = nullptr;    // Ctrl++ (and Ctrl+=, the same key unshifted)
+    QAction *zoomOut = nullptr;   // Ctrl+-
+    QAction *zoomReset = nullptr; // Ctrl+0
+
     // Find and replace (the document window's Edit menu).
     QAction *find = nullptr;         // Ctrl+F
     QAction *findNext = nullptr;     // F3

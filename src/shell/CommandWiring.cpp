@@ -23,6 +23,7 @@
 #include "shell/CommandActions.h"
 #include "shell/FrameMenus.h"
 #include "shell/InstallLayout.h"
+#include "shell/HabitsWiring.h"
 #include "shell/LiveWiring.h"
 #include "shell/LookWiring.h"
 #include "shell/ReopenWiring.h"
@@ -183,6 +184,8 @@ void wireCommands(frmMain &frame)
     wireLook(frame);
     // Help while typing.
     wireTypingHelp(frame);
+    // Undo, the clipboard, Go to Line, printing and how the text is shown.
+    wireHabits(frame);
 
     // Checking pages with HTML Tidy: the Problems dock.
     wireChecking(frame);

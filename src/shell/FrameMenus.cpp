@@ -39,12 +39,14 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
 
     documentFile = menu(owner, "&File", "mnuFile",
                         {a.fileNew, a.fileOpen, a.fileClose, nullptr, a.fileSave, a.fileSaveAs,
-                         a.fileProperties, nullptr, a.exitAtOnce});
+                         a.fileProperties, nullptr, a.filePrint, nullptr, a.exitAtOnce});
     documentView = menu(owner, "&View", "mnuView",
                         {a.documentViewToolbar, a.documentViewEditBars, nullptr, a.preview, a.webBrowser});
     documentHelp = menu(owner, "&Help", "mnuHelp", {a.contents, a.helpTemplate, nullptr, a.about});
 
-    documentEdit = menu(owner, "&Edit", "mnuEdit", {a.find, a.findNext, a.findPrevious, nullptr, a.replace});
+    documentEdit = menu(owner, "&Edit", "mnuEdit",
+                        {a.undo, a.redo, nullptr, a.editCut, a.editCopy, a.editPaste, nullptr, a.selectAll,
+                         nullptr, a.find, a.findNext, a.findPrevious, nullptr, a.replace, nullptr, a.goToLine});
     documentEdit->addAction(a.findInFiles);
 
     mnuView->addSeparator();
@@ -61,6 +63,19 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
         mnuView->addAction(own(help));
         documentView->addAction(help);
     }
+    // How the text is shown: the toggles in both trees, the commands that
+    // act on a page in a document window's only.
+    mnuView->addSeparator();
+    documentView->addSeparator();
+    for (QAction *toggle : {a.viewWordWrap, a.viewWhiteSpace, a.viewLineEnds, a.viewFolding}) {
+        mnuView->addAction(own(toggle));
+        documentView->addAction(toggle);
+    }
+    documentView->addAction(a.foldAll);
+    documentView->addAction(a.unfoldAll);
+    QMenu *zoom = menu(owner, "&Zoom", "mnuViewZoom", {a.zoomIn, a.zoomOut, nullptr, a.zoomReset});
+    documentView->addMenu(zoom);
+
     documentEdit->addSeparator();
     documentEdit->addAction(a.checkPage);
     documentEdit->addAction(a.checkAsYouType);

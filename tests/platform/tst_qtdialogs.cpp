@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QtTest>
 
@@ -227,6 +229,26 @@ private Q_SLOTS:
             : dialogs.saveFile(QStringLiteral("HTML Document"), saveAs);
         QCOMPARE(choice.path, dir.filePath(chosen));
         QCOMPARE(choice.title, chosen);
+    }
+
+    // The print dialog keeps a PDF file chosen for the printer; Cancel is false.
+    void printDialogAcceptsAndCancels()
+    {
+        QtDialogs dialogs;
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QStringLiteral("/tmp/page.pdf"));
+        QString title;
+        onNextModal([&](QWidget *w) {
+            QVERIFY(qobject_cast<QPrintDialog *>(w));
+            title = w->windowTitle();
+            static_cast<QDialog *>(w)->accept();
+        });
+        QVERIFY(dialogs.choosePrinter(printer, QStringLiteral("Print")));
+        QCOMPARE(title, QStringLiteral("Print"));
+        QCOMPARE(printer.outputFileName(), QStringLiteral("/tmp/page.pdf"));
+        onNextModal([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+        QVERIFY(!dialogs.choosePrinter(printer, QStringLiteral("Print")));
     }
 };
 

@@ -15,6 +15,7 @@
 #include "shell/CommandActions.h"
 #include "shell/FrameMenus.h"
 
+#include <QClipboard>
 #include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,8 +74,10 @@ private Q_SLOTS:
         for (QAction *a : frame.menus().documentEdit->actions())
             items << (a->isSeparator() ? QStringLiteral("-") : a->text() + QLatin1Char('|')
                                                                  + a->shortcut().toString());
-        QCOMPARE(items, (QStringList{"&Find...|Ctrl+F", "Find &Next|F3", "Find Pre&vious|Shift+F3", "-",
-                                     "&Replace...|Ctrl+H", "-", "Check &Page|F7", "Check As You Type|"}));
+        QCOMPARE(items, (QStringList{"&Undo|Ctrl+Z", "&Redo|Ctrl+Y", "-", "Cu&t|Ctrl+X", "&Copy|Ctrl+C",
+                                     "&Paste|Ctrl+V", "-", "Select &All|Ctrl+A", "-", "&Find...|Ctrl+F",
+                                     "Find &Next|F3", "Find Pre&vious|Shift+F3", "-", "R&eplace...|Ctrl+H", "-",
+                                     "Go to &Line...|Ctrl+G", "-", "Check &Page|F7", "Check As You Type|"}));
         frame.mdiArea->closeAllSubWindows();
         QTRY_VERIFY_WITH_TIMEOUT(!frame.commands().find->isEnabled(), test::kCeiling);
         // The frame's own File item keeps the key when the toolbar is hidden.
@@ -84,6 +87,39 @@ private Q_SLOTS:
         QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(frame.activeDocument(), test::kCeiling);
         frame.commands().viewToolbar->trigger();
+    }
+
+    // Undo, Redo, Cut, Copy and Paste are enabled only while they can act on
+    // the active page; Cut runs the toolbar's command.
+    void editMenuActsOnlyWhenItCan()
+    {
+        frmMain &frame = open();
+        CommandActions &c = a();
+        const auto enabled = [&c] {
+            QString out;
+            for (QAction *item : {c.undo, c.redo, c.editCut, c.editCopy, c.editPaste})
+                out += item->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+            return out;
+        };
+        QGuiApplication::clipboard()->clear();
+        QTRY_COMPARE_WITH_TIMEOUT(enabled(), QStringLiteral("00000"), test::kCeiling);
+        SourceEditor *editor = frame.activeDocument()->textEdit;
+        editor->setFocus();
+        QTest::keyClicks(editor, QStringLiteral("ab"));
+        QTRY_COMPARE_WITH_TIMEOUT(enabled(), QStringLiteral("10000"), test::kCeiling);
+        c.selectAll->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(enabled(), QStringLiteral("10110"), test::kCeiling);
+        c.editCut->trigger();
+        QCOMPARE(editor->documentBytes(), QByteArray());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+        QTRY_COMPARE_WITH_TIMEOUT(enabled(), QStringLiteral("10001"), test::kCeiling);
+        c.undo->trigger();
+        QCOMPARE(editor->documentBytes(), QByteArray("ab"));
+        QTRY_COMPARE_WITH_TIMEOUT(enabled().left(2), QStringLiteral("11"), test::kCeiling);
+        editor->loadBytes("loaded");
+        QTRY_COMPARE_WITH_TIMEOUT(enabled(), QStringLiteral("00001"), test::kCeiling);
+        frame.mdiArea->closeAllSubWindows();
+        QTRY_COMPARE_WITH_TIMEOUT(enabled(), QStringLiteral("00000"), test::kCeiling);
     }
 
     // Ctrl+F typed in the page opens the find window with the selection;
@@ -188,11 +224,25 @@ private Q_SLOTS:
     void viewTogglesAreKept()
     {
         {
+            // Flags written by hand that read as neither on nor off.
+            QSettings store(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+            store.setValue(QStringLiteral("Editor/wordWrap"), QStringLiteral("maybe"));
+            store.setValue(QStringLiteral("Editor/folding"), QStringLiteral("no thanks"));
+        }
+        {
             frmMain &frame = open();
             QVERIFY(frame.menus().documentView->actions().contains(frame.commands().viewLineNumbers));
             SourceEditor *first = frame.activeDocument()->textEdit;
             first->loadBytes("<b>x</b>");
             QVERIFY(first->marginWidth(0) > 0);
+            QVERIFY(!frame.commands().viewWordWrap->isChecked());
+            QVERIFY(frame.commands().viewFolding->isChecked());
+            QCOMPARE(first->wrapMode(), QsciScintilla::WrapNone);
+            QCOMPARE(first->folding(), QsciScintilla::BoxedTreeFoldStyle);
+            tw::test::menuItem(frame.menus().mnuView, "mnuViewWordWrap")->trigger();
+            frame.commands().viewWhiteSpace->trigger();
+            QCOMPARE(first->wrapMode(), QsciScintilla::WrapWord);
+            QCOMPARE(first->whitespaceVisibility(), QsciScintilla::WsVisible);
             frame.commands().viewLineNumbers->trigger();
             // The frame's own View item runs the same toggle.
             QAction *frameHighlighting = tw::test::menuItem(frame.menus().mnuView, "mnuViewHighlighting");
@@ -207,6 +257,8 @@ private Q_SLOTS:
         QSettings store(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
         QCOMPARE(store.value(QStringLiteral("Editor/lineNumbers")).toString(), QStringLiteral("false"));
         QCOMPARE(store.value(QStringLiteral("Editor/highlighting")).toString(), QStringLiteral("false"));
+        QCOMPARE(store.value(QStringLiteral("Editor/wordWrap")).toString(), QStringLiteral("true"));
+        QCOMPARE(store.value(QStringLiteral("Editor/whiteSpace")).toString(), QStringLiteral("true"));
         QVERIFY(!store.contains(QStringLiteral("Settings/lineNumbers")));
 
         frmMain &frame = open();
@@ -216,6 +268,9 @@ private Q_SLOTS:
         SourceEditor *editor = frame.activeDocument()->textEdit;
         QCOMPARE(editor->marginWidth(0), 0);
         QCOMPARE(editor->lexer(), nullptr);
+        QCOMPARE(editor->wrapMode(), QsciScintilla::WrapWord);
+        QCOMPARE(editor->whitespaceVisibility(), QsciScintilla::WsVisible);
+        QVERIFY(!editor->eolVisibility());
         frame.commands().viewHighlighting->trigger();
         QCOMPARE(editor->lexer(), EditorLook::of(editor)->lexer());
     }

@@ -79,7 +79,9 @@ private slots:
                                        "Web Browser",     "Site",              "Show Active Page",
                                        "HTML Highlighting", "Line Numbers",
                                        "Live Preview",    "Auto-Close Tags",   "Completion",
-                                       "Matching Tags"};
+                                       "Matching Tags",   "Word Wrap",         "Show White Space",
+                                       "Show Line Ends",  "Folding",           "Fold All",
+                                       "Unfold All",      "Zoom"};
         QCOMPARE(heardItems(menus.documentHelp), documentHelp);
         QCOMPARE(heardItems(menus.documentView), documentView);
         QCOMPARE(heardItems(menus.documentFile).mid(0, 2), (QStringList{"New", "Open"}));
@@ -89,7 +91,9 @@ private slots:
         QCOMPARE(heardItems(menus.mnuHelp), documentHelp);
         QCOMPARE(heardItems(menus.mnuView), (QStringList{"Toolbar", "HTML Edit Toolbar", "Status Bar", "Web Browser",
                                                          "Site", "HTML Highlighting", "Line Numbers", "Live Preview",
-                                                         "Auto-Close Tags", "Completion", "Matching Tags"}));
+                                                         "Auto-Close Tags", "Completion", "Matching Tags",
+                                                         "Word Wrap", "Show White Space", "Show Line Ends",
+                                                         "Folding"}));
         QCOMPARE(heardItems(menus.mnuFile), (QStringList{"New", "Open", "Open Folder...", "Exit", "Recent Pages",
                                                           "Reopen Pages at Start"}));
 

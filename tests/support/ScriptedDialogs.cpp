@@ -1,5 +1,7 @@
 #include "ScriptedDialogs.h"
 
+#include <QPrinter>
+
 #include <QFileInfo>
 
 namespace tw::test {
@@ -60,6 +62,16 @@ FileChoice ScriptedDialogs::openFile(const QString &filter, const QString &defau
 {
     const QString path = take("file", {QStringLiteral("open"), {}, filter, defaultExtension});
     return {path, path.isEmpty() ? QString() : QFileInfo(path).fileName()};
+}
+
+bool ScriptedDialogs::choosePrinter(QPrinter &printer, const QString &title)
+{
+    const QString path = take("printer", {QStringLiteral("print"), title, printer.docName(), {}});
+    if (path.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
 }
 
 FileChoice ScriptedDialogs::saveFile(const QString &filter, const QString &defaultExtension)

@@ -19,7 +19,7 @@ struct ScriptError : std::runtime_error {
 };
 
 struct Shown {
-    QString kind; // "prompt", "yesno", "yesnocancel", "message", "choose", "open", "save"
+    QString kind; // "prompt", "yesno", "yesnocancel", "message", "choose", "print", "open", "save"
     QString title;
     QString text; // prompt or message text; the filter for file dialogs
     QString extra; // default extension for file dialogs; "a|b" choices for choose
@@ -47,6 +47,8 @@ public:
     ScriptedDialogs &file(const QString &path) { return push("file", path); }
     // Chooses this folder in a folder dialog; an empty one cancels.
     ScriptedDialogs &folder(const QString &path) { return push("folder", path); }
+    // Prints to this PDF file; an empty path cancels.
+    ScriptedDialogs &printTo(const QString &pdfPath) { return push("printer", pdfPath); }
 
     QString prompt(const QString &text, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title) override;
@@ -55,6 +57,8 @@ public:
     Answer askYesNoCancel(const QString &text, const QString &title) override;
     void message(const QString &text, const QString &title, MessageKind kind) override;
     int choose(const QString &text, const QString &title, const QStringList &choices) override;
+    // Shown as a "print" with the printer's document name as its text.
+    bool choosePrinter(QPrinter &printer, const QString &title) override;
     FileChoice openFile(const QString &filter, const QString &defaultExtension) override;
     FileChoice saveFile(const QString &filter, const QString &defaultExtension) override;
     // Shown as a "folder" whose title is the dialog's.

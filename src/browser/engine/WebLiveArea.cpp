@@ -317,9 +317,22 @@ public:
 
     void setZoom(double factor) override { m_page->setZoomFactor(factor); }
     double zoom() const override { return m_page->zoomFactor(); }
+    void printToPdf(const QString &path, std::function<void(bool ok)> done) override
+    {
+        // One print at a time: the engine answers each through one signal.
+        QObject::disconnect(m_printed);
+        m_printed = QObject::connect(m_page, &QWebEnginePage::pdfPrintingFinished, this,
+                                     [this, done = std::move(done)](const QString &, bool ok) {
+                                         QObject::disconnect(m_printed);
+                                         if (done && !m_closing)
+                                             done(ok);
+                                     });
+        m_page->printToPdf(path);
+    }
 
 private:
     static constexpr int kAnswerMs = 2000;
+    QMetaObject::Connection m_printed;
 
     void moved()
     {
