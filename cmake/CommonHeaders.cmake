@@ -33,7 +33,7 @@ set_property(TARGET Qt6::Test PROPERTY INTERFACE_COMPILE_DEFINITIONS QT_TESTLIB_
 target_precompile_headers(tw_test_headers PRIVATE ${_tw_common_headers} <QtTest>)
 set_target_properties(tw_common_headers tw_test_headers PROPERTIES AUTOMOC OFF)
 
-# Every target made from C++ sources in these folders reuses one of them. The
+# Every target built against Qt in these folders reuses one of them. The
 # browser module is left out: it is built with hidden symbols, a different
 # setting that a precompiled header must match.
 function(_tw_reuse_common_headers dir carrier)
@@ -41,7 +41,9 @@ function(_tw_reuse_common_headers dir carrier)
   foreach(t IN LISTS targets)
     get_target_property(type ${t} TYPE)
     get_target_property(visibility ${t} CXX_VISIBILITY_PRESET)
-    if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|OBJECT_LIBRARY)$" AND NOT visibility
+    # Only what is built against Qt (a small X11 helper is not).
+    get_target_property(links ${t} LINK_LIBRARIES)
+    if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|OBJECT_LIBRARY)$" AND NOT visibility AND links MATCHES "Qt6::|tw_"
        AND NOT t STREQUAL tw_common_headers AND NOT t STREQUAL tw_test_headers)
       target_precompile_headers(${t} REUSE_FROM ${carrier})
     endif()

@@ -1,24 +1,19 @@
 // The live view and the editor's caret both ways, and the widths the page is
 // laid out at, with the real engine offscreen.
 #include "browser/BrowserEngine.h"
-#include "browser/BrowserHost.h"
 #include "browser/LiveArea.h"
 #include "browser/LiveCaret.h"
 #include "browser/LivePreviewDock.h"
 #include "browser/LiveViewOptions.h"
-#include "browser/frmBrowser.h"
 #include "documents/frmDocument.h"
 #include "editor/SourceEditor.h"
 
-#include "Ceiling.h"
-#include "ScriptedDialogs.h"
+#include "FakeBrowserHost.h"
 #include "TestFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,20 +22,7 @@ using namespace tw;
 
 namespace {
 
-constexpr int kLoad = test::kCeiling;
-
-class FakeHost final : public BrowserHost {
-public:
-    QMdiArea area;
-    test::ScriptedDialogs script;
-    Dialogs &dialogs() override { return script; }
-    void addBrowserWindow(frmBrowser *window) override { area.addSubWindow(window)->show(); }
-    bool toolbarShown() const override { return true; }
-    bool editBarsShown() const override { return true; }
-    void setToolbarShown(bool) override {}
-    void setEditBarsShown(bool) override {}
-    void watchBars(QObject *, std::function<void()>) override {}
-};
+using test::kLoad;
 
 QVariant run(LiveArea *area, const QString &script)
 {
@@ -62,7 +44,7 @@ QString indexOf(const QString &selector)
 class LiveCaretTest : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
-    FakeHost m_host;
+    test::FakeBrowserHost m_host;
     QMainWindow m_frame;
     LivePreviewDock *m_dock = nullptr;
     std::vector<std::unique_ptr<frmDocument>> m_documents;

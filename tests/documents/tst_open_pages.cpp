@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestFiles.h"
 #include "documents/OpenPages.h"
 
@@ -67,8 +68,7 @@ private slots:
     // A damaged list gives what it still holds whole, and nothing else.
     void damagedListsGiveWhatTheyCan_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("pages");
+        test::columns<QByteArray, QStringList>("bytes", "pages");
         const QByteArray head = "Tagwright open pages 1\n";
         const QByteArray a = "-\t0\t0\t0\tutf-8\t/a.htm\n";
         QTest::newRow("empty") << QByteArray() << QStringList();
@@ -89,8 +89,7 @@ private slots:
     }
     void damagedListsGiveWhatTheyCan()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, pages);
+        const auto [bytes, pages] = test::fetch<QByteArray, QStringList>("bytes", "pages");
         QCOMPARE(shown(parseOpenPages(bytes)), pages);
     }
 
@@ -125,11 +124,9 @@ private slots:
     // line's new ones; the command line's last page is the active one.
     void startPlan_data()
     {
-        QTest::addColumn<QStringList>("restored");
-        QTest::addColumn<QStringList>("commandLine");
-        QTest::addColumn<QStringList>("saved");   // the saved pages opened
-        QTest::addColumn<QStringList>("opened");  // the command line's opened
-        QTest::addColumn<QString>("active");
+        // "saved": the saved pages opened; "opened": the command line's.
+        test::columns<QStringList, QStringList, QStringList, QStringList, QString>("restored", "commandLine", "saved",
+                                                                                   "opened", "active");
         QTest::newRow("saved alone") << QStringList() << QStringList() << QStringList{"/a", "/b", "/c"}
                                      << QStringList() << QStringLiteral("/b");
         QTest::newRow("one restored") << QStringList{"/b"} << QStringList() << QStringList{"/a", "/c"}
@@ -145,8 +142,7 @@ private slots:
     }
     void startPlan()
     {
-        QFETCH(QStringList, restored);
-        QFETCH(QStringList, commandLine);
+        const auto [restored, commandLine] = test::fetch<QStringList, QStringList>("restored", "commandLine");
         OpenPages saved;
         saved.pages = {page("/a"), page("/b", 4), page("/c")};
         saved.active = 1;

@@ -67,12 +67,6 @@ class ReopenPagesTest : public QObject, tw::test::FrameFixture {
         openStartPages(frame, commandLine, journals());
         return frame;
     }
-    // File, Exit: the list as it stands goes to its file, then the windows close.
-    void exit()
-    {
-        m_frame->close();
-        closeFrame();
-    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -139,7 +133,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(listed(m_list).size(), 2, test::kCeiling);
         QCOMPARE(listed(m_list).join("").remove('*'), path("a.htm") + path("w.htm"));
         m_frame->mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(a->parentWidget()));
-        exit();
+        m_frame->close(); // as File, Exit: the list as it stands goes to its file
+        closeFrame();
 
         frmMain &again = start();
         QCOMPARE(windows(again), (QStringList{"Document 1", "*" + path("a.htm"), path("w.htm")}));

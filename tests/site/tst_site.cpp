@@ -5,6 +5,7 @@
 #include "site/SiteFolder.h"
 #include "site/SiteState.h"
 
+#include "DataRows.h"
 #include "TestFiles.h"
 
 #include <QSettings>
@@ -40,9 +41,7 @@ private slots:
 
     void addressesFromThePage_data()
     {
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("address");
+        test::columns<QString, QString, QString>("page", "target", "address");
         QTest::newRow("beside") << "/s/a.htm" << "/s/b.gif" << "b.gif";
         QTest::newRow("below") << "/s/a.htm" << "/s/img/b.gif" << "img/b.gif";
         QTest::newRow("above") << "/s/pages/a.htm" << "/s/b.htm" << "../b.htm";
@@ -55,9 +54,7 @@ private slots:
     }
     void addressesFromThePage()
     {
-        QFETCH(QString, page);
-        QFETCH(QString, target);
-        QFETCH(QString, address);
+        const auto [page, target, address] = test::fetch<QString, QString, QString>("page", "target", "address");
         QCOMPARE(relativeAddress(page, target), address);
     }
 
@@ -117,11 +114,7 @@ private slots:
 
     void savedStateReadsBackFromAnything_data()
     {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QStringList>("expanded");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<int>("edge");
+        test::columns<QByteArray, QString, QStringList, bool, int>("ini", "folder", "expanded", "shown", "edge");
         QTest::newRow("nothing") << QByteArray() << QString() << QStringList() << false << 0;
         QTest::newRow("as written")
             << QByteArray("[Site]\nfolder=/home/ann/site\nexpanded=img, pages/old\nshown=true\narea=right\n")

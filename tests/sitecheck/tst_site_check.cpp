@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "sitecheck/SiteCheck.h"
 
 #include <QDir>
@@ -48,8 +49,7 @@ class SiteCheckTest : public QObject {
 private slots:
     void findings_data()
     {
-        QTest::addColumn<Files>("files");
-        QTest::addColumn<QStringList>("expected");
+        tw::test::columns<Files, QStringList>("files", "expected");
         QTest::newRow("missing files, case, fragments")
             << Files{{"index.html", "<a href=\"a.html#top\">x</a><a href=\"a.html#sec\">y</a>\n"
                                     "<img src=\"Logo.PNG\" alt=\"\"><a href=\"a.html#nope\">z</a>"
@@ -87,12 +87,10 @@ private slots:
     }
     void findings()
     {
-        QFETCH(Files, files);
-        QFETCH(QStringList, expected);
+        const auto [files, expected] = tw::test::fetch<Files, QStringList>("files", "expected");
         QTemporaryDir dir;
         writeFiles(dir.path(), files);
-        const QStringList got = lines(checkSite(dir.path(), {}, kGoOn));
-        QCOMPARE(got, expected);
+        QCOMPARE(lines(checkSite(dir.path(), {}, kGoOn)), expected);
     }
 
     // Open pages are checked in their unsaved text; entries that are not
