@@ -45,7 +45,13 @@ function(_tw_reuse_common_headers dir carrier)
     get_target_property(links ${t} LINK_LIBRARIES)
     if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|OBJECT_LIBRARY)$" AND NOT visibility AND links MATCHES "Qt6::|tw_"
        AND NOT t STREQUAL tw_common_headers AND NOT t STREQUAL tw_test_headers)
-      target_precompile_headers(${t} REUSE_FROM ${carrier})
+      # A program in tests/ that is no test (a probe of the install) has no
+      # Qt Test to include.
+      if(carrier STREQUAL tw_test_headers AND NOT links MATCHES "Qt6::Test|tw_testsupport")
+        target_precompile_headers(${t} REUSE_FROM tw_common_headers)
+      else()
+        target_precompile_headers(${t} REUSE_FROM ${carrier})
+      endif()
     endif()
   endforeach()
   get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
