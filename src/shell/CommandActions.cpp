@@ -101,7 +101,7 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     // R belongs to Redo in this menu.
     replace = make(this, "mnuEditReplace", "R&eplace...", "Replace text in the page",
                    QKeySequence(Qt::CTRL | Qt::Key_H));
-    findInFiles = make(this, "mnuEditFindInFiles", "Find in &Files...", "Find and replace text in the files of a folder",
+    findInFiles = make(this, "mnuEditFindInFiles", "Find &in Files...", "Find and replace text in the files of a folder",
                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
 
     undo = make(this, "mnuEditUndo", "&Undo", "Undo the last change", QKeySequence::Undo);

@@ -46,8 +46,8 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
 
     documentEdit = menu(owner, "&Edit", "mnuEdit",
                         {a.undo, a.redo, nullptr, a.editCut, a.editCopy, a.editPaste, nullptr, a.selectAll,
-                         nullptr, a.find, a.findNext, a.findPrevious, nullptr, a.replace, nullptr, a.goToLine});
-    documentEdit->addAction(a.findInFiles);
+                         nullptr, a.find, a.findNext, a.findPrevious, nullptr, a.replace, a.findInFiles, nullptr,
+                         a.goToLine});
 
     mnuView->addSeparator();
     mnuView->addAction(own(a.viewHighlighting));

@@ -31,11 +31,13 @@ inline std::unique_ptr<frmMain> startFrame(Dialogs &dialogs)
     return frame;
 }
 
-// The item of a menu with this object name.
+// The item of a menu with this object name, or the item of its submenu
+// with that name.
 inline QAction *menuItem(QMenu *menu, const char *name)
 {
     for (QAction *item : menu->actions())
-        if (item->objectName() == QLatin1String(name))
+        if (item->objectName() == QLatin1String(name)
+            || (item->menu() && item->menu()->objectName() == QLatin1String(name)))
             return item;
     return nullptr;
 }

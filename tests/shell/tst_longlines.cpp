@@ -91,7 +91,7 @@ private Q_SLOTS:
             mime.setUrls({QUrl::fromLocalFile(page)});
             QVERIFY(frame.drops().openDropped(&mime));
         } else {
-            QMenu *recent = frame.menus().mnuFile->actions().last()->menu();
+            QMenu *recent = tw::test::menuItem(frame.menus().mnuFile, "mnuRecentPages")->menu();
             emit recent->aboutToShow();
             recent->actions().at(0)->trigger();
         }
