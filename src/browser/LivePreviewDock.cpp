@@ -298,7 +298,13 @@ void LivePreviewDock::startArea()
     m_area->onText = [this] { return currentText(); };
     m_area->onUpdated = [this](bool reloaded) { emit pageUpdated(reloaded); };
     m_area->onPainted = [this](int revision) { emit painted(revision); };
-    m_area->onLinkClicked = [this](const QUrl &url) { openBrowserWindow(m_host, browserAddressFor(url)); };
+    m_area->onLinkClicked = [this](const QUrl &url) {
+        const QString address = browserAddressFor(url);
+        if (address.isEmpty())
+            say(QStringLiteral("The link leads to no file until the page is saved in a folder."));
+        else
+            openBrowserWindow(m_host, address);
+    };
     m_area->onShown = [this](bool ok) {
         // A message already shown says more (a stopped page's load ends
         // unfinished too); a load that worked takes back the failure.

@@ -102,7 +102,11 @@ QString browserAddressFor(const QUrl &link)
 {
     if (link.scheme() != QLatin1String(kLiveScheme))
         return link.toString();
-    QUrl file = QUrl::fromLocalFile(livePath(link));
+    const QString path = livePath(link);
+    // A page not saved yet has no folder: its relative links name no file.
+    if (!QDir::isAbsolutePath(path))
+        return QString();
+    QUrl file = QUrl::fromLocalFile(path);
     file.setFragment(link.fragment());
     file.setQuery(link.query());
     return file.toString();

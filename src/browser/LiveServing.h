@@ -42,7 +42,8 @@ QUrl liveAddress(const QString &path);
 QString livePath(const QUrl &address);
 
 // Where a link clicked in the live view leads a browser window: the file
-// behind a live address, any other address as it is.
+// behind a live address, any other address as it is; nothing for a live
+// address relative to a page not saved yet.
 QString browserAddressFor(const QUrl &link);
 
 // The answer to the view's request for an address: the page's own address

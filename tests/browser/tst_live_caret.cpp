@@ -171,13 +171,13 @@ private slots:
         };
         check();
         // After an edit above everything, before the view shows it and after.
-        QSignalSpy shown(m_dock, &LivePreviewDock::shown);
+        QSignalSpy updated(m_dock, &LivePreviewDock::pageUpdated);
         const QByteArray edit("<!-- edited -->\n");
         editor()->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, 0UL, edit.constData());
         for (qsizetype &at : places)
             at += edit.size();
         check();
-        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), kLoad);
+        QTRY_VERIFY_WITH_TIMEOUT(!updated.isEmpty(), kLoad);
         remap();
         check();
     }

@@ -205,6 +205,7 @@ private slots:
         QTest::newRow("anchor kept") << "twlive:/home/ann/site/b.htm#part2" << "file:///home/ann/site/b.htm#part2";
         QTest::newRow("blank in the name") << "twlive:/home/ann/my%20site/b.htm" << "file:///home/ann/my site/b.htm";
         QTest::newRow("web address as it is") << "https://example.org/a?b=1" << "https://example.org/a?b=1";
+        QTest::newRow("from a page not saved") << "twlive:b.htm" << "";
     }
     void linksLeadToFiles()
     {

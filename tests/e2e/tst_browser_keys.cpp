@@ -180,6 +180,9 @@ private Q_SLOTS:
     {
         frmDocument *document = m_frame->activeDocument();
         QVERIFY(document);
+        // A saved page's links lead to the files of its folder.
+        const QString untitled = document->caption();
+        document->setCaption(path("live.htm"));
         m_frame->commands().viewLivePreview->setChecked(true);
         auto *dock = m_frame->findChild<LivePreviewDock *>();
         QVERIFY(dock && dock->area());
@@ -200,6 +203,7 @@ private Q_SLOTS:
         QCOMPARE(opened.size(), 1);
         QCOMPARE(opened.first()->StartingAddress, QUrl::fromLocalFile(path("b.htm")).toString());
         m_frame->commands().viewLivePreview->setChecked(false);
+        document->setCaption(untitled);
     }
 
     // In the Open window, opened with Ctrl+O, Enter in the field is OK: the
