@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QMainWindow>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;

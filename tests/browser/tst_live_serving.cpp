@@ -7,9 +7,7 @@
 #include "DataRows.h"
 #include "TestFiles.h"
 
-#include <QTemporaryDir>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <QtTest>
 
 using namespace tw;

@@ -1,12 +1,10 @@
 // The script dialogs of pages in browser windows, with the real engine
 // offscreen: a page that keeps opening them can be stopped.
-#include "Ceiling.h"
 #include "DataRows.h"
 #include "FakeBrowserHost.h"
 #include "TestFiles.h"
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
-#include "browser/frmBrowser.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QSignalSpy>
-#include <QTest>
 
 #include <atomic>
 

@@ -1,14 +1,8 @@
 #include "DataRows.h"
-#include "ScriptedDialogs.h"
 #include "TestHost.h"
-#include "documents/DocumentFiles.h"
-#include "documents/DocumentJournal.h"
 #include "platform/NoticeBar.h"
 #include "editor/SourceEditor.h"
-#include "documents/frmDocument.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;

@@ -2,8 +2,6 @@
 #include "TestFiles.h"
 #include "documents/OpenPages.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;

@@ -1,10 +1,8 @@
 // Browser windows in the real frame, driven by key presses and clicks that
 // go through the X server (xdotool), as a user's do. Runs on a private Xvfb
 // through run_on_x.sh.
-#include "Ceiling.h"
 #include "DataRows.h"
 #include "StartedFrame.h"
-#include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
@@ -13,21 +11,14 @@
 #include "browser/PageArea.h"
 #include "browser/frmBrowser.h"
 #include "browser/frmOpen.h"
-#include "editor/SourceEditor.h"
-#include "shell/CommandActions.h"
 #include "shell/CommandBars.h"
-#include "shell/frmMain.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;

@@ -1,11 +1,7 @@
 // The editor's habits as a user meets them, with key presses and mouse moves
 // that go through the X server (xdotool): block selection, Go to Line, the zoom, folding, and the View menu's toggles by their keys.
 // Runs on a private Xvfb through run_on_x.sh.
-#include "Ceiling.h"
-#include "ScriptedDialogs.h"
 #include "StartedFrame.h"
-#include "editor/SourceEditor.h"
-#include "shell/frmMain.h"
 
 #include <QEventLoop>
 #include <QProcess>

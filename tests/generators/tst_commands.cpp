@@ -3,8 +3,6 @@
 #include "generators/FormCommands.h"
 #include "generators/TableCommand.h"
 
-#include <QTest>
-
 using namespace tw;
 using namespace tw::test;
 

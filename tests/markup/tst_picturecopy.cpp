@@ -9,7 +9,6 @@
 #include <optional>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tw;
 using namespace tw::test;

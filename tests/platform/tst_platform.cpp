@@ -1,6 +1,5 @@
 #include "DataRows.h"
 #include "TestFiles.h"
-#include "platform/AppPaths.h"
 #include "platform/AttributeValue.h"
 #include "platform/Dialogs.h"
 #include "platform/Prompt.h"

@@ -1,13 +1,9 @@
 #include "DataRows.h"
 #include "TestFiles.h"
 #include "CommandHarness.h"
-#include "platform/AppPaths.h"
 #include "rollover/RolloverCommands.h"
 
-#include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace tw;
 using namespace tw::test;

@@ -5,12 +5,10 @@
 #include "search/SiteSearch.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tw;
 using namespace tw::search;

@@ -5,10 +5,7 @@
 #include "../markup/ScriptedMarkupWindows.h"
 #include "Ceiling.h"
 #include "DataRows.h"
-#include "ScriptedDialogs.h"
-#include "TestFiles.h"
 #include "TestHost.h"
-#include "documents/DocumentFiles.h"
 #include "pages/PageFile.h"
 #include "generators/PageProperties.h"
 #include "markup/ImageCommand.h"
@@ -19,7 +16,6 @@
 #include <QtTest>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tw;
 using namespace tw::test;

@@ -1,4 +1,3 @@
-#include "Ceiling.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "search/SearchResultModel.h"
@@ -8,11 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
 

@@ -2,7 +2,6 @@
 // the dock following the active page, the choice kept in the settings, and
 // pages that try to send files away. On a real display (e2e_live_preview)
 // the keys and clicks go through the X server.
-#include "Ceiling.h"
 #include "StartedFrame.h"
 
 #include "browser/BrowserEngine.h"
@@ -10,22 +9,15 @@
 #include "browser/LiveCaret.h"
 #include "browser/LivePreviewDock.h"
 #include "editor/EditorSettings.h"
-#include "editor/SourceEditor.h"
-#include "shell/CommandActions.h"
 #include "shell/FrameMenus.h"
 
-#include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QMdiArea>
-#include <QMenu>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;

@@ -1,5 +1,3 @@
-#include "Ceiling.h"
-#include "ScriptedDialogs.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "documents/LongLineQuestion.h"

@@ -1,19 +1,12 @@
 // What a screen reader finds in the menus, and what the menus' shortcut keys
 // reach. Runs on a real X server with the assistive technology bus running
 // (tests/e2e/run_with_at.sh); keys are pressed through the X server.
-#include "Ceiling.h"
 #include "DataRows.h"
-#include "ScriptedDialogs.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
-#include "documents/frmDocument.h"
-#include "shell/CommandActions.h"
 #include "shell/FrameMenus.h"
-#include "shell/frmMain.h"
 
 #include <QAccessible>
-#include <QMdiArea>
-#include <QMenu>
 #include <QtTest>
 
 using namespace tw;

@@ -1,4 +1,3 @@
-#include "Ceiling.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "documents/OpenPages.h"

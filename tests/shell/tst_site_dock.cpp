@@ -1,7 +1,6 @@
 // The Site dock in a started frame, offscreen: a folder chosen from the File
 // menu, pages opened once, renames that open windows follow, drops that
 // write tags, and what it says of a folder it cannot show.
-#include "Ceiling.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
 #include "shell/FrameMenus.h"
@@ -12,7 +11,6 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QMimeData>
-#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>

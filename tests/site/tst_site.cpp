@@ -10,11 +10,9 @@
 
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tw;
 using namespace tw::site;
