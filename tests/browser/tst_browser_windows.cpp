@@ -1,22 +1,16 @@
-#include "Ceiling.h"
 #include "DataRows.h"
 #include "TestHost.h"
 // Browser windows with the real web engine, offscreen, on local pages only.
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
-#include "browser/BrowserHost.h"
-#include "browser/PageArea.h"
 #include "browser/PictureButton.h"
 #include "browser/frmAbout.h"
-#include "browser/frmBrowser.h"
 #include "browser/frmOpen.h"
 #include "documents/Preview.h"
 #include "editor/SourceEditor.h"
-#include "platform/AppPaths.h"
 
 #include "FakeBrowserHost.h"
 #include "ModalDriver.h"
-#include "TestFiles.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -238,6 +232,11 @@ private slots:
         QSignalSpy acted(w->CmdStopUp, &PictureButton::acted);
         QTest::keyClick(w->CmdStopUp, Qt::Key_Space);
         QCOMPARE(acted.size(), 1);
+        // Favorites pops up below its button.
+        QTest::mouseClick(w->CmdFavoriteUp, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(w->mnuFavorites->isVisible(), test::kCeiling);
+        QCOMPARE(w->mnuFavorites->pos(), w->CmdFavoriteUp->mapToGlobal(QPoint(0, w->CmdFavoriteUp->height())));
+        w->mnuFavorites->close();
     }
 
     void menusHoldTheirItems()
@@ -289,17 +288,8 @@ F&avorites
         QCOMPARE(w->lblAddress->buddy(), w->cboAddress);
     }
 
-    void favoritesPopUpBelowTheirButton()
-    {
-        frmBrowser *w = open(QString());
-        QTest::mouseClick(w->CmdFavoriteUp, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w->mnuFavorites->isVisible(), test::kCeiling);
-        const QPoint below = w->CmdFavoriteUp->mapToGlobal(QPoint(0, w->CmdFavoriteUp->height()));
-        QCOMPARE(w->mnuFavorites->pos(), below);
-        w->mnuFavorites->close();
-    }
-
-    void viewMarksFollowTheFrame()
+    // The view marks follow the frame's bars; Exit closes only its own window.
+    void viewMarksAndExit()
     {
         frmBrowser *a = open(QString());
         frmBrowser *b = open(QString());
@@ -320,16 +310,10 @@ F&avorites
         QVERIFY(!c->mnuViewEdit->isChecked());
         m_host->setEditBarsShown(true);
         QVERIFY(c->mnuViewEdit->isChecked());
-    }
-
-    void exitClosesOnlyItsWindow()
-    {
-        frmBrowser *a = open(QString());
-        frmBrowser *b = open(QString());
         QPointer<frmBrowser> gone(a);
         a->mnuExit->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!gone, test::kCeiling);
-        QCOMPARE(m_host->windows(), QList<frmBrowser *>{b});
+        QCOMPARE(m_host->windows(), (QList<frmBrowser *>{b, c}));
     }
 
     void sampleAndHelpOpenANewWindowEachTime()
@@ -482,11 +466,7 @@ F&avorites
     void systemInfoButtonStartsOrSays()
     {
         frmAbout about(m_host->script);
-        QStringList started;
-        about.starter = [&](const QString &program) {
-            started << program;
-            return false;
-        };
+        about.starter = [](const QString &) { return false; };
         m_host->script.acknowledge();
         about.cmdSysInfo->click();
         // Whether a program was found on PATH or not, the user hears of the failure.
