@@ -3,20 +3,15 @@
 #include "browser/Address.h"
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
-#include "browser/BrowserHost.h"
-#include "browser/frmBrowser.h"
 #include "browser/SystemInfo.h"
 
 #include "DataRows.h"
 #include "FakeBrowserHost.h"
-#include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QMap>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tw;
@@ -138,12 +133,10 @@ private slots:
 
     void startSysInfo_data()
     {
-        QTest::addColumn<QString>("path"); // the first value; null: none
-        QTest::addColumn<QString>("folder"); // the second; null: none; "tmp": a folder
-        QTest::addColumn<bool>("withProgram"); // MSINFO32.EXE lies in the folder
-        QTest::addColumn<bool>("starts"); // the program starts
-        QTest::addColumn<QString>("started"); // "tmp/..." is inside the folder
-        QTest::addColumn<bool>("message");
+        // The first value and the second (null: none; "tmp": a folder); MSINFO32.EXE lies in the folder; the
+        // program starts; what was started ("tmp/..." is inside the folder); a message.
+        tw::test::columns<QString, QString, bool, bool, QString, bool>("path", "folder", "withProgram", "starts",
+                                                                       "started", "message");
         QTest::newRow("path, started unchanged without a file test")
             << "/nowhere/msinfo32 x.exe" << QString() << false << true << "/nowhere/msinfo32 x.exe" << false;
         QTest::newRow("path beats folder") << "/a/b" << "tmp" << true << true << "/a/b" << false;
@@ -155,25 +148,22 @@ private slots:
     }
     void startSysInfo()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, folder);
-        QFETCH(QString, started);
+        auto [path, folder, withProgram, starts, started, message] =
+            tw::test::fetch<QString, QString, bool, bool, QString, bool>("path", "folder", "withProgram", "starts",
+                                                                         "started", "message");
         QTemporaryDir dir;
         FakeStore store;
         if (!path.isNull())
             store.set(kKey, QStringLiteral("PATH"), 1, path.toUtf8() + '\0');
         if (folder == QLatin1String("tmp"))
             store.set(kLocation, QStringLiteral("MSINFO"), 1, dir.path().toUtf8() + '\0');
-        QFETCH(bool, withProgram);
         if (withProgram)
             QVERIFY(test::writeBytes(dir.filePath("MSINFO32.EXE"), "x"));
-        QFETCH(bool, starts);
-        QFETCH(bool, message);
         ScriptedDialogs dialogs;
         if (message)
             dialogs.acknowledge();
         QString ran;
-        StartSysInfo(store, dialogs, [&](const QString &program) {
+        StartSysInfo(store, dialogs, [&, starts = starts](const QString &program) {
             ran = program;
             return starts;
         });

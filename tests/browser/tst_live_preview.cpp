@@ -2,18 +2,13 @@
 // folder of the test's own.
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
-#include "browser/BrowserHost.h"
 #include "browser/LiveArea.h"
 #include "browser/LivePreviewDock.h"
-#include "browser/PageArea.h"
-#include "browser/frmBrowser.h"
 #include "editor/SourceEditor.h"
 #include "documents/frmDocument.h"
 
-#include "Ceiling.h"
 #include "DataRows.h"
 #include "FakeBrowserHost.h"
-#include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
 #include <QApplication>
@@ -21,15 +16,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tw;
 
@@ -257,25 +248,25 @@ private slots:
 
     void scrollIsKept()
     {
-        QByteArray tall("<div style='height:5000px'>top</div><p>end</p>");
-        frmDocument *d = document(QStringLiteral("Document 2"), tall);
+        frmDocument *d = document(QStringLiteral("Document 2"), "<div style='height:5000px'>top</div><p>end</p>");
         showDocument(d);
-        run(m_dock->area(), QStringLiteral("window.scrollTo(0, 1200)"));
-        QTRY_COMPARE_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("window.scrollY")).toInt(), 1200, kLoad);
+        const auto scrollY = [this] { return ask(QStringLiteral("window.scrollY")).toInt(); };
+        ask(QStringLiteral("window.scrollTo(0, 1200)"));
+        QTRY_COMPARE_WITH_TIMEOUT(scrollY(), 1200, kLoad);
         type(d, "<p>more</p>");
         QVERIFY(shownText(m_dock->area()).contains(QStringLiteral("more")));
-        QTRY_COMPARE_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("window.scrollY")).toInt(), 1200, kLoad);
+        QTRY_COMPARE_WITH_TIMEOUT(scrollY(), 1200, kLoad);
         // Text typed above the place leaves what is in view where it is,
         // and at the top the new text is in sight.
         const QString top = QStringLiteral("document.querySelector('div').getBoundingClientRect().top");
         const int before = ask(top).toInt();
         insert(d, 0, "<h1>above</h1>");
         QCOMPARE(ask(top).toInt(), before);
-        run(m_dock->area(), QStringLiteral("window.scrollTo(0, 0)"));
-        QTRY_COMPARE_WITH_TIMEOUT(run(m_dock->area(), QStringLiteral("window.scrollY")).toInt(), 0, kLoad);
+        ask(QStringLiteral("window.scrollTo(0, 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(scrollY(), 0, kLoad);
         insert(d, 0, "<h1>new</h1>");
         QVERIFY(shownText(m_dock->area()).startsWith(QStringLiteral("new")));
-        QCOMPARE(run(m_dock->area(), QStringLiteral("window.scrollY")).toInt(), 0);
+        QCOMPARE(scrollY(), 0);
     }
 
     // Edits of a window no longer shown change nothing.
@@ -316,10 +307,9 @@ private slots:
             "<a id=n href='other.htm#end' target=_blank style='display:block;width:300px;height:80px'>new</a>");
         showDocument(d);
         for (const char *id : {"l", "n"}) {
-            const QVariantList box = run(m_dock->area(), QStringLiteral("(function(){var r=document.getElementById('%1')"
-                                                                        ".getBoundingClientRect();return [r.x+20,r.y+20];})()")
-                                                             .arg(QLatin1String(id)))
-                                         .toList();
+            const QVariantList box = ask(QStringLiteral("(function(){var r=document.getElementById('%1')"
+                                                        ".getBoundingClientRect();return [r.x+20,r.y+20];})()")
+                                             .arg(QLatin1String(id))).toList();
             QCOMPARE(box.size(), 2);
             const QPoint at(box.at(0).toInt(), box.at(1).toInt());
             const int before = m_host->area.subWindowList().size();
@@ -373,8 +363,7 @@ private slots:
     }
     void pagesReachOnlyTheirFolder()
     {
-        QFETCH(QString, attempt);
-        QFETCH(QString, got);
+        auto [attempt, got] = tw::test::fetch<QString, QString>("attempt", "got");
         static int count = 0;
         const QString file = path("guard/site/row-%1.htm").arg(++count);
         const QByteArray page = "<title>wait</title><div id=probe>probe</div><script>" + QByteArray(kAttempts)

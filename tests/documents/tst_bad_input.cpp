@@ -18,7 +18,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tw;
 using tw::test::readBytes;
@@ -203,9 +202,8 @@ private slots:
     // recovery journal's reason (which the notice about it quotes).
     void aReasonReadsTheSameEverywhere_data()
     {
-        QTest::addColumn<QString>("folder"); // where the page and the journal go
-        QTest::addColumn<qint64>("limit");   // the file-size limit, 0 for none
-        QTest::addColumn<QString>("reason");
+        // Where the page and the journal go, the file-size limit (0 for none), the reason.
+        tw::test::columns<QString, qint64, QString>("folder", "limit", "reason");
         QTest::newRow("size limit") << m_dir.path() << qint64(4096)
                                     << QStringLiteral("the file would be too large for the size limit in force.");
         QTest::newRow("through a file") << path("plain.htm") << qint64(0)
@@ -214,15 +212,13 @@ private slots:
     }
     void aReasonReadsTheSameEverywhere()
     {
-        QFETCH(QString, folder);
-        QFETCH(qint64, limit);
-        QFETCH(QString, reason);
+        auto [folder, limit, reason] = tw::test::fetch<QString, qint64, QString>("folder", "limit", "reason");
         const QString page = QDir(folder).filePath(QStringLiteral("page.htm"));
         const QByteArray text(64 * 1024, 'x');
         PageWriteResult saved;
         JournalWriter journal;
         bool opened = true;
-        const auto both = [&] {
+        const auto both = [&, folder = folder] {
             saved = writePage(page, text.constData(), text.size(), PageEncoding::Utf8);
             opened = journal.open(QDir(folder).filePath(QStringLiteral("page.twj")), QStringLiteral("Document 1"),
                                   QString(), PageEncoding::Utf8, text);

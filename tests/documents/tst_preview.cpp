@@ -1,11 +1,7 @@
+#include "DataRows.h"
 #include "TestHost.h"
-#include "documents/DocumentFiles.h"
 #include "documents/Preview.h"
 #include "editor/SourceEditor.h"
-#include "documents/frmDocument.h"
-
-#include "ScriptedDialogs.h"
-#include "TestFiles.h"
 
 #include <QtTest>
 
@@ -23,12 +19,10 @@ class TestPreview : public QObject {
 private slots:
     void previewSavesThenOpens_data()
     {
-        QTest::addColumn<QString>("caption"); // "DIR/..." lies in a temporary folder
-        QTest::addColumn<QString>("answer"); // "", "yes" or "no"
-        QTest::addColumn<QString>("chosen"); // the save dialog's answer; null: not shown
-        QTest::addColumn<bool>("opened");
-        QTest::addColumn<QString>("file"); // the file that must hold the page; null: none
-        QTest::addColumn<bool>("failure"); // a message about the failed write
+        // "DIR/..." lies in a temporary folder; the answer is "", "yes" or "no"; chosen is the save dialog's
+        // answer (null: not shown); file must hold the page (null: none); failure: a message about the write.
+        tw::test::columns<QString, QString, QString, bool, QString, bool>("caption", "answer", "chosen", "opened",
+                                                                          "file", "failure");
         QTest::newRow("titled: saved over, no question")
             << "DIR/page.htm" << "" << QString() << true << "DIR/page.htm" << false;
         QTest::newRow("untitled, answered No") << "Document 3" << "no" << QString() << false << QString() << false;
@@ -41,11 +35,8 @@ private slots:
     }
     void previewSavesThenOpens()
     {
-        QFETCH(QString, caption);
-        QFETCH(QString, answer);
-        QFETCH(QString, chosen);
-        QFETCH(QString, file);
-        QFETCH(bool, failure);
+        auto [caption, answer, chosen, file, failure] = tw::test::fetch<QString, QString, QString, QString, bool>(
+            "caption", "answer", "chosen", "file", "failure");
         QTemporaryDir dir;
         for (QString *s : {&caption, &chosen, &file})
             s->replace(QLatin1String("DIR"), dir.path());

@@ -1,7 +1,6 @@
 #include "DataRows.h"
 #include "MarkedEditor.h"
 #include "ScriptedMarkupWindows.h"
-#include "TestFiles.h"
 #include "TestHost.h"
 #include "markup/CommandState.h"
 #include "markup/FontCommands.h"
@@ -232,13 +231,10 @@ private Q_SLOTS:
     // a copy that cannot be made says why.
     void imageInsertsTheTagAndCopiesThePicture_data()
     {
-        QTest::addColumn<QString>("picture");
-        QTest::addColumn<QString>("folder"); // typed in the warning; %1 is the test's folder
-        QTest::addColumn<bool>("gone"); // no document window
-        QTest::addColumn<QString>("tip");
-        QTest::addColumn<QString>("text"); // the page afterwards
-        QTest::addColumn<QString>("copy"); // where the copy lies in the test's folder, if anywhere
-        QTest::addColumn<QString>("message");
+        // The folder typed in the warning (%1 is the test's folder); gone: no document window; the page's text
+        // afterwards; where the copy lies in the test's folder, if anywhere.
+        tw::test::columns<QString, QString, bool, QString, QString, QString, QString>(
+            "picture", "folder", "gone", "tip", "text", "copy", "message");
         const QString quoted = "<IMG SRC=\"say &quot;hi&quot;.gif\" BORDER=0 ALT=";
         QTest::newRow("quotes in the names") << "say \"hi\".gif" << "%1/web" << false << "a \"tip\""
                                              << quoted + "\"a &quot;tip&quot;\">" << "web/say \"hi\".gif" << "";
@@ -251,8 +247,9 @@ private Q_SLOTS:
     }
     void imageInsertsTheTagAndCopiesThePicture()
     {
-        auto [picture, folder, gone, tip, text, copy, message] = tw::test::fetch<QString, QString, bool, QString, QString, QString, QString>(
-            "picture", "folder", "gone", "tip", "text", "copy", "message");
+        auto [picture, folder, gone, tip, text, copy, message] =
+            tw::test::fetch<QString, QString, bool, QString, QString, QString, QString>(
+                "picture", "folder", "gone", "tip", "text", "copy", "message");
         QTemporaryDir dir;
         QVERIFY(QDir().mkpath(dir.filePath("web")));
         QVERIFY(writeBytes(dir.filePath(picture), "GIF89a " + picture.toUtf8()));

@@ -6,7 +6,6 @@
 
 #include <limits>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "DataRows.h"
 #include "ScriptedDialogs.h"
@@ -58,11 +57,9 @@ class TestPageFile : public QObject {
 private slots:
     void openEditSaveGivesExactBytes_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("legacy"); // read as Windows-1252
-        QTest::addColumn<QString>("typed"); // at the end of the page before saving
-        QTest::addColumn<QByteArray>("saved"); // null: the bytes and CR LF
-        QTest::addColumn<QString>("shown"); // null: not checked
+        // Read as Windows-1252 or not; typed at the end before saving; saved null: the bytes and CR LF; shown
+        // null: not checked.
+        tw::test::columns<QByteArray, bool, QString, QByteArray, QString>("bytes", "legacy", "typed", "saved", "shown");
         const auto row = [](const char *name, const QByteArray &bytes, bool legacy, const QString &typed = {},
                             const QByteArray &saved = {}, const QString &shown = {}) {
             QTest::newRow(name) << bytes << legacy << typed << saved << shown;
@@ -241,9 +238,7 @@ private slots:
 
     void inPlaceWriteGivesExactBytes_data()
     {
-        QTest::addColumn<QByteArray>("old");
-        QTest::addColumn<QByteArray>("text"); // the editor's UTF-8
-        tw::test::columns<int, QByteArray>("encoding", "saved");
+        tw::test::columns<QByteArray, QByteArray, int, QByteArray>("old", "text", "encoding", "saved"); // text in UTF-8
         const QByteArray longer(70000, 'o');
         QTest::newRow("grows") << QByteArray("old") << QByteArray("new page") << int(PageEncoding::Utf8)
                                << QByteArray("new page\r\n");
@@ -270,9 +265,8 @@ private slots:
 
     void charactersWindows1252LacksAreChosenForOnce_data()
     {
-        QTest::addColumn<int>("pick"); // the answer to the question; -1 cancels
-        QTest::addColumn<int>("encoding"); // the document's encoding afterwards
-        QTest::addColumn<QByteArray>("saved"); // null: nothing written
+        // The answer to the question (-1 cancels), the document's encoding afterwards, saved (null: nothing written).
+        tw::test::columns<int, int, QByteArray>("pick", "encoding", "saved");
         QTest::newRow("references") << 0 << int(PageEncoding::LegacyReferences)
                                     << QByteArray("<p>\xE9 &#8594; &#20013;</p>\r\n");
         QTest::newRow("convert to UTF-8") << 1 << int(PageEncoding::Utf8)

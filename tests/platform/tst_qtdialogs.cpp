@@ -194,10 +194,9 @@ private Q_SLOTS:
     // names; a single file whose name holds them must still be the one chosen.
     void namesWithQuotesCanBeChosen_data()
     {
-        QTest::addColumn<QString>("file");  // created in the folder first, unless empty
-        QTest::addColumn<QString>("typed"); // into the name box
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("saveAs"); // the default extension of a save dialog, or open when empty
+        // The file created in the folder first (unless empty), the name typed, the name chosen, and the default
+        // extension of a save dialog (an open dialog when empty).
+        tw::test::columns<QString, QString, QString, QString>("file", "typed", "chosen", "saveAs");
         QTest::newRow("quotes inside") << "say \"hi\".gif" << "say \"hi\".gif" << "say \"hi\".gif" << "";
         QTest::newRow("one quote") << "a\"b.gif" << "a\"b.gif" << "a\"b.gif" << "";
         QTest::newRow("quoted all round") << "\"logo\".gif" << "\"logo\".gif" << "\"logo\".gif" << "";
@@ -207,17 +206,15 @@ private Q_SLOTS:
     }
     void namesWithQuotesCanBeChosen()
     {
-        QFETCH(QString, file);
-        QFETCH(QString, typed);
-        QFETCH(QString, chosen);
-        QFETCH(QString, saveAs);
+        auto [file, typed, chosen, saveAs] =
+            tw::test::fetch<QString, QString, QString, QString>("file", "typed", "chosen", "saveAs");
         QTemporaryDir dir;
         if (!file.isEmpty()) {
             QFile f(dir.filePath(file));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         QtDialogs dialogs;
-        onNextModal([&](QWidget *w) {
+        onNextModal([&, typed = typed](QWidget *w) {
             auto *dialog = qobject_cast<QFileDialog *>(w);
             QVERIFY(dialog);
             dialog->setDirectory(dir.path());
