@@ -5,19 +5,14 @@
 // on purpose in this process.
 #include "DataRows.h"
 #include "LowMemory.h"
-#include "ScriptedDialogs.h"
 #include "TestHost.h"
-#include "documents/DocumentFiles.h"
-#include "documents/DocumentJournal.h"
 #include "documents/PageEvents.h"
 #include "documents/PageWatcher.h"
 #include "pages/PageFile.h"
 #include "editor/SourceEditor.h"
-#include "documents/frmDocument.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QtTest>
 
 #include <cstdio>

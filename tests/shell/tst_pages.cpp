@@ -1,7 +1,5 @@
-#include "Ceiling.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
-#include "platform/AppPaths.h"
 #include "shell/FileDrops.h"
 
 #include <QLabel>
