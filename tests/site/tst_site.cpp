@@ -162,7 +162,7 @@ private slots:
         site.setFolder(QStringLiteral("/tmp/site"));
         QCOMPARE(site.folder(), QStringLiteral("/tmp/site"));
         QCOMPARE(changed.size(), 1);
-        QCOMPARE(qApp->property(kSiteFolderProperty).toString(), QStringLiteral("/tmp/site"));
+        QCOMPARE(QCoreApplication::instance()->property(kSiteFolderProperty).toString(), QStringLiteral("/tmp/site"));
     }
 };
 
