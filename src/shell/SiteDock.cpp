@@ -53,19 +53,27 @@ namespace {
 const QString kSiteFileMime = QStringLiteral("application/x-tagwright-site-file");
 
 // Icons by kind only: the system's icons for a file's type would read the
-// start of every file listed to learn it, pipes and devices among them.
+// start of every file listed to learn it, pipes and devices among them. The
+// two icons are made once: the style decodes its pictures anew at each
+// request, which held the window up for seconds in a large folder. Copies
+// of them are handed to the model's gathering thread too.
 class PlainIcons final : public QAbstractFileIconProvider {
 public:
-    QIcon icon(IconType type) const override
+    PlainIcons()
+        : m_folder(QApplication::style()->standardIcon(QStyle::SP_DirIcon)),
+          m_file(QApplication::style()->standardIcon(QStyle::SP_FileIcon))
     {
-        return QApplication::style()->standardIcon(type == Folder || type == Drive ? QStyle::SP_DirIcon
-                                                                                  : QStyle::SP_FileIcon);
     }
+    QIcon icon(IconType type) const override { return type == Folder || type == Drive ? m_folder : m_file; }
     QIcon icon(const QFileInfo &info) const override { return icon(info.isDir() ? Folder : File); }
     QString type(const QFileInfo &info) const override
     {
         return info.isDir() ? QStringLiteral("Folder") : QStringLiteral("File");
     }
+
+private:
+    const QIcon m_folder;
+    const QIcon m_file;
 };
 
 class SiteModel final : public QFileSystemModel {
