@@ -18,14 +18,20 @@ void edit(SourceEditor &editor, long from, long to, const QByteArray &text)
     editor.flushEdits(); // as the return to the event loop would
 }
 
-// Records every insertion and deletion the editor makes (typing, commands,
-// undo and redo), as a document window's journal does.
-void followEdits(SourceEditor &editor, JournalWriter &journal)
+// Loads `start` into the editor and opens its journal, which then records
+// every insertion and deletion the editor makes (typing, commands, undo and
+// redo), as a document window's journal does.
+bool follow(SourceEditor &editor, JournalWriter &journal, const QString &file, const QString &caption,
+            const QString &page, PageEncoding encoding, const QByteArray &start)
 {
+    editor.loadBytes(start);
+    if (!journal.open(file, caption, page, encoding, start))
+        return false;
     QObject::connect(&editor, &SourceEditor::edited, &editor,
                      [&journal](qint64 position, qint64 removed, const char *inserted, qint64 length) {
                          journal.record(position, removed, inserted, length);
                      });
+    return true;
 }
 
 } // namespace
@@ -38,9 +44,7 @@ class JournalTest : public QObject {
     // A journal for an editor holding `start` (from `page`, or untitled), after some edits.
     void journalled(SourceEditor &editor, JournalWriter &journal, const QByteArray &start, const QString &page)
     {
-        editor.loadBytes(start);
-        QVERIFY(journal.open(path("doc.twj"), QStringLiteral("Document 3"), page, PageEncoding::Legacy, start));
-        followEdits(editor, journal);
+        QVERIFY(follow(editor, journal, path("doc.twj"), QStringLiteral("Document 3"), page, PageEncoding::Legacy, start));
         edit(editor, 0, 0, "<p>");
         edit(editor, 3, 5, "\xE2\x86\x92"); // replace two bytes by a multi-byte character
         edit(editor, 0, 0, QByteArray("\0x\r\n", 4));
@@ -55,13 +59,13 @@ class JournalTest : public QObject {
 private slots:
     void replayGivesTheTextByteForByte_data()
     {
-        QTest::addColumn<bool>("titled");
+        tw::test::columns<bool>("titled");
         QTest::newRow("untitled") << false;
         QTest::newRow("titled") << true;
     }
     void replayGivesTheTextByteForByte()
     {
-        QFETCH(bool, titled);
+        const auto [titled] = tw::test::fetch<bool>("titled");
         const QByteArray start("caf\xE9 line\r\nend");
         QVERIFY(writeBytes(path("page.htm"), start));
         SourceEditor editor;
@@ -103,9 +107,7 @@ private slots:
         SourceEditor editor;
         JournalWriter journal;
         const QByteArray big = QByteArray(63, 'x').append('\n').repeated(1 << 14); // 1 MB
-        editor.loadBytes(big);
-        QVERIFY(journal.open(path("big.twj"), QStringLiteral("p"), path("p.htm"), PageEncoding::Utf8, big));
-        followEdits(editor, journal);
+        QVERIFY(follow(editor, journal, path("big.twj"), QStringLiteral("p"), path("p.htm"), PageEncoding::Utf8, big));
         const qint64 before = QFileInfo(path("big.twj")).size();
         edit(editor, 100, 100, "ab");
         QVERIFY(journal.flush());
@@ -116,11 +118,9 @@ private slots:
     QByteArray twoEdits()
     {
         SourceEditor editor;
-        editor.loadBytes("start");
         JournalWriter journal;
-        if (!journal.open(path("two.twj"), QStringLiteral("Document 1"), QString(), PageEncoding::Utf8, "start"))
+        if (!follow(editor, journal, path("two.twj"), QStringLiteral("Document 1"), QString(), PageEncoding::Utf8, "start"))
             return QByteArray();
-        followEdits(editor, journal);
         edit(editor, 0, 0, "<p>");
         journal.flush();
         edit(editor, 8, 8, "!");
@@ -133,8 +133,8 @@ private slots:
     // before it come back.
     void aDamagedEndKeepsTheWholeRecords_data()
     {
-        QTest::addColumn<int>("damage"); // 0 none, 1 cut short, 2 flipped byte, 3 stray bytes, 4 edit outside
-        QTest::addColumn<QByteArray>("text");
+        // damage: 0 none, 1 cut short, 2 flipped byte, 3 stray bytes, 4 edit outside
+        tw::test::columns<int, QByteArray>("damage", "text");
         QTest::newRow("whole") << 0 << QByteArray("<p>start!");
         QTest::newRow("last record cut short") << 1 << QByteArray("<p>start");
         QTest::newRow("a flipped byte in the last record") << 2 << QByteArray("<p>start");
@@ -164,8 +164,7 @@ private slots:
 
     void unusableJournalsAreRefused_data()
     {
-        QTest::addColumn<int>("damage"); // 0 foreign, 1 header cut short, 2 start text cut short
-        QTest::addColumn<QString>("reason");
+        tw::test::columns<int, QString>("damage", "reason"); // damage: 0 foreign, 1 header, 2 start text cut short
         QTest::newRow("foreign file") << 0 << "it is not a recovery file of this program.";
         QTest::newRow("header cut short") << 1 << "it is damaged or cut short.";
         QTest::newRow("start text cut short") << 2 << "it is damaged or cut short.";
@@ -193,10 +192,8 @@ private slots:
     // the CR LF a save adds.
     void thePageOnDiskNeedNotHoldTheText_data()
     {
-        QTest::addColumn<int>("encoding");
-        QTest::addColumn<QByteArray>("start"); // the editor's UTF-8 when the journal began
-        QTest::addColumn<QByteArray>("disk"); // "<deleted>" and "<folder>" stand for no file
-        QTest::addColumn<bool>("differs");
+        // start: the editor's UTF-8 when the journal began; disk: "<deleted>" and "<folder>" stand for no file
+        tw::test::columns<int, QByteArray, QByteArray, bool>("encoding", "start", "disk", "differs");
         const int utf8 = int(PageEncoding::Utf8), legacy = int(PageEncoding::Legacy),
                   references = int(PageEncoding::LegacyReferences);
         const QByteArray cafe("caf\xC3\xA9"), arrow("\xE2\x86\x92 caf\xC3\xA9");
@@ -224,10 +221,8 @@ private slots:
         else if (disk != "<deleted>")
             QVERIFY(writeBytes(page, disk));
         SourceEditor editor;
-        editor.loadBytes(start);
         JournalWriter journal;
-        QVERIFY(journal.open(path("page.twj"), page, page, PageEncoding(encoding), start));
-        followEdits(editor, journal);
+        QVERIFY(follow(editor, journal, path("page.twj"), page, page, PageEncoding(encoding), start));
         editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
         edit(editor, long(start.size()), long(start.size()), "!");
         QVERIFY(journal.flush());
@@ -245,8 +240,7 @@ private slots:
     // it: the page must still hold the text.
     void anOldJournalReadsItsStartFromThePage_data()
     {
-        QTest::addColumn<QByteArray>("disk");
-        QTest::addColumn<QByteArray>("text"); // empty: refused
+        tw::test::columns<QByteArray, QByteArray>("disk", "text"); // text empty: refused
         QTest::newRow("as opened") << QByteArray("start") << QByteArray("start!");
         QTest::newRow("saved") << QByteArray("start\r\n") << QByteArray("start!");
         QTest::newRow("changed since") << QByteArray("Start") << QByteArray();
@@ -276,10 +270,9 @@ private slots:
     void aFailedWriteIsTakenBackAndTriedAgain()
     {
         SourceEditor editor;
-        editor.loadBytes("start");
         JournalWriter journal;
-        QVERIFY(journal.open(path("full.twj"), QStringLiteral("Document 1"), QString(), PageEncoding::Utf8, "start"));
-        followEdits(editor, journal);
+        QVERIFY(follow(editor, journal, path("full.twj"), QStringLiteral("Document 1"), QString(), PageEncoding::Utf8,
+                       "start"));
         edit(editor, 0, 0, "<p>");
         QVERIFY(journal.flush());
         const qint64 whole = QFileInfo(path("full.twj")).size();
