@@ -22,14 +22,16 @@ ino_t inode(const QString &path)
 }
 
 // Gives its bytes and runs `during` before the last read: something the copy
-// meets between writing its temporary file and putting it in place.
+// meets between writing its temporary file and putting it in place. A read
+// past the bytes gives `atEnd`: 0 for the end, -1 for a source that breaks.
 struct SourceWithAnEvent final : QIODevice {
     QByteArray bytes;
     std::function<void()> during;
+    qint64 atEnd = 0;
     qint64 readData(char *data, qint64 max) override
     {
         if (bytes.isEmpty())
-            return 0;
+            return atEnd;
         const qint64 n = qMin<qint64>(max, bytes.size());
         memcpy(data, bytes.constData(), size_t(n));
         bytes.remove(0, n);
@@ -59,8 +61,7 @@ private Q_SLOTS:
 
     void theSameFileByAnySpellingIsLeftAlone_data()
     {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("link"); // made as a symbolic link to the picture first
+        columns<QString, QString>("source", "link"); // link: made as a symbolic link to the picture first
         QTest::newRow("same path") << "web/logo.gif" << "";
         QTest::newRow("dot and doubled separator") << "web/./..//web//logo.gif" << "";
         QTest::newRow("symbolic link as source") << "elsewhere.gif" << "elsewhere.gif";
@@ -68,7 +69,7 @@ private Q_SLOTS:
     }
     void theSameFileByAnySpellingIsLeftAlone()
     {
-        auto [source, link] = tw::test::fetch<QString, QString>("source", "link");
+        auto [source, link] = fetch<QString, QString>("source", "link");
         if (link == "hard")
             QCOMPARE(::link(QFile::encodeName(m_logo).constData(), QFile::encodeName(m_dir.filePath(source)).constData()), 0);
         else if (!link.isEmpty())
@@ -107,19 +108,9 @@ private Q_SLOTS:
     {
         // A source that breaks after its first bytes: the copy fails after
         // the temporary file was begun.
-        struct Breaking final : QIODevice {
-            qint64 given = 0;
-            qint64 readData(char *data, qint64 max) override
-            {
-                if (given > 0)
-                    return -1;
-                given = qMin<qint64>(max, 4);
-                memcpy(data, "GIF8", size_t(given));
-                return given;
-            }
-            qint64 writeData(const char *, qint64) override { return -1; }
-            bool isSequential() const override { return true; }
-        } source;
+        SourceWithAnEvent source;
+        source.bytes = "GIF8";
+        source.atEnd = -1;
         QVERIFY(source.open(QIODevice::ReadOnly));
         const QString target = m_web + "/old.gif";
         QVERIFY(writeBytes(target, "old picture"));
@@ -141,8 +132,7 @@ private Q_SLOTS:
 
     void failuresSayWhy_data()
     {
-        tw::test::columns<QString, QString>("source", "target");
-        QTest::addColumn<QString>("reason"); // %1 is the test's folder
+        columns<QString, QString, QString>("source", "target", "reason"); // %1 in reason: the test's folder
         QTest::newRow("folder missing") << "web/logo.gif" << "missing/logo.gif" << "the folder \"%1/missing\" does not exist.";
         QTest::newRow("folder is a file") << "web/logo.gif" << "web/logo.gif/logo.gif"
                                           << "a part of its path is not a folder.";
@@ -153,7 +143,7 @@ private Q_SLOTS:
     }
     void failuresSayWhy()
     {
-        auto [source, target, reason] = tw::test::fetch<QString, QString, QString>("source", "target", "reason");
+        auto [source, target, reason] = fetch<QString, QString, QString>("source", "target", "reason");
         const PictureCopy copy = copyPicture(m_dir.filePath(source), m_dir.filePath(target));
         QCOMPARE(copy.outcome, PictureCopy::Failed);
         QCOMPARE(copy.error, reason.arg(m_dir.path()));
@@ -166,10 +156,8 @@ private Q_SLOTS:
     // file beside it.
     void aFullDiskSaysWhy_data()
     {
-        QTest::addColumn<bool>("realDisk"); // a small tmpfs, else a file-size limit
-        QTest::addColumn<int>("pictureSize");
-        QTest::addColumn<int>("filler"); // bytes written to the disk first
-        QTest::addColumn<QString>("reason");
+        // realDisk: a small tmpfs, else a file-size limit; filler: bytes written to the disk first
+        columns<bool, int, int, QString>("realDisk", "pictureSize", "filler", "reason");
         QTest::newRow("file-size limit") << false << (3 << 20) << 0
                                          << "the file would be too large for the size limit in force.";
         QTest::newRow("full disk") << true << (3 << 20) << 0 << "there is not enough room on the disk.";
@@ -179,7 +167,7 @@ private Q_SLOTS:
     }
     void aFullDiskSaysWhy()
     {
-        auto [realDisk, pictureSize, filler, reason] = tw::test::fetch<bool, int, int, QString>(
+        auto [realDisk, pictureSize, filler, reason] = fetch<bool, int, int, QString>(
             "realDisk", "pictureSize", "filler", "reason");
         std::optional<SmallDisk> disk;
         QString folder = m_web;
