@@ -51,8 +51,7 @@ private Q_SLOTS:
     void placementIsReachableAndFitsTheScreen_data()
     {
         // Stored twips (at 96 DPI, 15 twips a pixel) and the frame that results.
-        QTest::addColumn<QStringList>("stored"); // MainLeft, MainTop, MainWidth, MainHeight
-        QTest::addColumn<QRect>("frame");
+        tw::test::columns<QStringList, QRect>("stored", "frame"); // stored: MainLeft, MainTop, MainWidth, MainHeight
         const QRect defaults(67, 67, 433, 433);
         const auto row = [](const char *name, const char *l, const char *t, const char *w, const char *h,
                             QRect frame) {
@@ -117,16 +116,13 @@ private Q_SLOTS:
         QTemporaryDir start;
         tw::test::startIn(start.path());
         // Not in the start folder: the folder of the executable is next.
-        QFile beside(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tw-probe.txt")));
-        QVERIFY(beside.open(QIODevice::WriteOnly));
-        beside.close();
-        QCOMPARE(besideProgram(QStringLiteral("tw-probe.txt")), beside.fileName());
+        const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tw-probe.txt"));
+        QVERIFY(tw::test::writeBytes(beside, ""));
+        QCOMPARE(besideProgram(QStringLiteral("tw-probe.txt")), beside);
         // In the start folder: that one wins.
-        QFile first(start.filePath(QStringLiteral("tw-probe.txt")));
-        QVERIFY(first.open(QIODevice::WriteOnly));
-        first.close();
-        QCOMPARE(besideProgram(QStringLiteral("tw-probe.txt")), first.fileName());
-        beside.remove();
+        QVERIFY(tw::test::writeBytes(start.filePath(QStringLiteral("tw-probe.txt")), ""));
+        QCOMPARE(besideProgram(QStringLiteral("tw-probe.txt")), start.filePath(QStringLiteral("tw-probe.txt")));
+        QFile::remove(beside);
         // Nowhere: the start-folder path, so reading fails as a missing file.
         QCOMPARE(besideProgram(QStringLiteral("no-such-file.txt")),
                  start.filePath(QStringLiteral("no-such-file.txt")));
@@ -204,9 +200,7 @@ private Q_SLOTS:
     // attribute value early, and nothing else is changed.
     void writtenBytes_data()
     {
-        QTest::addColumn<QString>("how"); // text, address or bare
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("written"); // UTF-8
+        tw::test::columns<QString, QString, QByteArray>("how", "value", "written"); // how: text, address or bare
         QTest::newRow("empty") << "text" << "" << QByteArray("\"\"");
         QTest::newRow("quote ends nothing")
             << "address" << "a.htm\" onclick=\"alert(1)" << QByteArray("\"a.htm&quot; onclick=&quot;alert(1)\"");
