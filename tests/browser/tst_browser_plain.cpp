@@ -95,9 +95,8 @@ private slots:
     }
     void getKeyValue_data()
     {
-        QTest::addColumn<int>("type"); // -1: no such value; -2: no such key
-        tw::test::columns<QByteArray, bool>("data", "read");
-        QTest::addColumn<QString>("value"); // KeyVal comes in as "before"
+        // type -1: no such value, -2: no such key; KeyVal comes in as "before"
+        tw::test::columns<int, QByteArray, bool, QString>("type", "data", "read", "value");
         const auto row = [](const char *name, int type, const QByteArray &data, bool read,
                             const QString &value) { QTest::newRow(name) << type << data << read << value; };
         row("string with its NUL", 1, QByteArray("C:\\msinfo32.exe\0", 16), true, "C:\\msinfo32.exe");
@@ -214,8 +213,7 @@ private slots:
 
     void addressToUrl_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("url"); // "BASE" and "HOME" stand for those folders' URLs
+        tw::test::columns<QString, QString>("typed", "url"); // "BASE" and "HOME" in url: those folders' URLs
         const auto row = [](const char *typed, const char *url) {
             QTest::newRow(typed) << QString::fromUtf8(typed) << QString::fromUtf8(url);
         };

@@ -48,10 +48,8 @@ class TypingHelpTest : public QObject {
 private slots:
     void keys_data()
     {
-        QTest::addColumn<bool>("plain");
-        QTest::addColumn<QByteArray>("before"); // '|' is the caret, at the end when left out
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QByteArray>("after"); // '|' is the caret
+        // '|' is the caret; at the end of "before" when left out there
+        tw::test::columns<bool, QByteArray, QString, QByteArray>("plain", "before", "typed", "after");
         for (const bool plain : {false, true}) {
             const char *look = plain ? "plain: " : "highlighted: ";
             const auto row = [&](const char *name, const char *before, const char *typed, const char *after) {
@@ -83,7 +81,7 @@ private slots:
             "plain", "before", "typed", "after");
         Editor e(plain);
         e.load(QByteArray(before).replace('|', ""));
-        if (before.contains('|')) // the caret, at the end when not given
+        if (before.contains('|'))
             e.editor.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(before.indexOf('|')));
         QTest::keyClicks(&e.editor, typed);
         QByteArray seen = e.editor.documentBytes();
