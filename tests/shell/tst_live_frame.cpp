@@ -50,6 +50,24 @@ void typeText(QWidget *target, const QString &text)
         QTest::keyClicks(target, text);
 }
 
+// A click at this point of the screen on the view, Ctrl held or not: through
+// the X server when there is one, else through Qt.
+void click(QWidget *view, const QPoint &at, bool ctrl)
+{
+    if (onX()) {
+        const QStringList x{"mousemove", QString::number(at.x()), QString::number(at.y())};
+        const QStringList how = ctrl ? QStringList{"keydown", "ctrl", "click", "1", "keyup", "ctrl"}
+                                     : QStringList{"click", "1"};
+        QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), x + how), 0);
+        return;
+    }
+    QWidget *input = view->focusProxy();
+    QVERIFY(input);
+    const QPoint local = input->mapFromGlobal(at);
+    QTest::mouseMove(input, local);
+    QTest::mouseClick(input, Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier, local);
+}
+
 QString scriptResult(LiveArea *area, const QString &script)
 {
     QString text;
@@ -218,18 +236,8 @@ document.addEventListener('click', () => window.open(to + 'click?' + got));
 
         QWidget *view = dock->area()->widget();
         const QPoint at = view->mapToGlobal(view->rect().center());
-        if (onX()) {
-            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
-                                                                  QString::number(at.y()), QStringLiteral("click"),
-                                                                  QStringLiteral("1")}),
-                     0);
-        } else {
-            QWidget *input = view->focusProxy();
-            QVERIFY(input);
-            const QPoint local = input->mapFromGlobal(at);
-            QTest::mouseMove(input, local);
-            QTest::mouseClick(input, Qt::LeftButton, {}, local);
-        }
+        click(view, at, false);
+        QVERIFY(!QTest::currentTestFailed());
         QTRY_VERIFY_WITH_TIMEOUT(heard.contains("GET /click?"), kLoad);
         QVERIFY2(heard.contains("folder-words") && !heard.contains("GET /load?"), heard.constData());
         QVERIFY2(!heard.contains("hidden-words") && !heard.contains("root%3A"), heard.constData());
@@ -261,19 +269,8 @@ document.addEventListener('click', () => window.open(to + 'click?' + got));
         const QPoint at = view->mapToGlobal(QPointF(box[0].toDouble() * zoom, box[1].toDouble() * zoom).toPoint());
         frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame.get(), test::kCeiling));
-        if (onX()) {
-            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
-                                       {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-                                        QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("click"),
-                                        QStringLiteral("1"), QStringLiteral("keyup"), QStringLiteral("ctrl")}),
-                     0);
-        } else {
-            QWidget *input = view->focusProxy();
-            QVERIFY(input);
-            const QPoint local = input->mapFromGlobal(at);
-            QTest::mouseMove(input, local);
-            QTest::mouseClick(input, Qt::LeftButton, Qt::ControlModifier, local);
-        }
+        click(view, at, true);
+        QVERIFY(!QTest::currentTestFailed());
         const long td = long(page.indexOf("<td"));
         QTRY_COMPARE_WITH_TIMEOUT(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), td, kLoad);
         QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), kLoad);
