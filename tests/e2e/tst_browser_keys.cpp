@@ -4,6 +4,7 @@
 #include "DataRows.h"
 #include "StartedFrame.h"
 #include "TestFiles.h"
+#include "Xdo.h"
 #include "browser/BrowserCommands.h"
 #include "browser/BrowserEngine.h"
 #include "browser/LiveArea.h"
@@ -23,27 +24,11 @@
 
 using namespace tw;
 using tw::test::ScriptedDialogs;
+using tw::test::xdo;
 
 namespace {
 
 constexpr int kLoad = test::kCeiling; // a local page loaded
-
-// Runs xdotool to its end while this program goes on handling its events;
-// what it prints goes to `out`.
-bool xdo(const QStringList &args, QByteArray *out = nullptr)
-{
-    QProcess process;
-    QEventLoop loop;
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    process.start(QStringLiteral("xdotool"), args);
-    if (!process.waitForStarted(test::kCeiling))
-        return false;
-    if (process.state() != QProcess::NotRunning)
-        loop.exec();
-    if (out)
-        *out = process.readAllStandardOutput().trimmed();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
 
 // Waits on the window's own caption, without the extra waiting that a failed
 // QTRY_COMPARE adds.

@@ -2,30 +2,16 @@
 // that go through the X server (xdotool): block selection, Go to Line, the zoom, folding, and the View menu's toggles by their keys.
 // Runs on a private Xvfb through run_on_x.sh.
 #include "StartedFrame.h"
+#include "Xdo.h"
 
-#include <QEventLoop>
-#include <QProcess>
 #include <QtTest>
 
 using namespace tw;
 using tw::test::ScriptedDialogs;
+using tw::test::xdo;
 using Sci = QsciScintillaBase;
 
 namespace {
-
-// Runs xdotool to its end while this program goes on handling its events.
-bool xdo(const QStringList &args)
-{
-    QProcess process;
-    QEventLoop loop;
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    process.start(QStringLiteral("xdotool"), args);
-    if (!process.waitForStarted(test::kCeiling))
-        return false;
-    if (process.state() != QProcess::NotRunning)
-        loop.exec();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
 
 const QByteArray kBlock("abcd\nabcd\nabcd\n");
 
