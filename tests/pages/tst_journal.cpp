@@ -201,6 +201,7 @@ private slots:
         QTest::newRow("UTF-8, saved this session") << utf8 << cafe << QByteArray("caf\xC3\xA9\r\n") << false;
         QTest::newRow("UTF-8, changed since") << utf8 << cafe << QByteArray("cafe") << true;
         QTest::newRow("UTF-8, grown since") << utf8 << cafe << QByteArray("caf\xC3\xA9\r\n\r\n") << true;
+        QTest::newRow("UTF-8, grown by two bytes, not CR LF") << utf8 << cafe << QByteArray("caf\xC3\xA9!?") << true;
         QTest::newRow("deleted since") << utf8 << cafe << QByteArray("<deleted>") << true;
         QTest::newRow("a folder now") << utf8 << cafe << QByteArray("<folder>") << true;
         QTest::newRow("Windows-1252, as opened") << legacy << cafe << QByteArray("caf\xE9") << false;
