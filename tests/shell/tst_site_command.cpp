@@ -1,4 +1,5 @@
 #include "StartedFrame.h"
+#include "TestFiles.h"
 
 #include "shell/FrameMenus.h"
 #include "shell/SiteCheckPanel.h"
@@ -12,24 +13,19 @@
 #include <QTreeView>
 
 using namespace tw;
-using tw::test::ScriptedDialogs;
 
 // "Check Site" from the page's Edit menu, offscreen: the page's unsaved text
 // is what is checked, and activating a finding opens the page at its place.
-class SiteCommandTest : public QObject {
+class SiteCommandTest : public QObject, tw::test::FrameFixture {
     Q_OBJECT
-    ScriptedDialogs m_dialogs;
 
 private slots:
     void checksUnsavedTextAndGoesToTheFinding()
     {
         QTemporaryDir dir;
-        for (const char *name : {"index.html", "other.html"}) {
-            QFile f(dir.filePath(QLatin1String(name)));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("<a href=\"index.html\">fine</a>\n");
-        }
-        auto frame = tw::test::startFrame(m_dialogs);
+        for (const char *name : {"index.html", "other.html"})
+            QVERIFY(tw::test::writeBytes(dir.filePath(QLatin1String(name)), "<a href=\"index.html\">fine</a>\n"));
+        frmMain *frame = &open();
         frame->openFiles({dir.filePath(QStringLiteral("index.html"))});
         frmDocument *page = frame->activeDocument();
         QVERIFY(page && !page->isUntitled());
@@ -38,7 +34,7 @@ private slots:
         QVERIFY(panel);
         QVERIFY(tw::test::menuItem(frame->menus().documentEdit, "mnuEditCheckSite"));
         QSignalSpy done(panel, &SiteCheckPanel::siteChecked);
-        frame->commands().checkSite->trigger();
+        a().checkSite->trigger();
         QVERIFY(done.wait(tw::test::kCeiling));
 
         auto *model = panel->model();
@@ -56,8 +52,7 @@ private slots:
         QCOMPARE(frame->activeDocument(), page);
         QCOMPARE(page->textEdit->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 16L);
         QCOMPARE(frame->documents().size(), 3);
-        for (frmDocument *d : frame->documents())
-            d->textEdit->setModified(false);
+        closeFrame(); // before its page's folder goes
     }
 };
 
