@@ -22,5 +22,5 @@ cmake -S "$root" -B "$out" "${generator[@]}" -DCMAKE_CXX_COMPILER=clang++ -DCMAK
 if [ "$scope" = all ]; then
   cmake --build "$out" -j"$(nproc)"
 else
-  cmake --build "$out" -j"$(nproc)" --target tw_core_tests fuzz_page fuzz_numbers fuzz_placement fuzz_builders
+  cmake --build "$out" -j"$(nproc)" --target tw_core_tests tw_fuzzers
 fi
