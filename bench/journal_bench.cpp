@@ -26,6 +26,15 @@ namespace {
 
 constexpr qint64 kMB = 1 << 20;
 
+// The journal takes each edit the editor reports, as a document window's does.
+void followEdits(tw::SourceEditor &editor, tw::JournalWriter &journal)
+{
+    QObject::connect(&editor, &tw::SourceEditor::edited, &editor,
+                     [&journal](qint64 position, qint64 removed, const char *inserted, qint64 length) {
+                         journal.record(position, removed, inserted, length);
+                     });
+}
+
 void keystroke(benchmark::State &state)
 {
     const qint64 size = state.range(0) * kMB;
@@ -38,7 +47,7 @@ void keystroke(benchmark::State &state)
     tw::JournalWriter journal;
     if (journalOn) {
         journal.open(path, QStringLiteral("page"), QString(), tw::PageEncoding::Utf8, page);
-        tw::followEdits(editor, journal);
+        followEdits(editor, journal);
     }
     const qint64 before = journalOn ? QFileInfo(path).size() : 0;
     const long middle = long(page.size() / 2);
@@ -72,7 +81,7 @@ void typing(benchmark::State &state)
     tw::JournalWriter journal;
     journal.open(dir.filePath(QStringLiteral("page.twj")), QStringLiteral("page"), QString(),
                  tw::PageEncoding::Utf8, page);
-    tw::followEdits(editor, journal);
+    followEdits(editor, journal);
     editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(page.size() / 2));
     QCoreApplication::processEvents();
     editor.viewport()->repaint();
