@@ -12,6 +12,7 @@ packages=(
   libx11-dev
   xvfb xdotool x11-utils xclip dbus at-spi2-core
   tidy libtidy-dev
+  libhunspell-dev hunspell-en-us
   libgumbo-dev linkchecker
   desktop-file-utils dpkg-dev
   fonts-liberation

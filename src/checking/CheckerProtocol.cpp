@@ -6,6 +6,7 @@ namespace {
 
 constexpr char kUtf8[] = "utf8\n";
 constexpr char kWindows1252[] = "win1252\n";
+constexpr char kTidyUp[] = "tidyup\n";
 constexpr char kEnd[] = "end\n";
 
 } // namespace
@@ -15,8 +16,20 @@ QByteArray checkerInput(const QByteArray &bytes, Input input)
     return (input == Input::Windows1252 ? QByteArray(kWindows1252) : QByteArray(kUtf8)) + bytes;
 }
 
-bool readCheckerInput(const QByteArray &in, QByteArray *bytes, Input *input)
+QByteArray tidyUpInput(const QByteArray &utf8)
 {
+    return kTidyUp + utf8;
+}
+
+bool readCheckerInput(const QByteArray &in, QByteArray *bytes, Input *input, bool *tidyUp)
+{
+    if (tidyUp)
+        *tidyUp = in.startsWith(kTidyUp);
+    if (tidyUp && *tidyUp) {
+        *input = Input::Utf8;
+        *bytes = in.mid(qstrlen(kTidyUp));
+        return true;
+    }
     for (const auto &[head, how] : {std::pair{kUtf8, Input::Utf8}, std::pair{kWindows1252, Input::Windows1252}}) {
         if (in.startsWith(head)) {
             *input = how;
@@ -39,7 +52,7 @@ QByteArray checkerAnswer(const QList<Checked> &messages)
     return out + kEnd;
 }
 
-bool readCheckerAnswer(const QByteArray &answer, QList<Checked> *messages)
+bool readCheckerAnswer(const QByteArray &answer, QList<Checked> *messages, QByteArray *rest)
 {
     messages->clear();
     qsizetype at = 0;
@@ -48,8 +61,11 @@ bool readCheckerAnswer(const QByteArray &answer, QList<Checked> *messages)
         if (eol < 0)
             return false;
         const QByteArray head = answer.mid(at, eol + 1 - at);
-        if (head == kEnd)
-            return eol + 1 == answer.size();
+        if (head == kEnd) {
+            if (rest)
+                *rest = answer.mid(eol + 1);
+            return rest || eol + 1 == answer.size();
+        }
         const QList<QByteArray> fields = head.trimmed().split(' ');
         if (fields.size() != 6)
             return false;

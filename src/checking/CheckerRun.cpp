@@ -63,6 +63,14 @@ CheckerRun::CheckerRun(const QByteArray &bytes, Input input, QObject *parent)
     });
 }
 
+CheckerRun *CheckerRun::tidyUp(const QByteArray &utf8, QObject *parent)
+{
+    auto *run = new CheckerRun(QByteArray(), Input::Utf8, parent);
+    run->m_input = tidyUpInput(utf8);
+    run->m_tidyUp = true;
+    return run;
+}
+
 CheckerRun::~CheckerRun()
 {
     m_ended = true;
@@ -92,7 +100,7 @@ void CheckerRun::onFinished(int code, QProcess::ExitStatus status)
         end(QStringLiteral("the checker ended unexpectedly (signal %1)").arg(code));
     else if (code != 0)
         end(QStringLiteral("the checker ended unexpectedly (exit code %1)").arg(code));
-    else if (!readCheckerAnswer(m_answer, &messages))
+    else if (!readCheckerAnswer(m_answer, &messages, m_tidyUp ? &m_pretty : nullptr))
         end(QStringLiteral("the checker's answer could not be read"));
     else {
         m_ended = true;

@@ -31,8 +31,13 @@ class CheckerRun : public QObject {
     Q_OBJECT
 public:
     CheckerRun(const QByteArray &bytes, Input input, QObject *parent = nullptr);
+    // A run that asks tidy's pretty printer for an indented copy of the
+    // page's UTF-8 text instead: finished() gives tidy's errors, and when
+    // there are none, pretty() holds the copy.
+    static CheckerRun *tidyUp(const QByteArray &utf8, QObject *parent = nullptr);
     ~CheckerRun() override;
     void start();
+    const QByteArray &pretty() const { return m_pretty; }
 
 signals:
     void finished(const QList<tw::checking::Checked> &messages, const QString &failure);
@@ -45,6 +50,8 @@ private:
     QTimer m_bound;
     QByteArray m_input;
     QByteArray m_answer;
+    QByteArray m_pretty;
+    bool m_tidyUp = false;
     bool m_ended = false;
 };
 

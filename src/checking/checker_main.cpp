@@ -1,10 +1,12 @@
 // tagwright-check: checks one page with HTML Tidy's library, in a process of
 // its own so that the program can stop a check that runs away and outlives
 // one that crashes. Reads the page from standard input and writes tidy's
-// messages to standard output, both as CheckerProtocol.h describes; exits 0
+// messages, or its indented copy, to standard output, both as
+// CheckerProtocol.h describes; exits 0
 // when the answer is whole, 2 when the input is not understood.
 #include "checking/CheckerProtocol.h"
 #include "checking/PageChecker.h"
+#include "checking/TidyUp.h"
 
 #include <QThread>
 
@@ -50,12 +52,24 @@ int main()
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     QByteArray bytes;
     Input input = Input::Utf8;
-    if (!readCheckerInput(readAll(stdin), &bytes, &input))
+    bool tidyUp = false;
+    if (!readCheckerInput(readAll(stdin), &bytes, &input, &tidyUp))
         return 2;
     actOutFault(bytes);
     QByteArray answer;
+    const auto work = [&] {
+        if (!tidyUp) {
+            answer = checkerAnswer(tidyChecked(bytes, input));
+            return;
+        }
+        const Pretty pretty = tidyPretty(bytes);
+        QList<Checked> errors;
+        for (const CheckMessage &m : pretty.errors)
+            errors << Checked{m, TidyPlace{m.line, m.column}};
+        answer = checkerAnswer(errors) + pretty.text;
+    };
     // Tidy's parser descends once per nesting level, up to kDeepestNesting.
-    QThread *thread = QThread::create([&] { answer = checkerAnswer(tidyChecked(bytes, input)); });
+    QThread *thread = QThread::create(work);
     thread->setStackSize(kTidyStackBytes);
     thread->start();
     thread->wait();

@@ -137,6 +137,7 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     checkAsYouType->setToolTip(QStringLiteral("Check the page again whenever typing pauses"));
     checkAsYouType->setChecked(false);
     checkSite = make(this, "mnuEditCheckSite", "Check &Site", "Check the links of every page in the folder");
+    tidyUp = make(this, "mnuEditTidyUp", "Tidy &Up Page", "Indent the page's markup with HTML Tidy");
 
     viewHighlighting = makeCheck(this, "mnuViewHighlighting", "HTML &Highlighting");
     viewHighlighting->setToolTip(QStringLiteral("Colour tags, attributes, comments and scripts"));
@@ -157,7 +158,7 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
 QList<QAction *> CommandActions::documentOnly() const
 {
     return {fileClose, fileSaveAs, exitAtOnce, documentViewToolbar, documentViewEditBars,
-            find, findNext, findPrevious, replace, checkPage, selectAll, goToLine, filePrint,
+            find, findNext, findPrevious, replace, checkPage, tidyUp, selectAll, goToLine, filePrint,
             foldAll, unfoldAll, zoomIn, zoomOut, zoomReset};
 }
 

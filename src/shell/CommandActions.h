@@ -115,6 +115,7 @@ public:
     QAction *checkAsYouType = nullptr; // checkable, kept in the settings
     // Checking the links of every page in a folder (Edit menus).
     QAction *checkSite = nullptr;
+    QAction *tidyUp = nullptr;
 
     // How pages look (View menus); checked state kept in the settings.
     QAction *viewHighlighting = nullptr;

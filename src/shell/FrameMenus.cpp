@@ -80,6 +80,7 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
     documentEdit->addAction(a.checkPage);
     documentEdit->addAction(a.checkAsYouType);
     documentEdit->addAction(a.checkSite);
+    documentEdit->addAction(a.tidyUp);
     show(frameMenus());
 }
 

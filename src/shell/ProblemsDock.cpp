@@ -3,6 +3,7 @@
 #include "checking/PageChecker.h"
 #include "checking/ProblemModel.h"
 #include "documents/DocumentCheck.h"
+#include "documents/TidyUpPage.h"
 #include "editor/EditorSettings.h"
 #include "documents/frmDocument.h"
 #include "shell/CommandActions.h"
@@ -163,6 +164,11 @@ void wireChecking(frmMain &frame)
     frame.addDockWidget(Qt::BottomDockWidgetArea, dock);
     dock->hide();
     QObject::connect(a.checkPage, &QAction::triggered, dock, &ProblemsDock::checkActive);
+    // A page Tidy Up leaves as it is for its errors shows them in the list.
+    QObject::connect(a.tidyUp, &QAction::triggered, dock, [&frame, dock] {
+        if (frmDocument *document = frame.activeDocument())
+            tidyUpPage(document, [dock](frmDocument *) { dock->checkActive(); });
+    });
     wireSiteCheck(frame, *dock);
     a.checkAsYouType->setChecked(editorSettings::checkAsYouType());
     dock->setAsYouType(a.checkAsYouType->isChecked());

@@ -22,6 +22,7 @@ const QList<QStringList> kKeptRepeats = {
     {"Auto-&Close Tags", "&Completion"},
     {"HTML &Edit Toolbar", "Show Line &Ends"},
     {"&Paste", "Check &Page"},
+    {"&Undo", "Tidy &Up Page"},
 };
 
 // "path: K: caption, caption" for each access key K that items of one level
