@@ -1,5 +1,6 @@
 #include "documents/ProblemMarks.h"
 
+#include "editor/EditorLook.h"
 #include "editor/SourceEditor.h"
 
 #include <QColor>
@@ -28,12 +29,13 @@ void define(SourceEditor *editor)
                                                    QsciScintilla::SmallRectangle};
     int mask = 0;
     for (int w = 0; w < 3; ++w) {
+        const QColor colour = EditorLook::markColour(editor, colourOf(w));
         editor->indicatorDefine(styles[w], kFirstIndicator + w);
-        editor->setIndicatorForegroundColor(colourOf(w), kFirstIndicator + w);
+        editor->setIndicatorForegroundColor(colour, kFirstIndicator + w);
         const int marker = markerOf(Weight(w));
         editor->markerDefine(symbols[w], marker);
-        editor->setMarkerBackgroundColor(colourOf(w), marker);
-        editor->setMarkerForegroundColor(colourOf(w), marker);
+        editor->setMarkerBackgroundColor(colour, marker);
+        editor->setMarkerForegroundColor(colour, marker);
         mask |= 1 << marker;
     }
     editor->setMarginType(kMargin, QsciScintilla::SymbolMargin);

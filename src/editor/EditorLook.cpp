@@ -1,6 +1,10 @@
 #include "editor/EditorLook.h"
 
+#include "editor/EditorColours.h"
 #include "editor/SourceEditor.h"
+
+#include <QEvent>
+#include <QGuiApplication>
 
 #include <Qsci/qscilexerhtml.h>
 
@@ -13,6 +17,20 @@ namespace {
 
 // The margins: line numbers, then fold marks.
 constexpr int kFoldMargin = 2;
+
+// The desktop's palette changed, dark or light: every editor's colours
+// follow. The application hears of it (the editor keeps a palette of its own),
+// so one watcher there serves all editors.
+class PaletteWatcher : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == QCoreApplication::instance() && event->type() == QEvent::ApplicationPaletteChange)
+            EditorLook::applyPaletteAll();
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 } // namespace
 
@@ -30,6 +48,12 @@ EditorLook::EditorLook(SourceEditor *editor, bool highlighting, bool lineNumbers
     : QObject(editor), m_editor(editor), m_highlighting(highlighting), m_lineNumbers(lineNumbers)
 {
     setObjectName(QStringLiteral("editorLook"));
+    m_light = lightColoursOf(editor);
+    static PaletteWatcher *watcher = nullptr;
+    if (!watcher && QCoreApplication::instance()) {
+        watcher = new PaletteWatcher(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(watcher);
+    }
     useDocument(true);
     applyLexer();
     editor->beforeLoad = [this](qsizetype size) {
@@ -105,7 +129,21 @@ void EditorLook::applyLexer()
         m_editor->setLexer(m_lexer);
     else
         m_editor->setFont(m_editor->font());
+    applyColours(m_editor, m_lexer, m_light, QGuiApplication::palette());
     applyFolding();
+}
+
+void EditorLook::applyPaletteAll()
+{
+    for (EditorLook *look : std::as_const(s_looks))
+        applyColours(look->m_editor, look->m_lexer, look->m_light, QGuiApplication::palette());
+}
+
+QColor EditorLook::markColour(const SourceEditor *editor, const QColor &colour)
+{
+    Q_UNUSED(editor);
+    const QPalette palette = QGuiApplication::palette();
+    return isDark(palette) ? readableOn(colour, palette.color(QPalette::Base)) : colour;
 }
 
 // The highlighter's fold properties belong to its instance, which every

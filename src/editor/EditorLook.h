@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/EditorColours.h"
+
 #include <QObject>
 
 class QsciLexerHTML;
@@ -54,6 +56,12 @@ public:
     bool hasStyleBytes() const { return m_styled; }
     QsciLexerHTML *lexer() const { return m_lexer; }
 
+    // On a dark desktop the editor, its margins and its highlighting take the
+    // palette's colours; a mark's colour is then made readable on them.
+    static QColor markColour(const SourceEditor *editor, const QColor &colour);
+    // Every editor's colours from the application's palette as it is now.
+    static void applyPaletteAll();
+
 signals:
     void plainChanged(bool plain);
 
@@ -70,6 +78,7 @@ private:
 
     SourceEditor *m_editor;
     QsciLexerHTML *m_lexer = nullptr;
+    EditorLightColours m_light;
     bool m_highlighting;
     bool m_lineNumbers;
     bool m_folding = false;

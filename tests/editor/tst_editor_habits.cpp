@@ -5,6 +5,9 @@
 #include "editor/SourceEditor.h"
 #include "editor/SourcePrint.h"
 
+#include <Qsci/qscilexerhtml.h>
+
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -43,6 +46,32 @@ QString pdfText(const QString &path)
     p.start(gs, {"-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=txtwrite", "-sOutputFile=-", path});
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0x2d, 0x2d, 0x2d));
+    p.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
+    p.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    p.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+    p.setColor(QPalette::Highlight, QColor(0x3a, 0x6e, 0xa5));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+    return p;
+}
+
+// The editor's picture: the lightness of its paper (the corner far from the
+// text) and how many pixels stand readably apart from it.
+std::pair<int, int> look(SourceEditor &editor)
+{
+    const QImage shot = editor.grab().toImage();
+    const int paper = shot.pixelColor(shot.width() - 30, shot.height() - 30).lightness();
+    int readable = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < shot.width() - 30; ++x)
+            readable += std::abs(shot.pixelColor(x, y).lightness() - paper) >= 100;
+    return {paper, readable};
 }
 
 } // namespace
@@ -122,6 +151,54 @@ private slots:
         QCOMPARE(hiddenLines(editor), QList<int>());
         look->foldAll(true); // no folding without highlighting
         QCOMPARE(hiddenLines(editor), QList<int>());
+    }
+
+    // A colour stands readably apart from its paper, or gets a lightness that does.
+    void readableColours_data()
+    {
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<QColor>("paper");
+        QTest::addColumn<QColor>("readable");
+        QTest::newRow("black on dark") << QColor(0, 0, 0) << QColor(0x1e, 0x1e, 0x1e) << QColor(0xb4, 0xb4, 0xb4);
+        QTest::newRow("navy on dark keeps its hue") << QColor(0, 0, 0x80) << QColor(0x1e, 0x1e, 0x1e)
+                                                    << QColor(0x69, 0x69, 0xff);
+        QTest::newRow("light grey on dark stays") << QColor(0xc0, 0xc0, 0xc0) << QColor(0x1e, 0x1e, 0x1e)
+                                                  << QColor(0xc0, 0xc0, 0xc0);
+        QTest::newRow("yellow on white") << QColor(0xff, 0xff, 0x80) << QColor(Qt::white)
+                                         << QColor(0xd2, 0xd2, 0x00);
+    }
+    void readableColours()
+    {
+        QFETCH(QColor, colour);
+        QFETCH(QColor, paper);
+        QFETCH(QColor, readable);
+        QCOMPARE(readableOn(colour, paper).name(), readable.name());
+    }
+
+    // On a dark desktop the paper is dark and the highlighted text readable
+    // on it; back on a light one the editor looks exactly as before.
+    void followsTheDesktopsPalette()
+    {
+        const QPalette light = QApplication::palette();
+        SourceEditor editor;
+        EditorLook::attach(&editor, true, true);
+        editor.loadBytes("<html><body bgcolor=\"white\"><!-- note --><p class=\"x\">Text &amp; more</p>"
+                         "<script>var a = 1;</script></body></html>\n");
+        editor.resize(600, 200);
+        const QImage before = editor.grab().toImage();
+        const auto [lightPaper, lightReadable] = look(editor);
+        QVERIFY(lightPaper > 200);
+
+        QApplication::setPalette(darkPalette());
+        const auto [darkPaper, darkReadable] = look(editor);
+        QVERIFY2(darkPaper < 60, qPrintable(QString::number(darkPaper)));
+        QVERIFY2(darkReadable * 10 >= lightReadable * 7, qPrintable(QStringLiteral("%1 of %2").arg(darkReadable).arg(lightReadable)));
+        for (int style = 0; style <= 127; ++style)
+            if (!EditorLook::of(&editor)->lexer()->description(style).isEmpty())
+                QVERIFY(std::abs(EditorLook::of(&editor)->lexer()->color(style).lightness() - 0x1e) >= 100);
+
+        QApplication::setPalette(light);
+        QCOMPARE(editor.grab().toImage(), before);
     }
 
     // Zooming one editor zooms all of them, and a later one starts there.
