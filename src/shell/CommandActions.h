@@ -115,6 +115,9 @@ public:
     QAction *checkAsYouType = nullptr; // checkable, kept in the settings
     // Checking the links of every page in a folder (Edit menus).
     QAction *checkSite = nullptr;
+    // Marking misspelt words (the document window's Edit menu); checkable,
+    // kept in the settings, off unless chosen.
+    QAction *checkSpelling = nullptr;
 
     // How pages look (View menus); checked state kept in the settings.
     QAction *viewHighlighting = nullptr;
