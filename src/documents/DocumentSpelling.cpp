@@ -22,9 +22,18 @@ DocumentSpelling::DocumentSpelling(frmDocument *document, spelling::SpellChecker
     SourceEditor *editor = document->textEdit;
     editor->SendScintilla(Sci::SCI_INDICSETSTYLE, kIndicator, long(Sci::INDIC_SQUIGGLELOW));
     editor->SendScintilla(Sci::SCI_INDICSETFORE, kIndicator, long(0xB000B0)); // purple, as 0xBBGGRR
-    connect(editor, &SourceEditor::edited, this, &DocumentSpelling::onChanged);
-    // A load replaces the text without reporting edits.
-    connect(editor, &QsciScintilla::textChanged, this, &DocumentSpelling::onChanged);
+    connect(editor, &SourceEditor::edited, this, [this] {
+        m_editedSinceText = true;
+        onChanged();
+    });
+    // A load replaces the text without reporting edits: only textChanged()
+    // tells of it, with no edit before. After edits it comes later and says
+    // nothing new.
+    connect(editor, &QsciScintilla::textChanged, this, [this] {
+        if (!m_editedSinceText)
+            onChanged();
+        m_editedSinceText = false;
+    });
     connect(editor, &SourceEditor::contextMenuAbout, this, &DocumentSpelling::offerFor, Qt::DirectConnection);
     connect(&checker, &spelling::SpellChecker::wordsChanged, this, &DocumentSpelling::checkNow);
 }
@@ -62,6 +71,8 @@ void DocumentSpelling::checkNow()
 {
     if (!m_on)
         return;
+    // An edit not reported yet would start the pause again.
+    m_document->textEdit->flushEdits();
     m_pause.stop();
     request();
 }

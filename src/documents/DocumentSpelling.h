@@ -58,6 +58,7 @@ private:
     spelling::SpellChecker &m_checker;
     QTimer m_pause;
     bool m_on = false;
+    bool m_editedSinceText = false;
     QString m_chosen;
     QString m_dictionary;
     QSet<QString> m_told; // the pages' languages told to have no dictionary
