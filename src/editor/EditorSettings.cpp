@@ -93,6 +93,28 @@ void setCheckAsYouType(bool on)
     writeFlag("checkAsYouType", on);
 }
 
+bool checkSpelling()
+{
+    return readFlag("checkSpelling", false);
+}
+
+void setCheckSpelling(bool on)
+{
+    writeFlag("checkSpelling", on);
+}
+
+QString spellingLanguage()
+{
+    QSettings s(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+    return s.value(QStringLiteral("Editor/spellingLanguage")).toString();
+}
+
+void setSpellingLanguage(const QString &name)
+{
+    QSettings s(QStringLiteral("Tagwright"), QStringLiteral("Tagwright"));
+    s.setValue(QStringLiteral("Editor/spellingLanguage"), name);
+}
+
 bool livePreview()
 {
     return readFlag("livePreview", false);

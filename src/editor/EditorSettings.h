@@ -24,6 +24,12 @@ void setMatchingTags(bool on);
 // Pages are checked again whenever typing pauses; off unless chosen.
 bool checkAsYouType();
 void setCheckAsYouType(bool on);
+// Check Spelling (off unless chosen) and the dictionary chosen for pages
+// whose `lang` has none (empty when none was chosen).
+bool checkSpelling();
+void setCheckSpelling(bool on);
+QString spellingLanguage();
+void setSpellingLanguage(const QString &name);
 // The live preview dock, off unless turned on.
 bool livePreview();
 void setLivePreview(bool on);

@@ -2,7 +2,9 @@
 
 #include "editor/SourceAccessible.h"
 
+#include <QContextMenuEvent>
 #include <QFont>
+#include <QMenu>
 #include <QMetaMethod>
 
 #include <cstring>
@@ -124,6 +126,23 @@ void SourceEditor::keyPressEvent(QKeyEvent *event)
 {
     wakeCaret();
     QsciScintilla::keyPressEvent(event);
+}
+
+void SourceEditor::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    if (!menu)
+        return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    qint64 position = SendScintilla(SCI_GETCURRENTPOS);
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        const QPoint at = viewport()->mapFromGlobal(event->globalPos());
+        const long under = SendScintilla(SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(at.x()), long(at.y()));
+        if (under >= 0)
+            position = under;
+    }
+    emit contextMenuAbout(menu, position);
+    menu->popup(event->globalPos());
 }
 
 void SourceEditor::mousePressEvent(QMouseEvent *event)

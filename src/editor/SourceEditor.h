@@ -8,6 +8,8 @@
 
 #include <functional>
 
+class QMenu;
+
 namespace tw {
 
 class PageReader;
@@ -115,11 +117,16 @@ signals:
     // textChanged() and linesChanged() follow when control returns to the
     // event loop.
     void edited(qint64 position, qint64 removed, const char *inserted, qint64 length);
+    // The context menu is about to be shown, about the byte `position` (the
+    // place under the mouse, or the caret when asked from the keyboard): a
+    // receiver connected directly may add entries to it.
+    void contextMenuAbout(QMenu *menu, qint64 position);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void wakeCaret();

@@ -138,6 +138,10 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     checkAsYouType->setChecked(false);
     checkSite = make(this, "mnuEditCheckSite", "Check &Site", "Check the links of every page in the folder");
     tidyUp = make(this, "mnuEditTidyUp", "Tidy &Up Page", "Indent the page's markup with HTML Tidy");
+    // S belongs to Check Site in this menu.
+    checkSpelling = makeCheck(this, "mnuEditCheckSpelling", "Chec&k Spelling");
+    checkSpelling->setToolTip(QStringLiteral("Underline the words of the page's text the dictionary does not know"));
+    checkSpelling->setChecked(false);
 
     viewHighlighting = makeCheck(this, "mnuViewHighlighting", "HTML &Highlighting");
     viewHighlighting->setToolTip(QStringLiteral("Colour tags, attributes, comments and scripts"));

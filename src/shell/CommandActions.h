@@ -116,6 +116,9 @@ public:
     // Checking the links of every page in a folder (Edit menus).
     QAction *checkSite = nullptr;
     QAction *tidyUp = nullptr;
+    // Marking misspelt words (the document window's Edit menu); checkable,
+    // kept in the settings, off unless chosen.
+    QAction *checkSpelling = nullptr;
 
     // How pages look (View menus); checked state kept in the settings.
     QAction *viewHighlighting = nullptr;

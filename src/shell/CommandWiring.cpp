@@ -6,6 +6,7 @@
 #include "editor/EditorOperations.h"
 #include "editor/FindDialog.h"
 #include "shell/FindInFiles.h"
+#include "shell/SpellingWiring.h"
 #include "documents/PageWatcher.h"
 #include "documents/RecentPages.h"
 #include "editor/SourceEditor.h"
@@ -189,6 +190,8 @@ void wireCommands(frmMain &frame)
 
     // Checking pages with HTML Tidy: the Problems dock.
     wireChecking(frame);
+    // Spelling of the pages' text.
+    wireSpelling(frame);
     wireLivePreview(frame);
     // The site's folder: its dock and commands.
     wireSite(frame);

@@ -80,6 +80,9 @@ FrameMenus::FrameMenus(const CommandActions &a, QMenuBar *bar, QWidget *owner)
     documentEdit->addAction(a.checkPage);
     documentEdit->addAction(a.checkAsYouType);
     documentEdit->addAction(a.checkSite);
+    documentEdit->addAction(a.checkSpelling);
+    spellingLanguage = menu(owner, "Spelling Lan&guage", "mnuEditSpellingLanguage", {});
+    documentEdit->addMenu(spellingLanguage);
     documentEdit->addAction(a.tidyUp);
     show(frameMenus());
 }

@@ -33,6 +33,9 @@ public:
     QMenu *documentView;
     QMenu *documentHelp;
     QMenu *documentEdit; // find and replace, after File
+    // In documentEdit: the dictionary for pages whose `lang` has none, filled
+    // with the installed dictionaries when spelling is wired.
+    QMenu *spellingLanguage;
 
 private:
     QMenuBar *m_bar;

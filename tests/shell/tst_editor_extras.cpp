@@ -72,8 +72,8 @@ private Q_SLOTS:
                                      "&Paste|Ctrl+V", "-", "Select &All|Ctrl+A", "-", "&Find...|Ctrl+F",
                                      "Find &Next|F3", "Find Pre&vious|Shift+F3", "-", "R&eplace...|Ctrl+H",
                                      "Find &in Files...|Ctrl+Shift+F", "-", "Go to &Line...|Ctrl+G", "-",
-                                     "Check &Page|F7", "Check As You Type|", "Check &Site|",
-                                     "Tidy &Up Page|"}));
+                                     "Check &Page|F7", "Check As You Type|", "Check &Site|", "Chec&k Spelling|",
+                                     "Spelling Lan&guage|", "Tidy &Up Page|"}));
         frame.mdiArea->closeAllSubWindows();
         QTRY_VERIFY_WITH_TIMEOUT(!frame.commands().find->isEnabled(), test::kCeiling);
         // The frame's own File item keeps the key when the toolbar is hidden.
