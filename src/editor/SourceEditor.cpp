@@ -148,7 +148,65 @@ void SourceEditor::contextMenuEvent(QContextMenuEvent *event)
 void SourceEditor::mousePressEvent(QMouseEvent *event)
 {
     wakeCaret();
-    QsciScintilla::mousePressEvent(event);
+    // Ctrl+click in the text adds a caret where it lands, as other editors
+    // do; the editor itself adds selections only by Ctrl+drag.
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::ControlModifier
+        && SendScintilla(SCI_GETMULTIPLESELECTION) && at.x() >= textLeft()) {
+        const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(at.x()), long(at.y()));
+        SendScintilla(SCI_ADDSELECTION, static_cast<unsigned long>(position), position);
+        event->accept();
+        return;
+    }
+    if (!asBlockDrag(event))
+        QsciScintilla::mousePressEvent(event);
+}
+
+void SourceEditor::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!asBlockDrag(event))
+        QsciScintilla::mouseMoveEvent(event);
+}
+
+void SourceEditor::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!asBlockDrag(event))
+        QsciScintilla::mouseReleaseEvent(event);
+}
+
+// Alt+drag selects a block, as in other editors. QScintilla selects a block
+// by Ctrl+drag here (Alt+drag often moves the window on this desktop), so
+// the mouse's Alt is handed on as Ctrl. False when Alt is not held alone.
+bool SourceEditor::asBlockDrag(QMouseEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if ((modifiers & ~Qt::ShiftModifier) != Qt::AltModifier)
+        return false;
+    QMouseEvent drag(event->type(), event->position(), event->scenePosition(), event->globalPosition(),
+                     event->button(), event->buttons(), (modifiers & ~Qt::AltModifier) | Qt::ControlModifier,
+                     event->pointingDevice());
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        QsciScintilla::mousePressEvent(&drag);
+        break;
+    case QEvent::MouseMove:
+        QsciScintilla::mouseMoveEvent(&drag);
+        break;
+    default:
+        QsciScintilla::mouseReleaseEvent(&drag);
+        break;
+    }
+    event->setAccepted(drag.isAccepted());
+    return true;
+}
+
+// Where the text begins, right of the margins.
+int SourceEditor::textLeft() const
+{
+    int left = 0;
+    for (int margin = 0; margin < margins(); ++margin)
+        left += marginWidth(margin);
+    return left;
 }
 
 void SourceEditor::focusInEvent(QFocusEvent *event)

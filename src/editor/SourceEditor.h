@@ -125,11 +125,15 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void wakeCaret();
+    int textLeft() const;
+    bool asBlockDrag(QMouseEvent *event);
     void onModified(int position, int type, const char *text, int length);
     void onUpdateUI(int updated);
     void announceEdit(qint64 position, qint64 removed, const char *inserted, qint64 length);

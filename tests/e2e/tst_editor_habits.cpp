@@ -1,5 +1,6 @@
 // The editor's habits as a user meets them, with key presses and mouse moves
-// that go through the X server (xdotool): block selection, Go to Line, the zoom, folding, and the View menu's toggles by their keys.
+// that go through the X server (xdotool): block selection by keys and by Alt+drag, several carets,
+// Go to Line, the zoom, folding, and the View menu's toggles by their keys.
 // Runs on a private Xvfb through run_on_x.sh.
 #include "StartedFrame.h"
 #include "Xdo.h"
@@ -80,6 +81,36 @@ private Q_SLOTS:
         QVERIFY(send(Sci::SCI_SELECTIONISRECTANGLE));
         QVERIFY(xdo({"type", "X"}));
         QVERIFY(textBecomes("Xbcd\nXbcd\nXbcd\n"));
+        QVERIFY(xdo({"key", "ctrl+z"}));
+        QVERIFY(textBecomes(kBlock));
+    }
+
+    // Ctrl+click adds carets; Alt+drag selects a block. Typing goes into
+    // every caret, and one Undo takes it back.
+    void severalCaretsAndAltDrag_data()
+    {
+        QTest::addColumn<bool>("drag");
+        QTest::addColumn<QByteArray>("typed");
+        QTest::newRow("Ctrl+click") << false << QByteArray("aXbcd\nabcd\naXbcd\n");
+        QTest::newRow("Alt+drag") << true << QByteArray("aXd\naXd\nabcd\n");
+    }
+    void severalCaretsAndAltDrag()
+    {
+        QFETCH(bool, drag);
+        QFETCH(QByteArray, typed);
+        // The drag starts away from the click, which would make it a double click.
+        QVERIFY(xdo(QStringList{"mousemove"} + at(drag ? 2 : 0, 1) + QStringList{"click", "1"}));
+        QTRY_COMPARE_WITH_TIMEOUT(send(Sci::SCI_GETCURRENTPOS), drag ? 11L : 1L, test::kCeiling);
+        if (drag)
+            QVERIFY(xdo(QStringList{"mousemove"} + at(0, 1) + QStringList{"keydown", "alt", "mousedown", "1", "mousemove", "--sync"} + at(1, 3)
+                        + QStringList{"mouseup", "1", "keyup", "alt"}));
+        else
+            QVERIFY(xdo(QStringList{"mousemove", "--sync"} + at(2, 1)
+                        + QStringList{"keydown", "ctrl", "click", "1", "keyup", "ctrl"}));
+        QTRY_COMPARE_WITH_TIMEOUT(send(Sci::SCI_GETSELECTIONS), 2L, test::kCeiling);
+        QCOMPARE(bool(send(Sci::SCI_SELECTIONISRECTANGLE)), drag);
+        QVERIFY(xdo({"type", "X"}));
+        QVERIFY(textBecomes(typed));
         QVERIFY(xdo({"key", "ctrl+z"}));
         QVERIFY(textBecomes(kBlock));
     }
