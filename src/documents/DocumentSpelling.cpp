@@ -1,6 +1,7 @@
 #include "documents/DocumentSpelling.h"
 
 #include "documents/frmDocument.h"
+#include "editor/EditorLook.h"
 #include "editor/SourceEditor.h"
 #include "spelling/PageWords.h"
 
@@ -21,7 +22,7 @@ DocumentSpelling::DocumentSpelling(frmDocument *document, spelling::SpellChecker
     connect(&m_pause, &QTimer::timeout, this, &DocumentSpelling::request);
     SourceEditor *editor = document->textEdit;
     editor->SendScintilla(Sci::SCI_INDICSETSTYLE, kIndicator, long(Sci::INDIC_SQUIGGLELOW));
-    editor->SendScintilla(Sci::SCI_INDICSETFORE, kIndicator, long(0xB000B0)); // purple, as 0xBBGGRR
+    editor->setIndicatorForegroundColor(EditorLook::markColour(editor, QColor(0xB0, 0x00, 0xB0)), kIndicator); // purple
     connect(editor, &SourceEditor::edited, this, [this] {
         m_editedSinceText = true;
         onChanged();

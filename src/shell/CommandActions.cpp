@@ -138,8 +138,7 @@ CommandActions::CommandActions(QObject *parent) : QObject(parent)
     checkAsYouType->setChecked(false);
     checkSite = make(this, "mnuEditCheckSite", "Check &Site", "Check the links of every page in the folder");
     tidyUp = make(this, "mnuEditTidyUp", "Tidy &Up Page", "Indent the page's markup with HTML Tidy");
-    // S belongs to Check Site in this menu.
-    checkSpelling = makeCheck(this, "mnuEditCheckSpelling", "Chec&k Spelling");
+    checkSpelling = makeCheck(this, "mnuEditCheckSpelling", "Check &Spelling");
     checkSpelling->setToolTip(QStringLiteral("Underline the words of the page's text the dictionary does not know"));
     checkSpelling->setChecked(false);
 

@@ -72,7 +72,7 @@ private Q_SLOTS:
                                      "&Paste|Ctrl+V", "-", "Select &All|Ctrl+A", "-", "&Find...|Ctrl+F",
                                      "Find &Next|F3", "Find Pre&vious|Shift+F3", "-", "R&eplace...|Ctrl+H",
                                      "Find &in Files...|Ctrl+Shift+F", "-", "Go to &Line...|Ctrl+G", "-",
-                                     "Check &Page|F7", "Check As You Type|", "Check &Site|", "Chec&k Spelling|",
+                                     "Check &Page|F7", "Check As You Type|", "Check &Site|", "Check &Spelling|",
                                      "Spelling Lan&guage|", "Tidy &Up Page|"}));
         frame.mdiArea->closeAllSubWindows();
         QTRY_VERIFY_WITH_TIMEOUT(!frame.commands().find->isEnabled(), test::kCeiling);

@@ -23,6 +23,7 @@ const QList<QStringList> kKeptRepeats = {
     {"HTML &Edit Toolbar", "Show Line &Ends"},
     {"&Paste", "Check &Page"},
     {"&Undo", "Tidy &Up Page"},
+    {"Check &Site", "Check &Spelling"},
 };
 
 // "path: K: caption, caption" for each access key K that items of one level
