@@ -1,5 +1,8 @@
 #include "shell/ToolbarIcons.h"
 
+#include "editor/EditorColours.h"
+
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
@@ -14,7 +17,9 @@ QIcon drawnIcon(ToolbarPicture picture)
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 2));
+    // The outlines in the desktop's text colour where its windows are dark.
+    const QPalette palette = QGuiApplication::palette();
+    p.setPen(QPen(isDark(palette) ? palette.color(QPalette::WindowText) : QColor(0x30, 0x30, 0x30), 2));
     if (picture == ToolbarPicture::Cut) {
         p.drawEllipse(QRectF(5, 20, 8, 8));
         p.drawEllipse(QRectF(19, 20, 8, 8));
