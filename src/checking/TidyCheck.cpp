@@ -1,5 +1,7 @@
 #include "checking/TidyCheck.h"
 
+#include "platform/MarkupChars.h"
+
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
 
@@ -80,16 +82,8 @@ QList<CheckMessage> oneError(const char *text)
     return {m};
 }
 
-bool isNameChar(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-'
-        || c == ':' || c == '_' || c == '.';
-}
-
-bool oneOf(const QByteArray &name, std::initializer_list<const char *> names)
-{
-    return std::any_of(names.begin(), names.end(), [&name](const char *n) { return name == n; });
-}
+using markupChars::isNameChar;
+using markupChars::oneOf;
 
 bool isOptionalEnd(const QByteArray &name)
 {

@@ -1,5 +1,7 @@
 #include "checking/TidyUp.h"
 
+#include "platform/MarkupChars.h"
+
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
 
@@ -67,25 +69,10 @@ struct Token {
     QByteArray name; // tags: the name in lower case
 };
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool isLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool isNameChar(char c)
-{
-    return isLetter(c) || (c >= '0' && c <= '9') || c == '-' || c == ':' || c == '_' || c == '.';
-}
-
-bool oneOf(const QByteArray &name, std::initializer_list<const char *> names)
-{
-    return std::any_of(names.begin(), names.end(), [&name](const char *n) { return name == n; });
-}
+using markupChars::isBlank;
+using markupChars::isNameChar;
+using markupChars::oneOf;
+using markupChars::isNameStart;
 
 // Elements whose content is kept whole: white space in them shows, or is code.
 bool keptWhole(const QByteArray &name)
@@ -152,7 +139,7 @@ bool startsMarkup(const QByteArray &text, qsizetype at)
     if (at + 1 >= text.size())
         return false;
     const char c = text[at + 1];
-    return isLetter(c) || c == '!' || c == '?' || (c == '/' && at + 2 < text.size() && isLetter(text[at + 2]));
+    return isNameStart(c) || c == '!' || c == '?' || (c == '/' && at + 2 < text.size() && isNameStart(text[at + 2]));
 }
 
 QList<Token> tokens(const QByteArray &text)

@@ -4,25 +4,7 @@
 
 namespace tw::tagContext {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool isNameStart(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool isNameChar(char c)
-{
-    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == ':' || c == '.';
-}
-
-char lowerChar(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
+using markupChars::lowerChar;
 
 // Names compared ignoring ASCII case, without a copy.
 bool sameName(QByteArrayView a, QByteArrayView b)

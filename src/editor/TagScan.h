@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/MarkupChars.h"
+
 #include <QByteArrayView>
 
 #include <optional>
@@ -21,9 +23,9 @@ struct Tag {
     QByteArrayView name(QByteArrayView text) const { return text.sliced(nameStart, nameEnd - nameStart); }
 };
 
-bool isBlank(char c);
-bool isNameStart(char c);
-bool isNameChar(char c);
+using markupChars::isBlank;
+using markupChars::isNameChar;
+using markupChars::isNameStart;
 // Names compared ignoring ASCII case, without a copy.
 bool sameName(QByteArrayView a, QByteArrayView b);
 

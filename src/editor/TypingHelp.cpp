@@ -12,10 +12,7 @@ namespace {
 
 using Sci = QsciScintillaBase;
 
-bool isNameChar(char c)
-{
-    return tagContext::isNameChar(c);
-}
+using markupChars::isNameChar;
 
 } // namespace
 

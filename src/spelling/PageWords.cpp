@@ -1,5 +1,7 @@
 #include "spelling/PageWords.h"
 
+#include "platform/MarkupChars.h"
+
 #include <QChar>
 
 #include <cstring>
@@ -10,20 +12,9 @@ namespace {
 
 constexpr char32_t kNone = 0xFFFFFFFF; // a byte that begins no UTF-8 character
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool isAsciiLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
+using markupChars::isBlank;
+using markupChars::isAsciiLetter;
+using markupChars::lowerChar;
 
 bool sameName(const char *s, qsizetype size, const char *name)
 {
@@ -31,7 +22,7 @@ bool sameName(const char *s, qsizetype size, const char *name)
     if (size != n)
         return false;
     for (qsizetype i = 0; i < n; ++i)
-        if (lower(s[i]) != name[i])
+        if (lowerChar(s[i]) != name[i])
             return false;
     return true;
 }
@@ -75,8 +66,8 @@ char32_t readReference(const char *s, qsizetype end, qsizetype i, qsizetype &nex
             int d = -1;
             if (c >= '0' && c <= '9')
                 d = c - '0';
-            else if (hex && lower(c) >= 'a' && lower(c) <= 'f')
-                d = lower(c) - 'a' + 10;
+            else if (hex && lowerChar(c) >= 'a' && lowerChar(c) <= 'f')
+                d = lowerChar(c) - 'a' + 10;
             if (d < 0)
                 break;
             cp = cp * (hex ? 16 : 10) + char32_t(d);
