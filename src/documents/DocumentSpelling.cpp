@@ -55,6 +55,11 @@ void DocumentSpelling::setOn(bool on)
         return;
     }
     m_pause.stop();
+    clearMarks();
+}
+
+void DocumentSpelling::clearMarks()
+{
     SourceEditor *editor = m_document->textEdit;
     editor->SendScintilla(Sci::SCI_SETINDICATORCURRENT, kIndicator);
     editor->SendScintilla(Sci::SCI_INDICATORCLEARRANGE, 0UL, long(editor->documentLength()));
@@ -101,8 +106,7 @@ void DocumentSpelling::show(const spelling::CheckResult &result)
     SourceEditor *editor = m_document->textEdit;
     m_dictionary = result.dictionary;
     const long length = long(editor->documentLength());
-    editor->SendScintilla(Sci::SCI_SETINDICATORCURRENT, kIndicator);
-    editor->SendScintilla(Sci::SCI_INDICATORCLEARRANGE, 0UL, length);
+    clearMarks();
     for (const spelling::WordSpan &s : result.misspelt)
         if (s.end <= length)
             editor->SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(s.start), long(s.end - s.start));

@@ -51,6 +51,7 @@ private:
     void onChanged();
     void request();
     void show(const spelling::CheckResult &result);
+    void clearMarks();
     void offerFor(QMenu *menu, qint64 position);
     void tell(const spelling::CheckResult &result);
 

@@ -129,14 +129,26 @@ void EditorLook::applyLexer()
         m_editor->setLexer(m_lexer);
     else
         m_editor->setFont(m_editor->font());
-    applyColours(m_editor, m_lexer, m_light, QGuiApplication::palette());
+    followPalette();
     applyFolding();
 }
 
 void EditorLook::applyPaletteAll()
 {
     for (EditorLook *look : std::as_const(s_looks))
-        applyColours(look->m_editor, look->m_lexer, look->m_light, QGuiApplication::palette());
+        look->followPalette();
+}
+
+// On a light desktop the editor keeps the colours it has of its own, which
+// nothing has changed unless the desktop was dark before: then they come back.
+void EditorLook::followPalette()
+{
+    const QPalette palette = QGuiApplication::palette();
+    const bool dark = isDark(palette);
+    if (!dark && !m_dark)
+        return;
+    m_dark = dark;
+    applyColours(m_editor, m_lexer, m_light, palette);
 }
 
 QColor EditorLook::markColour(const SourceEditor *editor, const QColor &colour)

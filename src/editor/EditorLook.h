@@ -72,6 +72,7 @@ private:
     void updateMargin();
     void applyFolding();
     void followZoom();
+    void followPalette();
 
     static int s_zoom;
     static QList<EditorLook *> s_looks;
@@ -83,6 +84,7 @@ private:
     bool m_lineNumbers;
     bool m_folding = false;
     bool m_styled = false;
+    bool m_dark = false; // the colours applied are a dark desktop's
 };
 
 } // namespace tw
