@@ -1,6 +1,7 @@
 #include "shell/FrameMenus.h"
 
 #include "shell/CommandActions.h"
+#include "shell/MenuKeys.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +14,7 @@ QMenu *menu(QWidget *owner, const char *caption, const char *name, const QList<Q
 {
     auto *m = new QMenu(QString::fromLatin1(caption), owner);
     m->setObjectName(QLatin1String(name));
+    steerSharedAccessKeys(m);
     for (QAction *item : items) {
         if (item)
             m->addAction(item);

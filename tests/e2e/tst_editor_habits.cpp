@@ -4,6 +4,7 @@
 // Runs on a private Xvfb through run_on_x.sh.
 #include "StartedFrame.h"
 #include "Xdo.h"
+#include "checking/CheckerRun.h"
 
 #include <QtTest>
 
@@ -52,6 +53,7 @@ private Q_SLOTS:
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             QSKIP("needs an X server; run it through run_on_x.sh");
         QStandardPaths::setTestModeEnabled(true);
+        checking::setCheckerPath(QStringLiteral(TW_CHECKER));
         m_frame = test::startFrame(m_dialogs);
         m_frame->setGeometry(0, 0, 900, 700);
         m_frame->activateWindow();
@@ -159,6 +161,16 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!send(Sci::SCI_GETLINEVISIBLE, 1), test::kCeiling);
         QVERIFY(xdo({"key", "--delay", "100", "alt+v", "u"}));
         QTRY_VERIFY_WITH_TIMEOUT(send(Sci::SCI_GETLINEVISIBLE, 1), test::kCeiling);
+    }
+
+    // Edit, Tidy Up by its letter U while Undo, which shares it, is disabled:
+    // the only enabled item with the letter is chosen at once.
+    void sharedLetterReachesTheEnabledItem()
+    {
+        m_editor->loadBytes("<div><p>x</p></div>");
+        QVERIFY(!m_frame->commands().undo->isEnabled());
+        QVERIFY(xdo({"key", "--delay", "100", "alt+e", "u"}));
+        QVERIFY(textBecomes("<div>\n  <p>x</p>\n</div>"));
     }
 
     // View, Show Line Ends by its letter; Word Wrap shares its letter with

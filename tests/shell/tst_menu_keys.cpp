@@ -15,8 +15,8 @@ using namespace tw;
 namespace {
 
 // Repeats whose captions are all given as they are and keep their letters:
-// Qt steps through such items on each press of the letter, and Enter takes
-// the one highlighted.
+// each press of the letter steps through the enabled ones, Enter takes the
+// one highlighted, and a letter only one enabled item has chooses it at once.
 const QList<QStringList> kKeptRepeats = {
     {"&Web Browser", "Word &Wrap", "Show &White Space"},
     {"Auto-&Close Tags", "&Completion"},
