@@ -107,6 +107,11 @@ private:
 // so is a text larger than limit bytes.
 PageReadResult readPage(const QString &path, qint64 limit = PageReader::kLargestPage);
 
+// Reads a file's bytes already in memory as PageReader reads them: Utf8 when
+// they read as UTF-8 (the text is then the bytes as they are), else Legacy,
+// with the text converted from Windows-1252 into `converted`.
+PageEncoding decodePageBytes(const char *data, qsizetype size, QByteArray &converted);
+
 struct PageWriteResult {
     bool ok = false;
     QString error; // a message for the user naming the file and the reason

@@ -145,6 +145,18 @@ bool PageReader::read(PageSink &sink)
     return true;
 }
 
+PageEncoding decodePageBytes(const char *data, qsizetype size, QByteArray &converted)
+{
+    Utf8Census census;
+    census.add(data, size);
+    census.finish();
+    if (census.readsAsUtf8())
+        return PageEncoding::Utf8;
+    converted.resize(qsizetype(census.legacyUtf8Size()));
+    converted.resize(legacyToUtf8(data, size, converted.data()));
+    return PageEncoding::Legacy;
+}
+
 PageReadResult readPage(const QString &path, qint64 limit)
 {
     PageReadResult result;

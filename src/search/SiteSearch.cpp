@@ -3,11 +3,16 @@
 #include "pages/PageFile.h"
 #include "platform/FileErrors.h"
 
-#include <QCryptographicHash>
+#include <QHash>
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <functional>
 #include <cerrno>
 #include <cctype>
@@ -15,6 +20,9 @@
 #include <new>
 
 #include <dirent.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -72,6 +80,19 @@ bool isLineEnd(const char *data, qsizetype length, qsizetype p)
     return data[p] == '\n' || (data[p] == '\r' && (p + 1 >= length || data[p + 1] != '\n'));
 }
 
+// The line ends in [from, to): LF, and CR alone. Written without branches,
+// so that the compiler does it many bytes at a time.
+qsizetype lineEnds(const char *data, qsizetype length, qsizetype from, qsizetype to)
+{
+    qsizetype n = 0;
+    const qsizetype pairs = std::min(to, length - 1); // bytes with one after them
+    for (qsizetype i = from; i < pairs; ++i)
+        n += (data[i] == '\n') | ((data[i] == '\r') & (data[i + 1] != '\n'));
+    for (qsizetype i = std::max(from, pairs); i < to; ++i)
+        n += isLineEnd(data, length, i);
+    return n;
+}
+
 qsizetype characters(const char *data, qsizetype from, qsizetype to)
 {
     qsizetype n = 0;
@@ -86,6 +107,31 @@ qsizetype characterStart(const char *data, qsizetype floor, qsizetype p)
     for (int i = 0; i < 3 && p > floor && (static_cast<unsigned char>(data[p]) & 0xC0) == 0x80; ++i)
         --p;
     return p;
+}
+
+// Reads a regular file whole, as it is, into `into` (kept for the next file);
+// false when it cannot, and the caller reads it the long way, which says why.
+bool readWhole(const QByteArray &path, std::vector<char> &into, qsizetype &size)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kLargestSearched;
+    size = 0;
+    while (ok) {
+        if (size_t(size) == into.size())
+            into.resize(std::max<size_t>({into.size() * 2, size_t(st.st_size) + 1, 65536}));
+        const ssize_t got = ::read(fd, into.data() + size, into.size() - size_t(size));
+        if (got < 0 && errno == EINTR)
+            continue;
+        ok = got >= 0 && size + got <= kLargestSearched;
+        if (got <= 0)
+            break;
+        size += got;
+    }
+    ::close(fd);
+    return ok;
 }
 
 // The most of a long line shown before and after a match, in bytes.
@@ -104,7 +150,20 @@ FileStamp stampOf(const QString &path)
 
 QByteArray textDigest(const char *data, qsizetype length)
 {
-    return QCryptographicHash::hash(QByteArrayView(data, length), QCryptographicHash::Sha256);
+    // Only ever compared within one run of the program, to tell a text that
+    // changed since it was searched: two of Qt's fast hashes with different
+    // seeds (128 bits) beside the length, at a fraction of a cryptographic
+    // hash's cost.
+    const size_t seeds[] = {0x9e3779b97f4a7c15u, 0xc2b2ae3d27d4eb4fu};
+    QByteArray out;
+    out.reserve(24);
+    for (const size_t seed : seeds) {
+        const quint64 h = qHashBits(data, size_t(length), seed);
+        out.append(reinterpret_cast<const char *>(&h), sizeof h);
+    }
+    const quint64 size = quint64(length);
+    out.append(reinterpret_cast<const char *>(&size), sizeof size);
+    return out;
 }
 
 NameFilter::NameFilter(const QString &filter)
@@ -168,30 +227,51 @@ bool holdsBytes(const char *data, qsizetype length, const QByteArray &needle, bo
 {
     if (matchCase)
         return ::memmem(data, size_t(length), needle.constData(), size_t(needle.size())) != nullptr;
-    // Horspool's search with ASCII letters folded: the needle is in small letters.
+    // The needle is in small letters. Places where its first and its last
+    // byte stand (letters of either case) are found sixteen at a time, and
+    // only those are compared whole.
     const qsizetype n = needle.size();
+    if (n == 0)
+        return true;
     if (n > length)
         return false;
-    const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-    qsizetype skip[256];
-    std::fill(std::begin(skip), std::end(skip), n);
     const auto *pat = reinterpret_cast<const unsigned char *>(needle.constData());
-    for (qsizetype i = 0; i + 1 < n; ++i) {
-        skip[pat[i]] = n - 1 - i;
-        if (pat[i] >= 'a' && pat[i] <= 'z')
-            skip[pat[i] - 32] = n - 1 - i;
-    }
     const auto *text = reinterpret_cast<const unsigned char *>(data);
-    for (qsizetype at = 0; at + n <= length;) {
-        const unsigned char last = text[at + n - 1];
-        if (fold(last) == pat[n - 1]) {
-            qsizetype i = 0;
-            while (i + 1 < n && fold(text[at + i]) == pat[i])
-                ++i;
-            if (i + 1 >= n)
-                return true;
+    const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    const auto holdsAt = [&](qsizetype at) {
+        for (qsizetype i = 0; i < n; ++i) {
+            if (fold(text[at + i]) != pat[i])
+                return false;
         }
-        at += skip[last];
+        return true;
+    };
+    const unsigned char first = pat[0];
+    const unsigned char last = pat[n - 1];
+    qsizetype at = 0;
+#if defined(__SSE2__)
+    // A letter with the 0x20 bit set is its small letter, and no byte but
+    // the letter's capital becomes it that way.
+    const auto isLetter = [](unsigned char c) { return c >= 'a' && c <= 'z'; };
+    const __m128i firstBytes = _mm_set1_epi8(char(first));
+    const __m128i lastBytes = _mm_set1_epi8(char(last));
+    const __m128i firstFold = _mm_set1_epi8(isLetter(first) ? 0x20 : 0);
+    const __m128i lastFold = _mm_set1_epi8(isLetter(last) ? 0x20 : 0);
+    for (; at + n - 1 + 16 <= length; at += 16) {
+        const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(text + at)), firstFold);
+        const __m128i b =
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(text + at + n - 1)), lastFold);
+        unsigned mask = unsigned(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, firstBytes), _mm_cmpeq_epi8(b, lastBytes))));
+        while (mask) {
+            if (holdsAt(at + __builtin_ctz(mask)))
+                return true;
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; at + n <= length; ++at) {
+        if (fold(text[at]) == first && fold(text[at + n - 1]) == last && holdsAt(at))
+            return true;
     }
     return false;
 }
@@ -206,11 +286,15 @@ bool findInText(TextSearch &search, const char *data, qsizetype length, PageHits
         ++page.count;
         if (page.hits.size() >= kMaxListedHits || stop.load(std::memory_order_relaxed))
             return;
-        for (; counted < m.start; ++counted) {
-            if (isLineEnd(data, length, counted)) {
-                ++line;
-                lineStart = counted + 1;
+        if (counted < m.start) {
+            line += int(lineEnds(data, length, counted, m.start));
+            for (qsizetype p = m.start - 1; p >= counted; --p) {
+                if (isLineEnd(data, length, p)) {
+                    lineStart = p + 1;
+                    break;
+                }
             }
+            counted = m.start;
         }
         qsizetype lineEnd = m.start;
         while (lineEnd < length && data[lineEnd] != '\n' && data[lineEnd] != '\r')
@@ -236,6 +320,39 @@ bool findInText(TextSearch &search, const char *data, qsizetype length, PageHits
     });
 }
 
+// A file the walk found to search, or something it passed over, to be said
+// in its place.
+struct SiteSearch::Task {
+    enum Kind { File, SkippedFolder, SkippedFile };
+    Kind kind = File;
+    QByteArray path;
+    QString relative;
+    struct stat st = {};
+    QString problem;
+};
+
+// What became of one task.
+struct SiteSearch::Outcome {
+    bool searched = false;
+    bool skippedFolder = false;
+    bool skippedFile = false;
+    QString problem;
+    PageHits page; // with matches when page.count > 0
+};
+
+// The tasks the walk has found so far, handed out in order, and their
+// outcomes, taken back in the same order.
+struct SiteSearch::Shared {
+    std::mutex mutex;
+    std::condition_variable more;
+    std::deque<Task> tasks;
+    std::deque<std::optional<Outcome>> outcomes;
+    size_t handedOut = 0;
+    size_t reported = 0;
+    bool walked = false;
+    int skippedLinks = 0; // the walk's own count
+};
+
 SiteSearch::SiteSearch(SearchQuery query, QList<OpenText> open)
     : m_query(std::move(query)), m_filter(m_query.filter)
 {
@@ -248,7 +365,9 @@ SiteSearch::SiteSearch(SearchQuery query, QList<OpenText> open)
     }
 }
 
-SearchTotals SiteSearch::run(const std::atomic<bool> &stop)
+SiteSearch::~SiteSearch() = default;
+
+SearchTotals SiteSearch::run(const std::atomic<bool> &stop, int threads)
 {
     m_totals = SearchTotals();
     TextSearch search(m_query.pattern.toUtf8(), m_query.options);
@@ -269,24 +388,52 @@ SearchTotals SiteSearch::run(const std::atomic<bool> &stop)
         m_totals.error = QStringLiteral("Cannot search \"%1\": %2").arg(shown(root), reason);
         return m_totals;
     }
-    m_search = &search;
     m_stop = &stop;
     m_needle = requiredBytes(m_query.pattern, m_query.options);
+    m_shared = std::make_unique<Shared>();
+    if (threads <= 0)
+        threads = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < threads; ++i) {
+        helpers.emplace_back([this] {
+            TextSearch own(m_query.pattern.toUtf8(), m_query.options);
+            work(own);
+        });
+    }
+    m_folders.clear();
     m_folders.insert(identity(st));
-    walk(root, QString(), stop, 0);
+    walk(root, QString(), 0);
+    {
+        const std::lock_guard<std::mutex> lock(m_shared->mutex);
+        m_shared->walked = true;
+    }
+    m_shared->more.notify_all();
+    work(search);
+    for (std::thread &helper : helpers)
+        helper.join();
+    m_totals.skippedLinks = m_shared->skippedLinks;
     m_totals.stopped = stop.load();
-    m_search = nullptr;
+    m_shared.reset();
     return m_totals;
 }
 
-void SiteSearch::walk(const QByteArray &folder, const QString &relative, const std::atomic<bool> &stop,
-                      int depth)
+void SiteSearch::add(Task &&task)
 {
+    {
+        const std::lock_guard<std::mutex> lock(m_shared->mutex);
+        m_shared->tasks.push_back(std::move(task));
+        m_shared->outcomes.emplace_back();
+    }
+    m_shared->more.notify_one();
+}
+
+void SiteSearch::walk(const QByteArray &folder, const QString &relative, int depth)
+{
+    const std::atomic<bool> &stop = *m_stop;
     DIR *dir = ::opendir(folder.constData());
     if (!dir) {
-        ++m_totals.skippedFolders;
-        m_totals.problems << QStringLiteral("The folder \"%1\" was not searched: %2")
-                                 .arg(shown(folder), fileErrorReason(errno));
+        add({Task::SkippedFolder, folder, relative, {},
+             QStringLiteral("The folder \"%1\" was not searched: %2").arg(shown(folder), fileErrorReason(errno))});
         return;
     }
     struct Entry {
@@ -318,9 +465,8 @@ void SiteSearch::walk(const QByteArray &folder, const QString &relative, const s
             return true;
         // A name in bytes that are not UTF-8 cannot be given back to the
         // system exactly once it is text; the file is left alone.
-        ++m_totals.skippedFiles;
-        m_totals.problems << QStringLiteral("\"%1\" was not searched: its name is not UTF-8.")
-                                 .arg(shown(prefix + entry.name));
+        add({Task::SkippedFile, prefix + entry.name, relative, {},
+             QStringLiteral("\"%1\" was not searched: its name is not UTF-8.").arg(shown(prefix + entry.name))});
         return false;
     };
     QString name;
@@ -329,67 +475,124 @@ void SiteSearch::walk(const QByteArray &folder, const QString &relative, const s
             return;
         if (!m_filter.matches(QFile::decodeName(file.name)) || !nameOf(file, name))
             continue;
-        searchFile(prefix + file.name, relative.isEmpty() ? name : relative + QLatin1Char('/') + name, file.st);
+        add({Task::File, prefix + file.name, relative.isEmpty() ? name : relative + QLatin1Char('/') + name,
+             file.st, {}});
     }
     for (const Entry &sub : folders) {
         if (stop.load(std::memory_order_relaxed))
             return;
         if (m_folders.contains(identity(sub.st))) {
-            ++m_totals.skippedLinks; // reached again through a link: searched once
+            ++m_shared->skippedLinks; // reached again through a link: searched once
             continue;
         }
         if (!nameOf(sub, name))
             continue;
         m_folders.insert(identity(sub.st));
         if (depth < 200)
-            walk(prefix + sub.name, relative.isEmpty() ? name : relative + QLatin1Char('/') + name, stop,
-                 depth + 1);
+            walk(prefix + sub.name, relative.isEmpty() ? name : relative + QLatin1Char('/') + name, depth + 1);
     }
 }
 
-void SiteSearch::searchFile(const QByteArray &path, const QString &relative, const struct stat &st)
+void SiteSearch::work(TextSearch &search)
 {
-    ++m_totals.filesSearched;
-    PageHits page;
-    page.path = QFile::decodeName(path);
-    page.relative = relative;
-    page.stamp = stampFrom(st);
-    const auto openText = m_open.constFind(identity(st));
+    Shared &shared = *m_shared;
+    for (;;) {
+        Task task;
+        size_t index;
+        {
+            std::unique_lock<std::mutex> lock(shared.mutex);
+            shared.more.wait(lock, [&] { return shared.handedOut < shared.tasks.size() || shared.walked; });
+            if (shared.handedOut >= shared.tasks.size() || m_stop->load(std::memory_order_relaxed))
+                return;
+            index = shared.handedOut++;
+            task = shared.tasks[index];
+        }
+        finish(index, searchFile(search, task));
+    }
+}
+
+// Takes an outcome back and reports every one that is now next in order.
+void SiteSearch::finish(size_t index, Outcome &&outcome)
+{
+    Shared &shared = *m_shared;
+    const std::lock_guard<std::mutex> lock(shared.mutex);
+    shared.outcomes[index] = std::move(outcome);
+    while (shared.reported < shared.outcomes.size() && shared.outcomes[shared.reported]) {
+        Outcome &next = *shared.outcomes[shared.reported];
+        m_totals.filesSearched += next.searched;
+        m_totals.skippedFolders += next.skippedFolder;
+        m_totals.skippedFiles += next.skippedFile;
+        if (!next.problem.isEmpty())
+            m_totals.problems << next.problem;
+        if (next.page.count > 0) {
+            ++m_totals.pages;
+            m_totals.matches += next.page.count;
+            if (onPage)
+                onPage(std::move(next.page));
+        }
+        shared.outcomes[shared.reported].reset();
+        shared.tasks[shared.reported] = Task();
+        ++shared.reported;
+    }
+}
+
+SiteSearch::Outcome SiteSearch::searchFile(TextSearch &search, const Task &task)
+{
+    Outcome out;
+    if (task.kind != Task::File) {
+        out.skippedFolder = task.kind == Task::SkippedFolder;
+        out.skippedFile = task.kind == Task::SkippedFile;
+        out.problem = task.problem;
+        return out;
+    }
+    out.searched = true;
+    PageHits &page = out.page;
+    page.path = QFile::decodeName(task.path);
+    page.relative = task.relative;
+    page.stamp = stampFrom(task.st);
+    const auto openText = m_open.constFind(identity(task.st));
     static thread_local ReusedSink sink;
-    const QByteArray *text = nullptr;
+    static thread_local std::vector<char> raw;
+    static thread_local QByteArray converted;
+    QByteArray read; // the page's text, when it is not the window's
+    const QByteArray *text = &read;
     if (openText != m_open.constEnd()) {
         page.open = true;
-        page.path = m_openPath.value(identity(st));
+        page.path = m_openPath.value(identity(task.st));
         text = &openText.value();
+    } else if (qsizetype rawSize = 0; readWhole(task.path, raw, rawSize)) {
+        // Most pages hold no match: their bytes as they are show it (the
+        // bytes looked for are ASCII, which both encodings keep as they are),
+        // before any time goes into reading them as text.
+        if (!m_needle.isEmpty() && !holdsBytes(raw.data(), rawSize, m_needle, m_query.options.matchCase))
+            return out;
+        page.encoding = decodePageBytes(raw.data(), rawSize, converted);
+        read = page.encoding == PageEncoding::Utf8 ? QByteArray::fromRawData(raw.data(), rawSize) : converted;
     } else {
-        // A piece as large as the file (and one byte to see its end) at most.
-        const qsizetype piece = qsizetype(std::clamp<qint64>(st.st_size + 1, 4096, PageReader::kChunkSize));
-        PageReader reader(page.path, piece);
+        // Gone or changed into something else since the folder was read,
+        // unreadable, or too large: the reader says which, and the search
+        // goes on.
+        PageReader reader(page.path, 4096);
         reader.setLimit(kLargestSearched);
         if (!reader.open() || !reader.read(sink)) {
-            // Gone or changed into something else since the folder was read,
-            // unreadable, or too large: said, and the search goes on.
-            ++m_totals.skippedFiles;
-            m_totals.problems << reader.error();
-            return;
+            out.skippedFile = true;
+            out.problem = reader.error();
+            return out;
         }
         page.encoding = reader.encoding();
-        text = &sink.bytes;
+        read = sink.bytes;
     }
     if (!m_needle.isEmpty() && !holdsBytes(text->constData(), text->size(), m_needle, m_query.options.matchCase))
-        return;
-    if (!findInText(*m_search, text->constData(), text->size(), page, *m_stop)) {
-        ++m_totals.skippedFiles;
-        m_totals.problems << QStringLiteral("\"%1\": %2").arg(QDir::toNativeSeparators(relative), m_search->error());
-        return;
+        return out;
+    if (!findInText(search, text->constData(), text->size(), page, *m_stop)) {
+        out.skippedFile = true;
+        out.problem = QStringLiteral("\"%1\": %2").arg(QDir::toNativeSeparators(task.relative), search.error());
+        page.count = 0;
+        return out;
     }
-    if (page.count == 0)
-        return;
-    page.digest = textDigest(text->constData(), text->size());
-    ++m_totals.pages;
-    m_totals.matches += page.count;
-    if (onPage)
-        onPage(std::move(page));
+    if (page.count > 0)
+        page.digest = textDigest(text->constData(), text->size());
+    return out;
 }
 
 } // namespace tw::search

@@ -16,6 +16,7 @@
 #include <QVector>
 
 #include <atomic>
+#include <memory>
 #include <functional>
 
 #include <sys/stat.h>
@@ -130,32 +131,44 @@ bool holdsBytes(const char *data, qsizetype length, const QByteArray &needle, bo
 // callbacks only. Symbolic links are followed, but a folder is searched once
 // however it is reached (so link loops end); folders that cannot be read and
 // anything that is not a regular file are skipped, never opened.
+//
+// The calling thread walks the folder while helper threads read and match
+// the files it finds, and then helps them; pages and problems are reported
+// in the walk's order however the work was shared out.
 class SiteSearch {
 public:
     SiteSearch(SearchQuery query, QList<OpenText> open);
+    ~SiteSearch();
 
     // Pages with matches as they are found, and the totals at the end.
+    // onPage is called from one thread at a time.
     std::function<void(PageHits &&)> onPage;
-    SearchTotals run(const std::atomic<bool> &stop);
+    // threads: how many search files, the calling thread among them; 0 for
+    // one a processor (at most four).
+    SearchTotals run(const std::atomic<bool> &stop, int threads = 0);
 
 private:
-    void walk(const QByteArray &folder, const QString &relative, const std::atomic<bool> &stop,
-              int depth);
-    void searchFile(const QByteArray &path, const QString &relative, const struct stat &st);
+    struct Task;
+    struct Outcome;
+    void walk(const QByteArray &folder, const QString &relative, int depth);
+    void add(Task &&task);
+    void work(TextSearch &search);
+    Outcome searchFile(TextSearch &search, const Task &task);
+    void finish(size_t index, Outcome &&outcome);
 
     SearchQuery m_query;
     NameFilter m_filter;
     QHash<QPair<quint64, quint64>, QByteArray> m_open; // (device, inode) -> the window's text
     QHash<QPair<quint64, quint64>, QString> m_openPath;
-    QSet<QPair<quint64, quint64>> m_folders; // searched already
+    QSet<QPair<quint64, quint64>> m_folders; // searched already (the walk's own)
     // Bytes every match holds (letter case aside unless matchCase): a page
     // without them is passed over before the full search.
     QByteArray m_needle;
-    TextSearch *m_search = nullptr;
     const std::atomic<bool> *m_stop = nullptr;
     SearchTotals m_totals;
+    struct Shared;
+    std::unique_ptr<Shared> m_shared;
 };
-
 } // namespace tw::search
 
 Q_DECLARE_METATYPE(tw::search::PageHits)

@@ -44,7 +44,7 @@ struct Found {
 };
 
 Found searchFor(const QString &folder, const QString &pattern, FindOptions options = {},
-                QList<OpenText> open = {}, std::function<void(const PageHits &)> each = {})
+                QList<OpenText> open = {}, std::function<void(const PageHits &)> each = {}, int threads = 0)
 {
     SearchQuery query;
     query.pattern = pattern;
@@ -58,7 +58,7 @@ Found searchFor(const QString &folder, const QString &pattern, FindOptions optio
         out.pages.push_back(std::move(page));
     };
     std::atomic<bool> stop{false};
-    out.totals = search.run(stop);
+    out.totals = search.run(stop, threads);
     return out;
 }
 
@@ -215,6 +215,46 @@ private slots:
         QCOMPARE(readBytes(at("index.htm")), old);
     }
 
+    // The quick look over a page's bytes, sixteen at a time and then one by
+    // one: letters of either case, at every place a block may cut it.
+    void quickLookFindsTheBytes_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("needle");
+        QTest::addColumn<bool>("holds");
+        const QByteArray pad(40, '.');
+        for (const int at : {0, 1, 15, 16, 17, 31, 33})
+            QTest::addRow("at %d", at) << pad.left(at) + "LiGhThOu" + pad.left(7) << QByteArray("lighthou") << true;
+        QTest::newRow("in the last bytes") << pad + "xLIGHTHOU" << QByteArray("lighthou") << true;
+        QTest::newRow("one letter short") << pad + "lighthoX" + pad << QByteArray("lighthou") << false;
+        QTest::newRow("first and last alone") << pad + "l......u" + pad << QByteArray("lighthou") << false;
+        QTest::newRow("a sign is no letter") << pad + "@b[" + pad << QByteArray("`b{") << false;
+        QTest::newRow("signs as they are") << pad + "`b{" + pad << QByteArray("`b{") << true;
+        QTest::newRow("longer than the text") << QByteArray("abc") << QByteArray("abcd") << false;
+    }
+    void quickLookFindsTheBytes()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, needle);
+        QFETCH(bool, holds);
+        QCOMPARE(holdsBytes(text.constData(), text.size(), needle, false), holds);
+    }
+
+    // Several threads share the files out, and the pages still come in the
+    // walk's order: the first page takes far longer than the rest.
+    void pagesComeInTheWalksOrder()
+    {
+        QVERIFY(writeBytes(at("0slow.htm"), QByteArray("logo.gif\n").repeated(400'000)));
+        const Found f = searchFor(root(), QStringLiteral("logo.gif"), {}, {}, {}, 3);
+        QStringList names;
+        for (const PageHits &p : f.pages)
+            names << p.relative;
+        QCOMPARE(names, (QStringList{"0slow.htm", "index.htm", "old.htm", "stray.html", "sub/style.css",
+                                     "sub/deep/PAGE.HTM"}));
+        QCOMPARE(f.pages.first().count, 400'000);
+        QCOMPARE(f.totals.matches, 400'000 + 6);
+    }
+
     // What a folder may hold besides pages: a link back to its parent, a
     // pipe, a folder that cannot be read, names with blanks, a newline or
     // bytes that are not UTF-8, a page deleted while the search runs, and a
@@ -239,7 +279,7 @@ private slots:
         const Found f = searchFor(root(), QStringLiteral("logo.gif"), {}, {}, [this](const PageHits &page) {
             if (page.relative == QLatin1String("a b\nc.htm"))
                 QFile::remove(at("index.htm")); // listed already, gone before it is read
-        });
+        }, 1);
         ::chmod(QFile::encodeName(at("locked")).constData(), 0700);
         ::unlink((QFile::encodeName(root()) + "/bad\xff.htm").constData());
         QStringList names;
