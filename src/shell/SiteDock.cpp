@@ -16,8 +16,8 @@
 #include "site/SiteFiles.h"
 #include "site/SiteFolder.h"
 #include "site/SiteState.h"
+#include "site/SiteTree.h"
 
-#include <QAbstractFileIconProvider>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,7 +25,6 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -52,45 +51,30 @@ namespace {
 // addresses, which the frame would take as files to open.
 const QString kSiteFileMime = QStringLiteral("application/x-tagwright-site-file");
 
-// Icons by kind only: the system's icons for a file's type would read the
-// start of every file listed to learn it, pipes and devices among them. The
-// two icons are made once: the style decodes its pictures anew at each
-// request, which held the window up for seconds in a large folder. Copies
-// of them are handed to the model's gathering thread too.
-class PlainIcons final : public QAbstractFileIconProvider {
+// The folder's rows as the dock shows them: files that are not web files
+// dimmed, icons by kind only (the system's icons for a file's type would
+// read the start of every file listed to learn it, pipes and devices among
+// them), and only pages and pictures dragged out.
+class SiteModel final : public site::SiteTree {
 public:
-    PlainIcons()
-        : m_folder(QApplication::style()->standardIcon(QStyle::SP_DirIcon)),
-          m_file(QApplication::style()->standardIcon(QStyle::SP_FileIcon))
-    {
-    }
-    QIcon icon(IconType type) const override { return type == Folder || type == Drive ? m_folder : m_file; }
-    QIcon icon(const QFileInfo &info) const override { return icon(info.isDir() ? Folder : File); }
-    QString type(const QFileInfo &info) const override
-    {
-        return info.isDir() ? QStringLiteral("Folder") : QStringLiteral("File");
-    }
-
-private:
-    const QIcon m_folder;
-    const QIcon m_file;
-};
-
-class SiteModel final : public QFileSystemModel {
-public:
-    using QFileSystemModel::QFileSystemModel;
+    using site::SiteTree::SiteTree;
 
     QVariant data(const QModelIndex &index, int role) const override
     {
-        if (role == Qt::ForegroundRole && index.column() == 0 && !isDir(index)
-            && !site::isWebFile(fileName(index)))
+        if (role == Qt::ForegroundRole && !isDir(index) && webKind(index) == site::WebKind::Other)
             return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
-        return QFileSystemModel::data(index, role);
+        if (role == Qt::DecorationRole) {
+            // Made once: the style decodes its pictures anew at each request.
+            static const QIcon folder = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+            static const QIcon file = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+            return isDir(index) ? folder : file;
+        }
+        return site::SiteTree::data(index, role);
     }
     Qt::ItemFlags flags(const QModelIndex &index) const override
     {
-        Qt::ItemFlags f = QFileSystemModel::flags(index) & ~Qt::ItemIsEditable;
-        const site::WebKind kind = site::webKindOf(fileName(index));
+        Qt::ItemFlags f = site::SiteTree::flags(index);
+        const site::WebKind kind = webKind(index);
         if (isDir(index) || (kind != site::WebKind::Page && kind != site::WebKind::Picture))
             f &= ~Qt::ItemIsDragEnabled;
         return f;
@@ -204,22 +188,14 @@ SiteDock::SiteDock(frmMain &frame)
       m_menu(new QMenu(this))
 {
     setObjectName(QStringLiteral("dockSite"));
-    static PlainIcons icons;
-    m_model->setIconProvider(&icons);
-    m_model->setReadOnly(true);
     // Hidden files stay out; pipes, devices and sockets are listed (dimmed)
     // but never opened.
-    m_model->setFilter(QDir::AllDirs | QDir::Files | QDir::System | QDir::NoDotAndDotDot);
 
     m_view->setObjectName(QStringLiteral("treeSite"));
     m_view->setAccessibleName(QStringLiteral("Site"));
     m_view->setModel(m_model);
-    for (int column = 1; column < m_model->columnCount(); ++column)
-        m_view->hideColumn(column);
     m_view->setHeaderHidden(true);
     m_view->setUniformRowHeights(true);
-    m_view->setSortingEnabled(true);
-    m_view->sortByColumn(0, Qt::AscendingOrder);
     m_view->setExpandsOnDoubleClick(false); // activation opens and closes folders
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setDragEnabled(true);
@@ -256,10 +232,7 @@ SiteDock::SiteDock(frmMain &frame)
         emit stateChanged();
     });
     // The folder itself renamed or deleted by another program.
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &parent) {
-        if (parent == m_view->rootIndex())
-            recheckFolder();
-    });
+    connect(m_model, &site::SiteTree::rootUnreadable, this, &SiteDock::recheckFolder);
 
     const auto item = [this](const char *name, const char *text, auto work) {
         QAction *action = m_menu->addAction(QString::fromLatin1(text));
@@ -304,7 +277,7 @@ SiteDock::~SiteDock()
     disconnect(m_model, nullptr, this, nullptr);
 }
 
-QFileSystemModel *SiteDock::model() const
+site::SiteTree *SiteDock::model() const
 {
     return m_model;
 }
@@ -322,7 +295,8 @@ void SiteDock::setFolder(const QString &folder, const QStringList &expanded)
     SiteFolder::instance().setFolder(m_folder);
     setWindowTitle(QStringLiteral("Site"));
     if (!m_folder.isEmpty()) {
-        m_view->setRootIndex(m_model->setRootPath(m_folder));
+        m_model->setRootPath(m_folder);
+        m_view->setRootIndex(QModelIndex());
         m_view->setCurrentIndex(QModelIndex());
     }
     recheckFolder();

@@ -5,7 +5,6 @@
 #include <QSet>
 
 class QAction;
-class QFileSystemModel;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -13,6 +12,9 @@ class QTreeView;
 
 namespace tw {
 
+namespace site {
+class SiteTree;
+}
 class frmMain;
 
 // The text a file of the site dragged into a page writes there: an image
@@ -41,7 +43,7 @@ public:
     QStringList expandedFolders() const;
 
     QTreeView *view() const { return m_view; }
-    QFileSystemModel *model() const;
+    site::SiteTree *model() const;
     QLabel *problem() const { return m_problem; }
     QPushButton *checkButton() const { return m_check; }
 
@@ -83,7 +85,7 @@ private:
     void tell(const QString &text);
 
     frmMain &m_frame;
-    QFileSystemModel *m_model;
+    site::SiteTree *m_model;
     QTreeView *m_view;
     QLabel *m_problem;
     QPushButton *m_check;

@@ -8,7 +8,7 @@
 #include "site/SiteFolder.h"
 
 #include <QDropEvent>
-#include <QFileSystemModel>
+#include "site/SiteTree.h"
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
