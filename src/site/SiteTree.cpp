@@ -15,19 +15,18 @@ namespace tw::site {
 
 namespace {
 
+// Names in the order of the user's language, numbers by value and letter
+// case aside. The C locale orders by character codes only, so it takes
+// English order instead.
 QCollator sortCollator()
 {
-    QCollator collator;
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    QCollator collator(locale);
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     return collator;
-}
-
-// A name's sort key. The C locale's keys are the text itself, whatever the
-// collator is told of letter case: there the name goes in case-folded.
-QCollatorSortKey sortKeyOf(const QCollator &collator, const QString &name)
-{
-    return collator.sortKey(collator.locale().language() == QLocale::C ? name.toCaseFolded() : name);
 }
 
 constexpr size_t kClean = std::numeric_limits<size_t>::max();
@@ -93,7 +92,7 @@ bool SiteTree::readFolder(const QString &path, std::vector<Entry> &out,
             isDir = ::fstatat(::dirfd(dir), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
         QString name = QFile::decodeName(e->d_name);
-        QCollatorSortKey key = sortKeyOf(collator, name);
+        QCollatorSortKey key = collator.sortKey(name);
         const WebKind kind = isDir ? WebKind::Other : webKindOf(name);
         out.push_back({std::move(name), isDir, std::move(key), kind});
     }
@@ -137,7 +136,7 @@ void SiteTree::setRootPath(const QString &folder)
     m_root.reset();
     m_rootPath = folder;
     if (!folder.isEmpty())
-        m_root = std::make_unique<Node>(Entry{folder, true, sortKeyOf(m_collator, folder)}, nullptr);
+        m_root = std::make_unique<Node>(Entry{folder, true, m_collator.sortKey(folder)}, nullptr);
     endResetModel();
     if (m_root)
         list(m_root.get());
@@ -203,7 +202,7 @@ QModelIndex SiteTree::index(const QString &path)
             || ::stat(QFile::encodeName(at).constData(), &st) != 0)
             return {};
         const bool isDir = S_ISDIR(st.st_mode);
-        Entry entry{part, isDir, sortKeyOf(m_collator, part), isDir ? WebKind::Other : webKindOf(part)};
+        Entry entry{part, isDir, m_collator.sortKey(part), isDir ? WebKind::Other : webKindOf(part)};
         const auto place = std::lower_bound(node->children.begin(), node->children.end(), entry,
                                             [](const auto &child, const Entry &e) { return less(child->entry, e); });
         const size_t row = size_t(place - node->children.begin());

@@ -45,9 +45,16 @@ private slots:
 
     // Folders (and links to them) first, then files, each by name as people
     // read them, letter case aside and numbers by value; hidden files left out.
+    void folderOrder_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("C") << QLocale::c();
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany);
+    }
     void folderOrder()
     {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QFETCH(QLocale, locale);
+        QLocale::setDefault(locale);
         SiteTree tree;
         tree.setRootPath(m_dir.path());
         QVERIFY(listed(tree));
