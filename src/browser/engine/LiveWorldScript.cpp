@@ -45,12 +45,13 @@ function noscriptInHead(doc) {
   return doc.head && doc.head.getElementsByTagName('noscript').length > 0;
 }
 
+// Whether either document of this update has a template element: without
+// one, isEqualNode alone compares all there is.
+let templates = false;
+
+// Called for every child compared: as few calls into the engine as can be.
 function equal(a, b) {
-  if (a.nodeType !== b.nodeType)
-    return false;
-  if (a.nodeType !== 1)
-    return a.isEqualNode(b);
-  return a.isEqualNode(b) && templatesEqual(a, b);
+  return a.isEqualNode(b) && (!templates || a.nodeType !== 1 || templatesEqual(a, b));
 }
 
 function sameKind(a, b) {
@@ -186,6 +187,8 @@ window.twLive = {
           || fresh.body.localName !== document.body.localName || noscriptInHead(fresh)
           || noscriptInHead(document))
         return { reload: true, place: anchor() };
+      templates = document.getElementsByTagName('template').length > 0
+        || fresh.getElementsByTagName('template').length > 0;
       morphChildren(document, fresh);
     } catch (e) {
       return { reload: true, place: anchor() };
