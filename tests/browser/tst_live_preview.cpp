@@ -577,6 +577,45 @@ private slots:
         QVERIFY2(equal * 1000 >= done * 995, qPrintable(QStringLiteral("%1 of %2").arg(equal).arg(done)));
     }
 
+    // Each change after the first is sent as the part of the text that
+    // changed: edits at either end, across characters written as two
+    // halves, and after the page loaded itself anew (it then holds no text
+    // of ours and is sent the whole) all show what a load would, without one.
+    void editsAreSentAsTheirChangedPart()
+    {
+        frmDocument *d = document(path("parts.htm"), "<p>a\xf0\x9f\x98\x80" "b</p>");
+        showDocument(d);
+        QSignalSpy loads(m_dock->area()->widget(), SIGNAL(loadStarted()));
+        const struct {
+            const char *find, *replace, *shown;
+        } rows[] = {
+            {"b<", "bc<", "a\U0001F600bc"},
+            {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x81", "a\U0001F601bc"}, // the same first half
+            {"<p>", "<p>\xf0\x9f\x98\x81", "\U0001F601a\U0001F601bc"},
+            {"</p>", "</p><p>z</p>", "\U0001F601a\U0001F601bc\n\nz"},
+            {"a\xf0\x9f\x98\x81" "bc</p><p>", "", "\U0001F601z"},
+            {"\xf0\x9f\x98\x81", "", "z"},
+        };
+        for (const auto &row : rows) {
+            const QByteArray text(d->textEdit->documentData(), d->textEdit->documentLength());
+            const qsizetype at = text.indexOf(row.find);
+            QVERIFY(at >= 0);
+            QSignalSpy updated(m_dock, &LivePreviewDock::pageUpdated);
+            d->textEdit->SendScintilla(QsciScintilla::SCI_SETTARGETRANGE, at, at + qstrlen(row.find));
+            d->textEdit->SendScintilla(QsciScintilla::SCI_REPLACETARGET, -1, row.replace);
+            QVERIFY(updated.wait(kLoad));
+            QCOMPARE(shownText(m_dock->area()).trimmed(), QString::fromUtf8(row.shown));
+        }
+        QCOMPARE(loads.size(), 0);
+        QSignalSpy shown(m_dock->area()->widget(), SIGNAL(loadFinished(bool)));
+        ask(QStringLiteral("location.reload()"));
+        QVERIFY(shown.wait(kLoad));
+        loads.clear();
+        type(d, "<p>after</p>");
+        QCOMPARE(shownText(m_dock->area()).trimmed(), QStringLiteral("z\n\nafter"));
+        QCOMPARE(loads.size(), 0);
+    }
+
     // What the page's scripts keep and what the user typed into its fields
     // outlives edits of its markup; an edit of a script loads it anew, at
     // the element that was at the top of the view.

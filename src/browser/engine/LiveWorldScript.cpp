@@ -177,24 +177,40 @@ function paint(revision) {
   });
 }
 
-window.twLive = {
-  // Returns "done", or the place to keep when the text must be loaded.
-  // A new quirks mode or a frameset cannot be had in place.
-  update: function (revision, text) {
-    try {
-      const fresh = parser.parseFromString(text, 'text/html');
-      if (fresh.compatMode !== document.compatMode || !document.body || !fresh.body
-          || fresh.body.localName !== document.body.localName || noscriptInHead(fresh)
-          || noscriptInHead(document))
-        return { reload: true, place: anchor() };
-      templates = document.getElementsByTagName('template').length > 0
-        || fresh.getElementsByTagName('template').length > 0;
-      morphChildren(document, fresh);
-    } catch (e) {
+// The text the document was last brought to, and its revision: the next
+// change may be sent as an edit of it.
+let shown = null;
+
+// Returns "done", or the place to keep when the text must be loaded.
+// A new quirks mode or a frameset cannot be had in place.
+function update(revision, text) {
+  shown = null;
+  try {
+    const fresh = parser.parseFromString(text, 'text/html');
+    if (fresh.compatMode !== document.compatMode || !document.body || !fresh.body
+        || fresh.body.localName !== document.body.localName || noscriptInHead(fresh)
+        || noscriptInHead(document))
       return { reload: true, place: anchor() };
-    }
-    paint(revision);
-    return 'done';
+    templates = document.getElementsByTagName('template').length > 0
+      || fresh.getElementsByTagName('template').length > 0;
+    morphChildren(document, fresh);
+  } catch (e) {
+    return { reload: true, place: anchor() };
+  }
+  shown = { revision: revision, text: text };
+  paint(revision);
+  return 'done';
+}
+
+window.twLive = {
+  update: update,
+  // The text of revision base with `removed` characters at `at` replaced by
+  // inserted; { resend: true } when this document does not hold that text.
+  change: function (revision, base, at, removed, inserted) {
+    if (!shown || shown.revision !== base || at + removed > shown.text.length)
+      return { resend: true };
+    const text = shown.text;
+    return update(revision, text.slice(0, at) + inserted + text.slice(at + removed));
   },
   place: function (p) {
     if (!p)
