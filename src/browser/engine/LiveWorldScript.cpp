@@ -64,6 +64,22 @@ function sameKind(a, b) {
   return true;
 }
 
+// Counts the changes to the document's elements, by us or the page's
+// scripts, from the first time it is asked for (see elementChanges): the
+// caret's list of the elements is made again only after one. Text and
+// attributes changed in place leave it alone.
+let elementChanges = 0;
+let watcher = null;
+function countElementChanges() {
+  if (!watcher) {
+    watcher = new MutationObserver(() => { ++elementChanges; });
+    watcher.observe(document, { childList: true, subtree: true });
+  } else if (watcher.takeRecords().length) {
+    ++elementChanges;
+  }
+  return elementChanges;
+}
+
 function take(n) {
   return document.importNode(n, true);
 }
@@ -98,8 +114,10 @@ function morph(a, b) {
     }
     if (a.localName === 'noscript')
       return a;
-    if (a.localName === 'template')
+    if (a.localName === 'template') {
+      ++elementChanges; // its content is no part of the document
       morphChildren(a.content, b.content);
+    }
     morphChildren(a, b);
   } else if (a.nodeType !== 10 && a.nodeValue !== b.nodeValue) {
     a.nodeValue = b.nodeValue;
@@ -225,6 +243,7 @@ window.twLive = {
     }
     window.scrollTo(p.x, y);
   },
+  elementChanges: countElementChanges,
   anchor: anchor,
   paint: paint,
   restyle: function (address, css) {
