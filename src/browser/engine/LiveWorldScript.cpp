@@ -126,6 +126,10 @@ function morph(a, b) {
 }
 
 function morphChildren(live, fresh) {
+  // The root element, head and body hold all there is: compared whole
+  // first, they would be walked through for nothing at nearly every edit.
+  // Morphed straight away, they change as little.
+  const top = live === document || live === document.documentElement;
   let cur = live.firstChild;
   let f = fresh.firstChild;
   while (f) {
@@ -135,7 +139,7 @@ function morphChildren(live, fresh) {
       f = nextF;
       continue;
     }
-    if (equal(cur, f)) {
+    if (!(top && cur.nodeType === 1) && equal(cur, f)) {
       cur = cur.nextSibling;
       f = nextF;
       continue;
