@@ -531,7 +531,7 @@ private slots:
                                 "&amp", "<li>", "<td>", "<table>", "</p>", "=", "<img src=pic.png>", "<template><i>",
                                 "<svg><circle r=3>", "<iframe srcdoc='<b>f</b>'>", "<textarea>", "<style>p{}"};
         const int edits = qEnvironmentVariableIntValue("TW_LIVE_EDITS") > 0
-            ? qEnvironmentVariableIntValue("TW_LIVE_EDITS") : 400;
+            ? qEnvironmentVariableIntValue("TW_LIVE_EDITS") : 1000;
         QRandomGenerator random(24);
         int equal = 0, done = 0, strayLoads = 0;
         for (const char *name : {"sample.htm", "help.htm"}) {
