@@ -616,6 +616,51 @@ private slots:
         QCOMPARE(loads.size(), 0);
     }
 
+    // Edits among many children: after one, the next is compared by the
+    // children around the last change only when all others are proven
+    // equal, so a change elsewhere, also one made by a script, is still
+    // found. Written as the engine writes it back, the body's text is what
+    // the page must hold after each edit.
+    void editsAmongManyChildren()
+    {
+        QByteArray page = "<html><head></head><body>";
+        for (int k = 0; k < 100; ++k)
+            page += "<p>" + QByteArray::number(k) + "</p>\n";
+        frmDocument *d = document(path("many.htm"), page + "</body></html>");
+        showDocument(d);
+        QSignalSpy loads(m_dock->area()->widget(), SIGNAL(loadStarted()));
+        const struct {
+            const char *find, *replace, *script;
+        } rows[] = {
+            {"<p>50</p>", "<p>50x</p>", nullptr},
+            {"50x", "50xy", nullptr},
+            {"50xy</p>\n", "50xy</p>\n<p>new</p>\n", nullptr},
+            {"</p>\n<p>new", " new", nullptr},
+            {"<p>10</p>", "<p>10a</p>", nullptr},
+            {"10a", "10ab", "document.body.children[90].textContent = 'changed'"},
+            {"10ab", "10abc", "document.body.children[0].remove()"},
+            {"<p>99</p>\n", "", nullptr},
+            {"<p>98</p>\n", "<p>98</p>", nullptr},
+        };
+        for (const auto &row : rows) {
+            if (row.script)
+                ask(QString::fromLatin1(row.script));
+            const QByteArray text(d->textEdit->documentData(), d->textEdit->documentLength());
+            const qsizetype at = text.indexOf(row.find);
+            QVERIFY(at >= 0);
+            QSignalSpy updated(m_dock, &LivePreviewDock::pageUpdated);
+            d->textEdit->SendScintilla(QsciScintilla::SCI_SETTARGETRANGE, at, at + qstrlen(row.find));
+            d->textEdit->SendScintilla(QsciScintilla::SCI_REPLACETARGET, -1, row.replace);
+            QVERIFY(updated.wait(kLoad));
+            const QByteArray now(d->textEdit->documentData(), d->textEdit->documentLength());
+            const qsizetype body = now.indexOf("<body>") + 6;
+            // The line end a save adds after </html> goes into the body.
+            QCOMPARE(ask(QStringLiteral("document.body.innerHTML")).toString(),
+                     QString::fromUtf8(now.mid(body, now.indexOf("</body>") - body) + '\n'));
+        }
+        QCOMPARE(loads.size(), 0);
+    }
+
     // What the page's scripts keep and what the user typed into its fields
     // outlives edits of its markup; an edit of a script loads it anew, at
     // the element that was at the top of the view.

@@ -125,6 +125,35 @@ function morph(a, b) {
   return a;
 }
 
+// Where the last change among the children of an element with many of them
+// was: how many children before it and after it were equal. The next edit
+// is mostly typed at the same place.
+const lastChange = new WeakMap();
+const kMany = 64;
+
+// Whether live's children equal fresh's but for the middle ones, those
+// after the first `before` and before the last `after` (their number may
+// differ). The middle of fresh is put aside for copies of live's middle,
+// and the two elements are compared in one call, without a step per child;
+// fresh is then put back as it was.
+function equalOutside(live, fresh, before, after) {
+  const l = live.childNodes, f = fresh.childNodes;
+  if (before + after > l.length || before + after > f.length)
+    return false;
+  const freshEnd = f[f.length - after] || null;
+  const middle = [];
+  for (let n = f[before] || null; n !== freshEnd; n = n.nextSibling)
+    middle.push(n);
+  middle.forEach(n => fresh.removeChild(n));
+  const copies = [];
+  for (let n = l[before] || null, end = l[l.length - after] || null; n !== end; n = n.nextSibling)
+    copies.push(fresh.insertBefore(fresh.ownerDocument.importNode(n, true), freshEnd));
+  const same = live.isEqualNode(fresh);
+  copies.forEach(n => fresh.removeChild(n));
+  middle.forEach(n => fresh.insertBefore(n, freshEnd));
+  return same;
+}
+
 function morphChildren(live, fresh) {
   // The root element, head and body hold all there is: compared whole
   // first, they would be walked through for nothing at nearly every edit.
@@ -132,26 +161,48 @@ function morphChildren(live, fresh) {
   const top = live === document || live === document.documentElement;
   let cur = live.firstChild;
   let f = fresh.firstChild;
-  while (f) {
+  // Only the children from cur and f up to these are compared.
+  let curEnd = null;
+  let fEnd = null;
+  const many = !top && !templates && live.nodeType === 1 && fresh.childNodes.length >= kMany;
+  const hint = many && lastChange.get(live);
+  const ranged = hint && equalOutside(live, fresh, hint.before, hint.after);
+  if (ranged) {
+    const l = live.childNodes, fc = fresh.childNodes;
+    cur = l[hint.before] || null;
+    f = fc[hint.before] || null;
+    curEnd = l[l.length - hint.after] || null;
+    fEnd = fc[fc.length - hint.after] || null;
+  }
+  // The index of f, and of the first and last of fresh's children that
+  // changed anything (after all of them: live's last were taken away).
+  let at = 0, first = -1, last = -1;
+  while (f !== fEnd) {
     const nextF = f.nextSibling;
-    if (!cur) {
-      live.appendChild(take(f));
-      f = nextF;
-      continue;
-    }
-    if (!(top && cur.nodeType === 1) && equal(cur, f)) {
+    if (!(top && cur && cur.nodeType === 1) && cur !== curEnd && equal(cur, f)) {
       cur = cur.nextSibling;
       f = nextF;
+      ++at;
+      continue;
+    }
+    if (first < 0)
+      first = at;
+    last = at;
+    if (cur === curEnd) {
+      live.insertBefore(take(f), curEnd);
+      f = nextF;
+      ++at;
       continue;
     }
     const nextC = cur.nextSibling;
     // Something written before cur, or cur taken out: a neighbour matches.
-    if (nextF && equal(cur, nextF)) {
+    if (nextF !== fEnd && equal(cur, nextF)) {
       live.insertBefore(take(f), cur);
       f = nextF;
+      ++at;
       continue;
     }
-    if (nextC && equal(nextC, f)) {
+    if (nextC !== curEnd && equal(nextC, f)) {
       live.removeChild(cur);
       cur = nextC;
       continue;
@@ -165,12 +216,19 @@ function morphChildren(live, fresh) {
     }
     cur = cur.nextSibling;
     f = nextF;
+    ++at;
   }
-  while (cur) {
+  if (cur !== curEnd) {
+    first = first < 0 ? at : first;
+    last = at;
+  }
+  while (cur !== curEnd) {
     const next = cur.nextSibling;
     live.removeChild(cur);
     cur = next;
   }
+  if (many && !ranged && first >= 0)
+    lastChange.set(live, { before: first, after: Math.max(0, at - last - 1) });
 }
 
 // The place of the element at the top of the view: its path of element
