@@ -16,9 +16,14 @@ namespace {
 // Run in the view's own world, where nothing is shared with the page's
 // scripts but the elements themselves: lists the elements in tree order
 // (a template's content after the template), keeps them for the two
-// functions below, and describes them as "name parent ...".
-const char kMapScript[] = R"JS((function () {
+// functions below, and describes them as "name parent ...". When asked to
+// keep the last list and no element came or went since (the live world's
+// count of such changes says so), the answer is "=".
+const char kMapScript[] = R"JS((function (keep) {
   if (document.readyState === 'loading') return null;
+  const changes = globalThis.twLive ? twLive.elementChanges() : -1;
+  if (keep && changes >= 0 && changes === globalThis.twCaretChanges) return '=';
+  globalThis.twCaretChanges = changes;
   const els = [], out = [], index = new WeakMap();
   const todo = [], parents = [];
   if (document.documentElement) { todo.push(document.documentElement); parents.push(-1); }
@@ -50,7 +55,7 @@ const char kMapScript[] = R"JS((function () {
     return e ? index.get(e) : -1;
   };
   return out.join(' ');
-})())JS";
+}))JS";
 
 // The outline around the caret's element: it takes no input and paints
 // only its frame.
@@ -151,7 +156,11 @@ void LiveCaret::map(int tries)
     if (!m_area)
         return;
     const int run = ++m_mapRun;
-    m_area->runScript(QString::fromLatin1(kMapScript), [this, run, tries](const QVariant &description) {
+    // A typed character changes no element: the view's list stands, and
+    // only the text is read anew.
+    const bool keep = !m_map.isEmpty() && m_editor;
+    const QString script = QString::fromLatin1(kMapScript) + QLatin1String(keep ? "(true)" : "(false)");
+    m_area->runScript(script, [this, run, tries, keep](const QVariant &description) {
         if (run != m_mapRun)
             return; // a later map is on its way
         if (description.typeId() != QMetaType::QString) {
@@ -165,9 +174,11 @@ void LiveCaret::map(int tries)
                 });
             return;
         }
+        const QString said = description.toString();
         if (m_editor)
             m_map.build(QByteArrayView(m_editor->documentData(), m_editor->documentLength()),
-                        LiveTagMap::parseElements(description.toString().toUtf8()));
+                        keep && said == QLatin1String("=") ? m_map.elements()
+                                                           : LiveTagMap::parseElements(said.toUtf8()));
         else
             m_map.clear();
         place();

@@ -49,6 +49,7 @@ public:
     void build(QByteArrayView text, QList<Element> elements);
     void clear();
     bool isEmpty() const { return m_elements.isEmpty(); }
+    const QList<Element> &elements() const { return m_elements; }
     int size() const { return int(m_elements.size()); }
 
     // Where the caret goes for the element: the '<' of its start tag; for an

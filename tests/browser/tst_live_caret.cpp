@@ -181,6 +181,38 @@ private slots:
         check();
     }
 
+    // Edits shown in place, one after another: after each the map is made
+    // again on its own, and the elements and their tags still meet both
+    // ways, whether an edit changed text only or added or took away elements.
+    void mapFollowsEditsInPlace()
+    {
+        show("<p id=a>one</p><p id=b>two <b>bold</b></p>");
+        const struct {
+            const char *find, *replace;
+            QStringList tags; // as in caretAndElementsMeet
+        } rows[] = {
+            {"one", "one more", {"#a=<p id=", "b=<b>bol"}},
+            {"two ", "two <i>new</i> ", {"i=<i>new", "b=<b>bol"}},
+            {"bold", "bolder", {"i=<i>new", "b=<b>bol"}},
+            {"<p id=a>one more</p>", "", {"#b=<p id=", "i=<i>new", "b=<b>bol"}},
+            {"</b>", "</b><em>e</em>", {"em=<em>e<", "b=<b>bol"}},
+        };
+        for (const auto &row : rows) {
+            const qsizetype at = text().indexOf(row.find);
+            QVERIFY(at >= 0);
+            QSignalSpy mapped(m_dock->caret(), &LiveCaret::mapped);
+            editor()->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, at, at + qstrlen(row.find));
+            editor()->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, -1, row.replace);
+            QVERIFY(mapped.wait(kLoad));
+            for (const QString &tag : row.tags) {
+                const QString selector = tag.section(QLatin1Char('='), 0, 0), written = tag.section(QLatin1Char('='), 1);
+                QCOMPARE(QString::fromUtf8(tagText(selector)), written);
+                const qsizetype inside = text().indexOf(written.toUtf8()) + 1;
+                QCOMPARE(m_dock->caret()->map().elementAt(inside), run(area(), indexOf(selector)).toInt());
+            }
+        }
+    }
+
     // Ctrl+click puts the caret on the element's tag and gives the editor
     // the focus; the page never sees it. A plain click still reaches the
     // page's buttons.

@@ -26,6 +26,7 @@
 #include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/types.h>
 
@@ -103,6 +104,26 @@ QString scriptString(const QString &text)
     }
     out += QLatin1Char('"');
     return out;
+}
+
+// What turns before into after: `removed` characters at `at` replaced by
+// `inserted`. The common start and end are left out, so typing in a large
+// page sends a few characters. The page joins the pieces as they are, so a
+// character written as two halves may be split between them.
+struct TextEdit {
+    qsizetype at = 0;
+    qsizetype removed = 0;
+    QString inserted;
+};
+
+TextEdit editBetween(QStringView before, QStringView after)
+{
+    const qsizetype most = qMin(before.size(), after.size());
+    const qsizetype head = std::mismatch(before.begin(), before.begin() + most, after.begin()).first - before.begin();
+    qsizetype tail = 0;
+    while (tail < most - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    return {head, before.size() - head - tail, after.mid(head, after.size() - head - tail).toString()};
 }
 
 // The live page: it stays on its own address, and its scripts cannot open
@@ -209,6 +230,7 @@ public:
         connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
                 [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
                     m_page->address = QUrl(); // the next update loads afresh
+                    m_held = 0;
                     ++m_call; // whatever was asked of the page is answered no more
                     m_watchdog.stop();
                     m_busy = false;
@@ -301,6 +323,7 @@ public:
         m_probing = false;
         m_watchdog.stop();
         m_place = QVariant();
+        m_held = 0;
         m_page->address = QUrl(QStringLiteral("about:blank"));
         m_page->load(m_page->address);
     }
@@ -401,23 +424,49 @@ private:
             });
             return;
         }
-        const int revision = m_revision;
+        send(m_revision, text.text, m_held > 0);
+    }
+
+    // Sends the text to the page, as an edit of the text it holds when it
+    // holds one, else whole (the page also asks for it whole when it does
+    // not hold the text this side thinks).
+    void send(int revision, const QString &text, bool asEdit)
+    {
+        QString script;
+        if (asEdit) {
+            const TextEdit edit = editBetween(m_heldText, text);
+            script = QStringLiteral("twLive.change(%1, %2, %3, %4, ")
+                         .arg(revision)
+                         .arg(m_held)
+                         .arg(edit.at)
+                         .arg(edit.removed)
+                + scriptString(edit.inserted) + QLatin1Char(')');
+        } else {
+            script = QStringLiteral("twLive.update(%1, ").arg(revision) + scriptString(text) + QLatin1Char(')');
+        }
+        m_held = 0;
         // A large page takes its time to parse and compare, more so on a
         // busy machine: it is given longer before it counts as stuck.
-        ask(QStringLiteral("twLive.update(%1, %2)").arg(revision).arg(scriptString(text.text)),
-            [this](const QVariant &result) {
+        ask(script,
+            [this, revision, text](const QVariant &result) {
                 const QVariantMap answer = result.toMap();
+                if (answer.value(QStringLiteral("resend")).toBool()) {
+                    send(revision, text, false);
+                    return;
+                }
                 if (answer.value(QStringLiteral("reload")).toBool() || !result.isValid()) {
                     m_place = answer.value(QStringLiteral("place"));
                     go();
                     return;
                 }
+                m_held = revision;
+                m_heldText = text;
                 m_busy = false;
                 if (onUpdated)
                     onUpdated(false);
                 step();
             },
-            kAnswerMs + int(qMin<qsizetype>(text.text.size() / 200, 60000)));
+            kAnswerMs + int(qMin<qsizetype>(text.size() / 200, 60000)));
     }
 
     // Loads the latest address; the place kept, if any, is set once parsed.
@@ -425,6 +474,7 @@ private:
     {
         m_busy = true;
         m_loading = true;
+        m_held = 0; // a new document holds no text of ours
         m_page->refreshing = true;
         m_input.forget(); // a press before it is no press in the new page
         const bool same = m_next == m_page->address && m_page->url().adjusted(QUrl::RemoveFragment) == m_next;
@@ -555,6 +605,8 @@ private:
     bool m_scriptsStopped = false;
     int m_call = 0; // the call to the page whose answer counts
     int m_revision = 0;
+    int m_held = 0; // the revision whose text the page holds, or 0
+    QString m_heldText; // that text
     QTimer m_watchdog;
     QVariant m_place; // where a load puts the view (see twLive.anchor)
 };
