@@ -75,7 +75,7 @@ bool SiteTree::less(const Entry &a, const Entry &b)
 // name's sort key, which is the costly part. Symbolic links count as what
 // they lead to; one that leads nowhere is a file. The first rows in order
 // go to `first` before the rest is put in order, so that a large folder
-// shows its top at once.
+// shows its top sooner.
 bool SiteTree::readFolder(const QString &path, std::vector<Entry> &out,
                           const std::function<void(std::vector<Entry>)> &first)
 {
@@ -99,7 +99,8 @@ bool SiteTree::readFolder(const QString &path, std::vector<Entry> &out,
     ::closedir(dir);
     if (out.size() > size_t(kRowsATurn)) {
         const auto cut = out.begin() + kRowsATurn;
-        std::partial_sort(out.begin(), cut, out.end(), less);
+        std::nth_element(out.begin(), cut, out.end(), less);
+        std::sort(out.begin(), cut, less);
         first(std::vector<Entry>(out.begin(), cut));
         std::sort(cut, out.end(), less);
     } else {
