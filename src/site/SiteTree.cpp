@@ -38,11 +38,14 @@ struct SiteTree::Entry {
     QString name;
     bool dir = false;
     QCollatorSortKey key;
-    WebKind kind = WebKind::Other;
+    WebKind kind = WebKind::Other; // set when its row is made
 };
 
 struct SiteTree::Node {
-    Node(Entry e, Node *up) : entry(std::move(e)), parent(up) {}
+    Node(Entry e, Node *up) : entry(std::move(e)), parent(up)
+    {
+        entry.kind = entry.dir ? WebKind::Other : webKindOf(entry.name);
+    }
     Entry entry;
     Node *parent;
     std::vector<std::unique_ptr<Node>> children;
@@ -93,8 +96,7 @@ bool SiteTree::readFolder(const QString &path, std::vector<Entry> &out,
         }
         QString name = QFile::decodeName(e->d_name);
         QCollatorSortKey key = collator.sortKey(name);
-        const WebKind kind = isDir ? WebKind::Other : webKindOf(name);
-        out.push_back({std::move(name), isDir, std::move(key), kind});
+        out.push_back({std::move(name), isDir, std::move(key)});
     }
     ::closedir(dir);
     if (out.size() > size_t(kRowsATurn)) {
@@ -202,8 +204,7 @@ QModelIndex SiteTree::index(const QString &path)
         if (!node->entry.dir || part.startsWith(QLatin1Char('.'))
             || ::stat(QFile::encodeName(at).constData(), &st) != 0)
             return {};
-        const bool isDir = S_ISDIR(st.st_mode);
-        Entry entry{part, isDir, m_collator.sortKey(part), isDir ? WebKind::Other : webKindOf(part)};
+        Entry entry{part, S_ISDIR(st.st_mode), m_collator.sortKey(part)};
         const auto place = std::lower_bound(node->children.begin(), node->children.end(), entry,
                                             [](const auto &child, const Entry &e) { return less(child->entry, e); });
         const size_t row = size_t(place - node->children.begin());
