@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include <dirent.h>
 #include <sys/resource.h>
@@ -37,7 +38,7 @@ constexpr size_t kClean = std::numeric_limits<size_t>::max();
 struct SiteTree::Entry {
     QString name;
     bool dir = false;
-    QCollatorSortKey key;
+    std::optional<QCollatorSortKey> key; // none for the root, which is never ordered
     WebKind kind = WebKind::Other; // set when its row is made
 };
 
@@ -69,7 +70,7 @@ bool SiteTree::less(const Entry &a, const Entry &b)
 {
     if (a.dir != b.dir)
         return a.dir;
-    if (const int c = a.key.compare(b.key))
+    if (const int c = a.key->compare(*b.key))
         return c < 0;
     return a.name < b.name;
 }
@@ -139,7 +140,9 @@ void SiteTree::setRootPath(const QString &folder)
     m_root.reset();
     m_rootPath = folder;
     if (!folder.isEmpty())
-        m_root = std::make_unique<Node>(Entry{folder, true, m_collator.sortKey(folder)}, nullptr);
+        // The collator loads its language's data at its first key: not here,
+        // where the window waits for the folder to be shown.
+        m_root = std::make_unique<Node>(Entry{folder, true, std::nullopt}, nullptr);
     endResetModel();
     if (m_root)
         list(m_root.get());
