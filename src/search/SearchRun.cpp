@@ -1,16 +1,11 @@
 #include "search/SearchRun.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <QMutexLocker>
 #include <QTimer>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 namespace tw::search {
-
-namespace {
-constexpr int kNiceness = 5;
-}
 
 SearchRun::SearchRun(SearchQuery query, QList<OpenText> open, QObject *parent)
     : QObject(parent), m_query(std::move(query)), m_open(std::move(open))
@@ -37,11 +32,8 @@ void SearchRun::start()
     m_running = true;
     auto stop = m_stop;
     m_thread = QThread::create([this, stop] {
-        // Searching is background work: when the window's thread and the
-        // search both want a processor, the window goes first, so it answers
-        // at once however many files are read. The threads the search starts
-        // take the same place.
-        ::setpriority(PRIO_PROCESS, ::gettid(), kNiceness);
+        // The threads the search starts take the same place.
+        runBehindTheWindow();
         SiteSearch search(std::move(m_query), std::move(m_open));
         search.onPage = [this, stop](PageHits &&page) {
             QMutexLocker lock(&m_mutex);

@@ -188,8 +188,6 @@ SiteDock::SiteDock(frmMain &frame)
       m_menu(new QMenu(this))
 {
     setObjectName(QStringLiteral("dockSite"));
-    // Hidden files stay out; pipes, devices and sockets are listed (dimmed)
-    // but never opened.
 
     m_view->setObjectName(QStringLiteral("treeSite"));
     m_view->setAccessibleName(QStringLiteral("Site"));

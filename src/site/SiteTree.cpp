@@ -1,5 +1,7 @@
 #include "site/SiteTree.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -8,8 +10,6 @@
 #include <optional>
 
 #include <dirent.h>
-#include <sys/resource.h>
-#include <unistd.h>
 #include <sys/stat.h>
 
 namespace tw::site {
@@ -119,7 +119,7 @@ SiteTree::SiteTree(QObject *parent) : QAbstractItemModel(parent), m_collator(sor
         if (!m_root)
             return;
         const QString relative = path == m_rootPath ? QString() : QDir(m_rootPath).relativeFilePath(path);
-        if (Node *node = nodeAt(relative); node && node->entry.dir && (node->listed || node->listing))
+        if (Node *node = folderAt(relative, m_generation); node && (node->listed || node->listing))
             list(node);
     });
 }
@@ -175,17 +175,33 @@ QString SiteTree::pathOf(const Node *node) const
     return names.join(QLatin1Char('/'));
 }
 
+QString SiteTree::relativeOf(const Node *node) const
+{
+    return node == m_root.get() ? QString() : pathOf(node).mid(m_rootPath.size() + 1);
+}
+
+SiteTree::Node *SiteTree::childNamed(const Node *folder, const QString &name)
+{
+    const auto found = std::find_if(folder->children.begin(), folder->children.end(),
+                                    [&](const auto &child) { return child->entry.name == name; });
+    return found == folder->children.end() ? nullptr : found->get();
+}
+
 SiteTree::Node *SiteTree::nodeAt(const QString &relative) const
 {
     Node *node = m_root.get();
     for (const QString &part : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         if (!node)
             return nullptr;
-        const auto found = std::find_if(node->children.begin(), node->children.end(),
-                                        [&](const auto &child) { return child->entry.name == part; });
-        node = found == node->children.end() ? nullptr : found->get();
+        node = childNamed(node, part);
     }
     return node;
+}
+
+SiteTree::Node *SiteTree::folderAt(const QString &relative, quint64 generation) const
+{
+    Node *node = generation == m_generation ? nodeAt(relative) : nullptr;
+    return node && node->entry.dir ? node : nullptr;
 }
 
 QModelIndex SiteTree::index(const QString &path)
@@ -197,10 +213,8 @@ QModelIndex SiteTree::index(const QString &path)
     QString at = m_rootPath;
     for (const QString &part : clean.mid(m_rootPath.size() + 1).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         at += QLatin1Char('/') + part;
-        const auto found = std::find_if(node->children.begin(), node->children.end(),
-                                        [&](const auto &child) { return child->entry.name == part; });
-        if (found != node->children.end()) {
-            node = found->get();
+        if (Node *child = childNamed(node, part)) {
+            node = child;
             continue;
         }
         struct stat st;
@@ -224,12 +238,6 @@ QModelIndex SiteTree::index(const QString &path)
 QString SiteTree::filePath(const QModelIndex &index) const
 {
     return pathOf(nodeOf(index));
-}
-
-QString SiteTree::fileName(const QModelIndex &index) const
-{
-    const Node *node = nodeOf(index);
-    return node && node != m_root.get() ? node->entry.name : QString();
 }
 
 bool SiteTree::isDir(const QModelIndex &index) const
@@ -324,11 +332,9 @@ void SiteTree::list(Node *folder)
         m_watcher.addPath(path);
         folder->watched = true;
     }
-    const QString relative = folder == m_root.get() ? QString() : QDir(m_rootPath).relativeFilePath(path);
+    const QString relative = relativeOf(folder);
     m_pool.start([this, path, relative, generation = m_generation] {
-        // Listing is background work: the window's thread goes first when
-        // both want a processor.
-        ::setpriority(PRIO_PROCESS, ::gettid(), 5);
+        runBehindTheWindow();
         std::vector<Entry> entries;
         const bool ok = readFolder(path, entries, [&](std::vector<Entry> first) {
             QMetaObject::invokeMethod(
@@ -343,8 +349,8 @@ void SiteTree::list(Node *folder)
 
 void SiteTree::listed(const QString &relative, quint64 generation, bool ok, std::vector<Entry> entries)
 {
-    Node *folder = generation == m_generation ? nodeAt(relative) : nullptr;
-    if (!folder || !folder->entry.dir)
+    Node *folder = folderAt(relative, generation);
+    if (!folder)
         return;
     folder->listing = false;
     if (!ok && folder == m_root.get())
@@ -366,8 +372,8 @@ void SiteTree::listed(const QString &relative, quint64 generation, bool ok, std:
 // listing is in order.
 void SiteTree::firstRows(const QString &relative, quint64 generation, std::vector<Entry> entries)
 {
-    Node *folder = generation == m_generation ? nodeAt(relative) : nullptr;
-    if (!folder || !folder->entry.dir || !folder->children.empty() || folder->merging)
+    Node *folder = folderAt(relative, generation);
+    if (!folder || !folder->children.empty() || folder->merging)
         return;
     beginInsertRows(indexOf(folder), 0, int(entries.size()) - 1);
     for (Entry &entry : entries)
@@ -382,11 +388,10 @@ void SiteTree::scheduleMerge(Node *folder)
     if (folder->mergeScheduled)
         return;
     folder->mergeScheduled = true;
-    const QString relative = folder == m_root.get() ? QString() : QDir(m_rootPath).relativeFilePath(pathOf(folder));
     QMetaObject::invokeMethod(
         this,
-        [this, relative, generation = m_generation] {
-            Node *node = generation == m_generation ? nodeAt(relative) : nullptr;
+        [this, relative = relativeOf(folder), generation = m_generation] {
+            Node *node = folderAt(relative, generation);
             if (!node)
                 return;
             node->mergeScheduled = false;

@@ -35,14 +35,12 @@ public:
 
     // Shows the folder (an absolute path); an empty one shows nothing.
     void setRootPath(const QString &folder);
-    QString rootPath() const { return m_rootPath; }
 
     // The row of an existing file or folder under the root, made at once
     // (with rows for the folders on its way) when its folder is not listed
     // yet; invalid for the root itself and for what does not exist.
     QModelIndex index(const QString &path);
     QString filePath(const QModelIndex &index) const;
-    QString fileName(const QModelIndex &index) const;
     bool isDir(const QModelIndex &index) const;
     // The kind of a file by its name (Other for folders), known from the
     // listing: the view asks for every row's at each layout.
@@ -72,7 +70,11 @@ private:
     Node *nodeOf(const QModelIndex &index) const;
     QModelIndex indexOf(Node *node) const;
     QString pathOf(const Node *node) const;
+    QString relativeOf(const Node *node) const; // from the root, "" for the root itself
+    static Node *childNamed(const Node *folder, const QString &name);
     Node *nodeAt(const QString &relative) const;
+    // The folder a listing was asked for, if it is still there.
+    Node *folderAt(const QString &relative, quint64 generation) const;
     void list(Node *folder);
     void listed(const QString &relative, quint64 generation, bool ok, std::vector<Entry> entries);
     void firstRows(const QString &relative, quint64 generation, std::vector<Entry> entries);
