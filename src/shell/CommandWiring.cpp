@@ -30,7 +30,7 @@
 #include "shell/ReopenWiring.h"
 #include "shell/TypingWiring.h"
 #include "shell/ProblemsDock.h"
-#include "shell/SiteDock.h"
+#include "shell/SiteWiring.h"
 #include "shell/CommandBars.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"

@@ -17,11 +17,13 @@ class SiteTree;
 }
 class frmMain;
 
-// The text a file of the site dragged into a page writes there: an image
-// tag for a picture, a link for a page, each with the file's address from
-// the page's folder (an untitled page counts as one in the site's folder);
-// empty for any other file, which is not taken.
-QString siteDropText(const QString &pagePath, const QString &siteFolder, const QString &file);
+// What a file dragged out of the dock carries: its path's bytes, under this
+// type. Not a list of file addresses, which the frame would take as files
+// to open.
+inline QString siteFileMime()
+{
+    return QStringLiteral("application/x-tagwright-site-file");
+}
 
 // The frame's "Site" dock: the site's folder as a tree, folders first then
 // files, by name; web files plain and others dimmed. Activating a page opens
@@ -95,9 +97,5 @@ private:
     QSet<QString> m_expanded;
     QPersistentModelIndex m_menuAt;
 };
-
-// Adds "Open Folder...", "Site" and "Show Active Page" to the menus, the dock
-// (made when first needed) and what the last run left of it.
-void wireSite(frmMain &frame);
 
 } // namespace tw

@@ -5,10 +5,11 @@
 #include "TestFiles.h"
 #include "shell/FrameMenus.h"
 #include "shell/SiteDock.h"
+#include "shell/SiteWiring.h"
 #include "site/SiteFolder.h"
+#include "site/SiteTree.h"
 
 #include <QDropEvent>
-#include "site/SiteTree.h"
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
