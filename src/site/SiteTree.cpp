@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <optional>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -15,20 +14,6 @@
 namespace tw::site {
 
 namespace {
-
-// Names in the order of the user's language, numbers by value and letter
-// case aside. The C locale orders by character codes only, so it takes
-// English order instead.
-QCollator sortCollator()
-{
-    QLocale locale;
-    if (locale.language() == QLocale::C)
-        locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    QCollator collator(locale);
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
-}
 
 constexpr size_t kClean = std::numeric_limits<size_t>::max();
 
@@ -38,7 +23,7 @@ constexpr size_t kClean = std::numeric_limits<size_t>::max();
 struct SiteTree::Entry {
     QString name;
     bool dir = false;
-    std::optional<QCollatorSortKey> key; // none for the root, which is never ordered
+    NameKey key; // empty for the root, which is never ordered
     WebKind kind = WebKind::Other; // set when its row is made
 };
 
@@ -66,27 +51,47 @@ struct SiteTree::Node {
     bool mergeScheduled = false;
 };
 
-bool SiteTree::less(const Entry &a, const Entry &b)
+// Folders first, then names by their keys, and names that differ only in
+// case by their characters. The names of one listing share a kind of key,
+// but rows kept from an earlier listing or made for a path may have the
+// other kind: where two kinds meet, the collator's keys decide, and they
+// order names that have quick keys as those do.
+bool SiteTree::less(const NameOrder &order, const Entry &a, const Entry &b)
 {
     if (a.dir != b.dir)
         return a.dir;
-    if (const int c = a.key->compare(*b.key))
+    const int c = a.key.isQuick() == b.key.isQuick() ? a.key.compare(b.key)
+                                                      : order.fullKey(a.name).compare(order.fullKey(b.name));
+    if (c)
         return c < 0;
     return a.name < b.name;
 }
 
+bool SiteTree::less(const Entry &a, const Entry &b) const
+{
+    return less(order(), a, b);
+}
+
+const NameOrder &SiteTree::order() const
+{
+    if (!m_order)
+        m_order = std::make_unique<NameOrder>();
+    return *m_order;
+}
+
 // Reads a folder's names, off the window's thread: the order needs each
-// name's sort key, which is the costly part. Symbolic links count as what
-// they lead to; one that leads nowhere is a file. The first rows in order
-// go to `first` before the rest is put in order, so that a large folder
-// shows its top sooner.
+// name's key, which is the costly part. Symbolic links count as what they
+// lead to; one that leads nowhere is a file. The first rows in order go to
+// `first` before the rest is put in order, so that a large folder shows its
+// top sooner.
 bool SiteTree::readFolder(const QString &path, std::vector<Entry> &out,
                           const std::function<void(std::vector<Entry>)> &first)
 {
     DIR *dir = ::opendir(QFile::encodeName(path).constData());
     if (!dir)
         return false;
-    const QCollator collator = sortCollator();
+    const NameOrder order;
+    bool quick = true;
     while (dirent *e = ::readdir(dir)) {
         if (e->d_name[0] == '.')
             continue; // ".", ".." and hidden files
@@ -95,24 +100,31 @@ bool SiteTree::readFolder(const QString &path, std::vector<Entry> &out,
             struct stat st;
             isDir = ::fstatat(::dirfd(dir), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
-        QString name = QFile::decodeName(e->d_name);
-        QCollatorSortKey key = collator.sortKey(name);
-        out.push_back({std::move(name), isDir, std::move(key)});
+        // Decoded as QFile::decodeName does here (as UTF-8), at a third of
+        // its cost.
+        QString name = QString::fromUtf8(e->d_name);
+        quick = quick && order.hasQuickKey(name);
+        out.push_back({std::move(name), isDir, {}});
     }
     ::closedir(dir);
+    // One kind of key for the whole folder, so that the sort never needs
+    // the collator for a pair of names.
+    for (Entry &entry : out)
+        entry.key = quick ? order.quickKey(entry.name) : order.fullKey(entry.name);
+    const auto inOrder = [&](const Entry &a, const Entry &b) { return less(order, a, b); };
     if (out.size() > size_t(kRowsATurn)) {
         const auto cut = out.begin() + kRowsATurn;
-        std::nth_element(out.begin(), cut, out.end(), less);
-        std::sort(out.begin(), cut, less);
+        std::nth_element(out.begin(), cut, out.end(), inOrder);
+        std::sort(out.begin(), cut, inOrder);
         first(std::vector<Entry>(out.begin(), cut));
-        std::sort(cut, out.end(), less);
+        std::sort(cut, out.end(), inOrder);
     } else {
-        std::sort(out.begin(), out.end(), less);
+        std::sort(out.begin(), out.end(), inOrder);
     }
     return true;
 }
 
-SiteTree::SiteTree(QObject *parent) : QAbstractItemModel(parent), m_collator(sortCollator())
+SiteTree::SiteTree(QObject *parent) : QAbstractItemModel(parent)
 {
     m_pool.setMaxThreadCount(2);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString &path) {
@@ -140,9 +152,7 @@ void SiteTree::setRootPath(const QString &folder)
     m_root.reset();
     m_rootPath = folder;
     if (!folder.isEmpty())
-        // The collator loads its language's data at its first key: not here,
-        // where the window waits for the folder to be shown.
-        m_root = std::make_unique<Node>(Entry{folder, true, std::nullopt}, nullptr);
+        m_root = std::make_unique<Node>(Entry{folder, true, {}}, nullptr);
     endResetModel();
     if (m_root)
         list(m_root.get());
@@ -221,9 +231,9 @@ QModelIndex SiteTree::index(const QString &path)
         if (!node->entry.dir || part.startsWith(QLatin1Char('.'))
             || ::stat(QFile::encodeName(at).constData(), &st) != 0)
             return {};
-        Entry entry{part, S_ISDIR(st.st_mode), m_collator.sortKey(part)};
+        Entry entry{part, S_ISDIR(st.st_mode), order().key(part)};
         const auto place = std::lower_bound(node->children.begin(), node->children.end(), entry,
-                                            [](const auto &child, const Entry &e) { return less(child->entry, e); });
+                                            [this](const auto &child, const Entry &e) { return less(child->entry, e); });
         const size_t row = size_t(place - node->children.begin());
         beginInsertRows(indexOf(node), int(row), int(row));
         node->children.insert(place, std::make_unique<Node>(std::move(entry), node));

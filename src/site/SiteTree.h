@@ -1,9 +1,9 @@
 #pragma once
 
+#include "site/NameOrder.h"
 #include "site/SiteFiles.h"
 
 #include <QAbstractItemModel>
-#include <QCollator>
 #include <QFileSystemWatcher>
 #include <QString>
 #include <QThreadPool>
@@ -81,7 +81,8 @@ private:
     void mergeSome(Node *folder);
     void scheduleMerge(Node *folder);
     void forget(Node *node);
-    static bool less(const Entry &a, const Entry &b);
+    static bool less(const NameOrder &order, const Entry &a, const Entry &b);
+    bool less(const Entry &a, const Entry &b) const;
     static bool readFolder(const QString &path, std::vector<Entry> &out,
                            const std::function<void(std::vector<Entry>)> &first);
 
@@ -90,7 +91,10 @@ private:
     quint64 m_generation = 0; // a new root drops the listings of the old one
     QFileSystemWatcher m_watcher;
     QThreadPool m_pool;
-    QCollator m_collator;
+    // Made when first needed: its language's data loads then, not while
+    // the window waits for a folder to be shown.
+    mutable std::unique_ptr<NameOrder> m_order;
+    const NameOrder &order() const;
 };
 
 } // namespace tw::site

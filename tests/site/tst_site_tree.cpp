@@ -1,6 +1,6 @@
 // The site's folder as a tree model: its order, a large folder coming into
 // the view in pieces, changes made outside it, rows made at once for a path,
-// and a folder that goes away.
+// names with keys of both kinds, and a folder that goes away.
 #include "site/SiteTree.h"
 
 #include "Ceiling.h"
@@ -113,6 +113,30 @@ private slots:
                                                             "page 10.htm"}),
                                   test::kCeiling);
         QVERIFY(deep.isValid());
+    }
+
+    // A folder listed with quick keys, then listed again with a name that
+    // needs the collator's, and a row made for a path between: each row
+    // lands in its place.
+    void namesOfBothKindsOfKey()
+    {
+        SiteTree tree;
+        tree.setRootPath(m_dir.path());
+        QVERIFY(listed(tree));
+        for (const QString &name : {QStringLiteral("caf\u00e9.htm"), QStringLiteral("\u00c4rger.htm")})
+            QVERIFY(test::writeBytes(at(name), "x"));
+        const QStringList both{"A folder", "link", "z folder", "a.htm", "\u00c4rger.htm", "B.htm",
+                               "caf\u00e9.htm", "page 2.htm", "page 10.htm"};
+        QTRY_COMPARE_WITH_TIMEOUT(names(tree), both, test::kCeiling);
+        QVERIFY(test::writeBytes(at(QStringLiteral("b2.htm")), "x"));
+        QVERIFY(tree.index(at(QStringLiteral("b2.htm"))).isValid());
+        QStringList more = both;
+        more.insert(6, QStringLiteral("b2.htm"));
+        QCOMPARE(names(tree), more);
+        QVERIFY(QFile::remove(at(QStringLiteral("caf\u00e9.htm"))));
+        QVERIFY(test::writeBytes(at(QStringLiteral("c.htm")), "x"));
+        more.replace(7, QStringLiteral("c.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(names(tree), more, test::kCeiling);
     }
 
     // The folder itself removed: said once, and its rows go.
