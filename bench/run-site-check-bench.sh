@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Checks a generated site of 2,000 pages (about 100 MB: pages, style sheets,
 # pictures, a few broken links) with Tagwright's site check and with
-# linkchecker, warm cache. Usage: bench/run-site-check-bench.sh [build folder]
+# linkchecker, warm cache. Usage: bench/run-site-check-bench.sh
 set -euo pipefail
-build=${1:-build}
+. "$(dirname "$0")/build-bench.sh"
+echo "Building site_check_bench in $build ..."
+build_bench site_check_bench
 site=$(mktemp -d /tmp/tw-site-bench.XXXXXX)
 trap 'rm -rf "$site"' EXIT
 python3 - "$site" <<'PY'
@@ -33,10 +35,10 @@ with open(os.path.join(root, "index.html"), "w") as f:
 PY
 chmod -R a+rX "$site"
 du -sh "$site"
-"$build/bench/site_check_bench" "$site" >/dev/null   # warm the cache
-"$build/bench/site_check_bench" "$site"
+"$bench" "$site" >/dev/null   # warm the cache
+"$bench" "$site"
 if command -v linkchecker >/dev/null; then
-  start=$(date +%s.%N)
+  start=$(date +%s%N)
   linkchecker --no-status --no-warnings -o csv --ignore-url='^https?:' "file://$site/index.html" 2>/dev/null | grep -c ';False;' || true
-  echo "linkchecker: $(echo "$(date +%s.%N) - $start" | bc) s"
+  echo "linkchecker: $(( ($(date +%s%N) - start) / 1000000 )) ms"
 fi
