@@ -1,6 +1,7 @@
 #include "checking/PageChecker.h"
 
 #include "checking/CheckerRun.h"
+#include "platform/ThreadPriority.h"
 
 #include <QPointer>
 
@@ -172,7 +173,9 @@ PageChecker::PageChecker(QObject *parent) : QObject(parent), m_worker(new CheckW
     m_thread.setObjectName(QStringLiteral("PageChecker"));
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    m_thread.start(QThread::LowPriority);
+    // Qt's thread priorities do nothing for ordinary threads here.
+    connect(&m_thread, &QThread::started, m_worker, &runBehindTheWindow);
+    m_thread.start();
 }
 
 PageChecker::~PageChecker()

@@ -4,6 +4,8 @@
 #include "spelling/PersonalWords.h"
 #include "spelling/Speller.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <QPointer>
 
 namespace tw::spelling {
@@ -19,7 +21,9 @@ SpellChecker::SpellChecker(QObject *parent, const QStringList &folders, const QS
     m_thread.setObjectName(QStringLiteral("spelling"));
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    m_thread.start(QThread::LowPriority);
+    // Qt's thread priorities do nothing for ordinary threads here.
+    connect(&m_thread, &QThread::started, m_worker, &runBehindTheWindow);
+    m_thread.start();
 }
 
 SpellChecker::~SpellChecker()

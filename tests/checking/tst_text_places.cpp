@@ -1,4 +1,5 @@
 #include "DataRows.h"
+#include "Niceness.h"
 #include "checking/CheckerRun.h"
 #include "checking/PageChecker.h"
 #include "checking/TextPlaces.h"
@@ -225,6 +226,8 @@ private slots:
         pageChecker.check("<!--hang-->", false, &receiver, [&firstWanted] { return firstWanted.load(); },
                           [&ran](const QList<Problem> &, bool checked) { ran << checked; });
         QVERIFY(started.wait(60000));
+        // The checker runs behind the window's thread.
+        QTRY_COMPARE_WITH_TIMEOUT(tw::test::nicenessOfChildren(), QList<int>{5}, 60000);
         firstWanted = false;
         pageChecker.check("<p>x", false, &receiver, {}, [&ran](const QList<Problem> &, bool checked) { ran << checked; });
         QTRY_COMPARE_WITH_TIMEOUT(ran.size(), 2, 60000);

@@ -4,18 +4,38 @@
 #include "platform/Dialogs.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
+#include "platform/ThreadPriority.h"
 #include "platform/Twips.h"
 
 #include <QtTest>
 
 #include <limits>
 #include <string>
+#include <thread>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace tw;
 
 class PlatformTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // A background thread stands five steps behind the window's, however
+    // often a pooled thread asks, and the window's stays as it was.
+    void backgroundThreadsGoBehindTheWindow()
+    {
+        const int window = ::getpriority(PRIO_PROCESS, ::gettid());
+        QList<int> behind;
+        std::thread([&] {
+            for (int i = 0; i < 2; ++i) {
+                runBehindTheWindow();
+                behind << ::getpriority(PRIO_PROCESS, ::gettid()) - window;
+            }
+        }).join();
+        QCOMPARE(behind, (QList<int>{5, 5}));
+        QCOMPARE(::getpriority(PRIO_PROCESS, ::gettid()), window);
+    }
     void twipsFollowTheLogicalDpi()
     {
         QCOMPARE(twipsToPixels(1000, 96), 67);

@@ -2,6 +2,7 @@
 // a page is checked in, suggestions, a dictionary in a single-byte encoding,
 // and the user's own words across runs.
 #include "DataRows.h"
+#include "Niceness.h"
 #include "spelling/Dictionaries.h"
 #include "spelling/PersonalWords.h"
 #include "spelling/SpellChecker.h"
@@ -154,7 +155,8 @@ private slots:
         QCOMPARE(marked(next, "<p>Zorgle Blorft Quux</p>"), QStringLiteral("Quux"));
     }
 
-    // The thread hands the result to the receiver unless it is outdated.
+    // The thread hands the result to the receiver unless it is outdated, and
+    // runs behind the window's.
     void checksOnItsThread()
     {
         SpellChecker checker(nullptr, dictionaryFolders(), personal());
@@ -168,6 +170,8 @@ private slots:
                       [&](const CheckResult &r) { got = r; });
         QTRY_COMPARE_WITH_TIMEOUT(got.misspelt.size(), size_t(1), 60000);
         QVERIFY(!called);
+        // Behind the window's thread, so that typing never waits for it.
+        QCOMPARE(tw::test::nicenessOfThread(QStringLiteral("spelling")), 5);
     }
 };
 
