@@ -42,6 +42,11 @@ namespace tw {
 
 namespace {
 
+QString quoted(const QString &path)
+{
+    return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
+}
+
 // The folder's rows as the dock shows them: files that are not web files
 // dimmed, icons by kind only (the system's icons for a file's type would
 // read the start of every file listed to learn it, pipes and devices among
@@ -54,6 +59,17 @@ public:
     {
         if (role == Qt::ForegroundRole && !isDir(index) && webKind(index) == site::WebKind::Other)
             return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+        if (cannotRead(index)) {
+            // Said on the folder's own row, with the reason at hand.
+            const QString name = site::SiteTree::data(index, Qt::DisplayRole).toString();
+            if (role == Qt::DisplayRole)
+                return QStringLiteral("%1 (cannot be read)").arg(name);
+            if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
+                const QString reason = site::folderProblem(filePath(index));
+                return QStringLiteral("The folder %1 cannot be read: %2")
+                    .arg(quoted(name), reason.isEmpty() ? QStringLiteral("it could not be listed.") : reason);
+            }
+        }
         if (role == Qt::DecorationRole) {
             // Made once: the style decodes its pictures anew at each request.
             static const QIcon folder = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
@@ -101,11 +117,6 @@ void bringToFront(frmMain &frame, frmDocument *document)
     if (auto *sub = qobject_cast<QMdiSubWindow *>(document->parentWidget()))
         frame.mdiArea->setActiveSubWindow(sub);
     document->textEdit->setFocus(Qt::OtherFocusReason);
-}
-
-QString quoted(const QString &path)
-{
-    return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
 }
 
 } // namespace

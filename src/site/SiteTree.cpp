@@ -41,6 +41,7 @@ struct SiteTree::Node {
     bool listing = false;  // a listing is being read
     bool again = false;    // the folder changed while it was read
     bool watched = false;
+    bool unreadable = false; // the last listing failed
     // A listing being merged into the rows, some at a time.
     std::vector<Entry> incoming;
     size_t keptUpTo = 0;   // rows before this match incoming[0, takenUpTo)
@@ -268,6 +269,12 @@ bool SiteTree::isListed(const QModelIndex &folder) const
     return node && node->listed && !node->merging;
 }
 
+bool SiteTree::cannotRead(const QModelIndex &folder) const
+{
+    const Node *node = nodeOf(folder);
+    return node && node->unreadable;
+}
+
 QModelIndex SiteTree::index(int row, int column, const QModelIndex &parent) const
 {
     const Node *node = nodeOf(parent);
@@ -365,6 +372,13 @@ void SiteTree::listed(const QString &relative, quint64 generation, bool ok, std:
     folder->listing = false;
     if (!ok && folder == m_root.get())
         emit rootUnreadable();
+    if (folder->unreadable != !ok) {
+        folder->unreadable = !ok;
+        if (folder != m_root.get()) {
+            const QModelIndex row = indexOf(folder);
+            emit dataChanged(row, row);
+        }
+    }
     // A folder that cannot be read shows no rows.
     folder->incoming = std::move(entries);
     folder->keptUpTo = 0;

@@ -47,6 +47,9 @@ public:
     WebKind webKind(const QModelIndex &index) const;
     // Whether the folder's rows are complete and in order.
     bool isListed(const QModelIndex &folder) const;
+    // Whether the folder's last listing failed (it is gone, or may not be
+    // read): it shows no rows then.
+    bool cannotRead(const QModelIndex &folder) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;

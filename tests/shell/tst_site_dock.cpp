@@ -191,12 +191,25 @@ private Q_SLOTS:
         QVERIFY(d);
         d->view()->expand(row("pages"));
         closeFrame();
+        const QString away = m_dir.filePath(QStringLiteral("away"));
+        QVERIFY(QDir().mkpath(away));
+        QVERIFY(QFile::link(away, at("pages/away")));
 
         open();
         d = dock();
         QVERIFY(d && d->isVisible());
         QCOMPARE(d->folder(), m_site);
         QTRY_VERIFY_WITH_TIMEOUT(d->view()->isExpanded(row("pages")), tw::test::kCeiling);
+
+        // A subfolder that cannot be listed says so on its own row.
+        QTRY_COMPARE_WITH_TIMEOUT(listed(row("pages")), (QStringList{"away", "p.htm"}), tw::test::kCeiling);
+        QVERIFY(QDir().rmdir(away));
+        d->view()->expand(row("pages/away"));
+        QTRY_COMPARE_WITH_TIMEOUT(row("pages/away").data().toString(), QStringLiteral("away (cannot be read)"),
+                                  tw::test::kCeiling);
+        QCOMPARE(row("pages/away").data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("The folder \"away\" cannot be read: it does not exist."));
+        QCOMPARE(row("pages/away").data(Qt::AccessibleDescriptionRole), row("pages/away").data(Qt::ToolTipRole));
 
         d->setFolder(at("gone"));
         QVERIFY(!d->view()->isVisible());
