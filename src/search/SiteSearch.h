@@ -2,6 +2,7 @@
 
 #include "editor/TextSearch.h"
 #include "pages/PageFile.h"
+#include "search/TextMatches.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -96,9 +97,6 @@ inline constexpr int kMaxListedHits = 1000;
 // The largest file searched: far beyond any hand-written page.
 inline constexpr qint64 kLargestSearched = 512'000'000;
 
-// The digest that tells whether a text is the one searched.
-QByteArray textDigest(const char *data, qsizetype length);
-
 // Whether a file name matches one of the filter's blank-separated wildcards
 // (letter case ignored: pages made elsewhere are often named .HTM).
 class NameFilter {
@@ -111,20 +109,6 @@ private:
     QVector<QRegularExpression> m_others;
     bool m_all = false;
 };
-
-// Finds every match of one compiled pattern in a text: its line, column and
-// the line shown. Returns false when the search stopped on an error (see
-// TextSearch::error), true otherwise; stops early when `stop` turns true.
-bool findInText(TextSearch &search, const char *data, qsizetype length, PageHits &page,
-                const std::atomic<bool> &stop);
-
-// A run of bytes that every match of the pattern holds, for a quick look
-// before the full search; empty when there is none worth looking for. Plain
-// ASCII text only: without matchCase the letters k and s are left out, as
-// Unicode folding lets them match the Kelvin sign and the long s.
-QByteArray requiredBytes(const QString &pattern, const FindOptions &options);
-// Whether the text holds the bytes (ASCII letters of either case unless matchCase).
-bool holdsBytes(const char *data, qsizetype length, const QByteArray &needle, bool matchCase);
 
 // Walks the folder and searches every file the filter names. Meant for a
 // worker thread: everything it needs is copied in, and it reports through
