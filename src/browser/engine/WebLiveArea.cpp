@@ -4,11 +4,12 @@
 // windows' profile alone.
 #include "browser/LiveArea.h"
 #include "browser/engine/LiveBridge.h"
+#include "browser/engine/LivePage.h"
+#include "browser/engine/LiveText.h"
 #include "browser/engine/LiveWorldScript.h"
 #include "browser/engine/LocalRequestGuard.h"
 #include "browser/engine/UserInput.h"
 
-#include <QBuffer>
 #include <QChildEvent>
 #include <QFile>
 #include <QJsonDocument>
@@ -21,9 +22,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
-#include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
-#include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
 
 #include <algorithm>
@@ -32,147 +31,14 @@
 
 namespace {
 
-using tw::LiveAnswer;
+using tw::editBetween;
+using tw::LivePage;
+using tw::LiveSchemeHandler;
+using tw::scriptString;
+using tw::TextEdit;
 using tw::UserInput;
 
-class WebLiveArea;
-
-// Answers the live scheme's requests from the area's owner.
-class LiveSchemeHandler final : public QWebEngineUrlSchemeHandler {
-public:
-    LiveSchemeHandler(std::function<LiveAnswer(const QUrl &)> *answer, QObject *parent)
-        : QWebEngineUrlSchemeHandler(parent), m_answer(answer)
-    {
-    }
-
-    void requestStarted(QWebEngineUrlRequestJob *job) override
-    {
-        LiveAnswer answer = *m_answer ? (*m_answer)(job->requestUrl()) : LiveAnswer();
-        QIODevice *device = nullptr;
-        switch (answer.kind) {
-        case LiveAnswer::Kind::Bytes: {
-            auto *buffer = new QBuffer;
-            buffer->setData(answer.bytes);
-            buffer->open(QIODevice::ReadOnly);
-            device = buffer;
-            break;
-        }
-        case LiveAnswer::Kind::File:
-            // Opened by the owner, which opens nothing but regular files.
-            if (!answer.device) {
-                job->fail(QWebEngineUrlRequestJob::RequestDenied);
-                return;
-            }
-            device = answer.device.release();
-            break;
-        case LiveAnswer::Kind::Missing:
-            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
-            return;
-        case LiveAnswer::Kind::Denied:
-            job->fail(QWebEngineUrlRequestJob::RequestDenied);
-            return;
-        }
-        // The engine reads the device until the job is done.
-        connect(job, &QObject::destroyed, device, &QObject::deleteLater);
-        job->reply(answer.contentType, device);
-    }
-
-private:
-    std::function<LiveAnswer(const QUrl &)> *m_answer;
-};
-
 static_assert(tw::kLiveWorldId == QWebEngineScript::ApplicationWorld, "one world for all of ours");
-
-// text as a JavaScript string literal.
-QString scriptString(const QString &text)
-{
-    QString out;
-    out.reserve(text.size() + text.size() / 16 + 2);
-    out += QLatin1Char('"');
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (u == '"' || u == '\\') {
-            out += QLatin1Char('\\');
-            out += c;
-        } else if (u == '\n') {
-            out += QLatin1String("\\n");
-        } else if (u < 0x20 || u == 0x2028 || u == 0x2029) {
-            out += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
-        } else {
-            out += c;
-        }
-    }
-    out += QLatin1Char('"');
-    return out;
-}
-
-// What turns before into after: `removed` characters at `at` replaced by
-// `inserted`. The common start and end are left out, so typing in a large
-// page sends a few characters. The page joins the pieces as they are, so a
-// character written as two halves may be split between them.
-struct TextEdit {
-    qsizetype at = 0;
-    qsizetype removed = 0;
-    QString inserted;
-};
-
-TextEdit editBetween(QStringView before, QStringView after)
-{
-    const qsizetype most = qMin(before.size(), after.size());
-    const qsizetype head = std::mismatch(before.begin(), before.begin() + most, after.begin()).first - before.begin();
-    qsizetype tail = 0;
-    while (tail < most - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
-        ++tail;
-    return {head, before.size() - head - tail, after.mid(head, after.size() - head - tail).toString()};
-}
-
-// The live page: it stays on its own address, and its scripts cannot open
-// boxes or windows. A preview is no place for a page's alerts: they would
-// come back at every refresh while the user types.
-class LivePage final : public QWebEnginePage {
-public:
-    LivePage(QWebEngineProfile *profile, tw::LiveArea *area, UserInput *input)
-        : QWebEnginePage(profile), m_area(area), m_input(input)
-    {
-    }
-
-    QUrl address; // the page's own address, without fragment
-    bool refreshing = false; // a load of ours is under way
-    // A navigation that no press of the user's asked for was refused.
-    std::function<void()> onUnasked;
-
-protected:
-    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
-    {
-        if (!isMainFrame)
-            return true; // frames inside the page do as they like
-        if (url.adjusted(QUrl::RemoveFragment) == address)
-            return true;
-        if (!m_input->take()) {
-            if (onUnasked)
-                onUnasked();
-        } else if (type == NavigationTypeLinkClicked && m_area->onLinkClicked) {
-            m_area->onLinkClicked(url);
-        }
-        return false;
-    }
-
-    void javaScriptAlert(const QUrl &, const QString &) override {}
-    // A page leaving asks through confirm(): our own refresh may leave it.
-    bool javaScriptConfirm(const QUrl &, const QString &) override { return refreshing; }
-    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override
-    {
-        return false;
-    }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
-                                  const QString &) override
-    {
-    }
-
-private:
-    tw::LiveArea *m_area;
-    UserInput *m_input;
-};
 
 class WebLiveArea final : public QWebEngineView, public tw::LiveArea {
 public:
