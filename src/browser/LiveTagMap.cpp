@@ -227,7 +227,7 @@ void LiveTagMap::stretch(const Tags &tags, qsizetype textSize)
     m_end.fill(textSize, n);
     m_firstChild.fill(-1, n);
     m_nextSibling.fill(-1, n);
-    if (n == 0)
+    if (n <= 0) // (never negative, but the compiler warns about the lists below without it)
         return;
     QList<int> prevSibling(n, -1), lastChild(n, -1), subtree(n, 1);
     for (int i = 0; i < n; ++i) {
