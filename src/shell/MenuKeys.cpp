@@ -27,7 +27,7 @@ public:
             if (item->isSeparator() || !item->isVisible())
                 continue;
             const QKeySequence mnemonic = QKeySequence::mnemonic(item->text());
-            if (mnemonic.isEmpty() || (mnemonic[0].toCombined() & ~Qt::KeyboardModifierMask) != letter)
+            if (mnemonic.isEmpty() || int(mnemonic[0].key()) != letter)
                 continue;
             sharing << item;
             if (item->isEnabled())

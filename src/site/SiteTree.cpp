@@ -234,7 +234,7 @@ QModelIndex SiteTree::index(const QString &path)
             return {};
         Entry entry{part, S_ISDIR(st.st_mode), order().key(part)};
         const auto place = std::lower_bound(node->children.begin(), node->children.end(), entry,
-                                            [this](const auto &child, const Entry &e) { return less(child->entry, e); });
+                                            [this](const std::unique_ptr<Node> &child, const Entry &e) { return less(child->entry, e); });
         const size_t row = size_t(place - node->children.begin());
         beginInsertRows(indexOf(node), int(row), int(row));
         node->children.insert(place, std::make_unique<Node>(std::move(entry), node));

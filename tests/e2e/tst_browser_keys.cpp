@@ -214,13 +214,15 @@ private Q_SLOTS:
                 // Without a window manager a new window is not made active
                 // for the keyboard by itself.
                 dialog->activateWindow();
-                QTest::qWaitForWindowActive(dialog, test::kCeiling);
+                if (!QTest::qWaitForWindowActive(dialog, test::kCeiling))
+                    qWarning("the dialog was not made active; the keys may miss it");
                 // Keys go where the X server has the focus, which may follow
                 // a moment after Qt calls the window active.
                 QByteArray focused;
-                QTest::qWaitFor([&] {
-                    return xdo({"getwindowfocus"}, &focused) && focused == QByteArray::number(dialog->winId());
-                }, test::kCeiling);
+                if (!QTest::qWaitFor([&] {
+                        return xdo({"getwindowfocus"}, &focused) && focused == QByteArray::number(dialog->winId());
+                    }, test::kCeiling))
+                    qWarning("the X server's focus is not on the dialog; the keys may miss it");
                 xdo({"type", "--delay", "5", typed});
                 xdo({"key", key});
                 closedByEnter = !finished.isEmpty() || finished.wait(test::kCeiling);
