@@ -63,67 +63,73 @@ QCollator makeCollator()
 
 } // namespace
 
-NameOrder::NameOrder() : m_collator(makeCollator())
+// The single characters' places in the collator's order; "0" stands for
+// every number. Null where a character ties with the numbers.
+std::unique_ptr<NameOrder::Table> NameOrder::placesOf(const QCollator &collator)
 {
-    // Tables live as long as the program, one for each language met; each
-    // is made once, by the first thread that needs it.
-    static std::mutex lock;
-    static std::map<QString, std::unique_ptr<Table>> tables;
-    const QString language = m_collator.locale().bcp47Name();
-    const std::lock_guard<std::mutex> held(lock);
-    const auto found = tables.find(language);
-    if (found != tables.end()) {
-        m_table = found->second.get();
-        return;
-    }
-    auto table = std::make_unique<Table>();
-    // The single characters in the language's order; "0" stands for every
-    // number.
     std::vector<char16_t> chars;
     for (char16_t c = kFirstPlain; c <= kLastPlain; ++c)
         if (!isDigit(c) || c == u'0')
             chars.push_back(c);
     const auto text = [](char16_t c) { return QString(QChar(c)); };
     std::stable_sort(chars.begin(), chars.end(),
-                     [&](char16_t a, char16_t b) { return m_collator.compare(text(a), text(b)) < 0; });
-    bool sound = true;
+                     [&](char16_t a, char16_t b) { return collator.compare(text(a), text(b)) < 0; });
+    auto table = std::make_unique<Table>();
     quint8 place = 1;
     for (size_t i = 0; i < chars.size(); ++i) {
-        const bool tied = i > 0 && m_collator.compare(text(chars[i - 1]), text(chars[i])) == 0;
+        const bool tied = i > 0 && collator.compare(text(chars[i - 1]), text(chars[i])) == 0;
+        if (tied && (chars[i] == u'0' || chars[i - 1] == u'0'))
+            return nullptr;
         if (i > 0 && !tied)
             ++place;
-        if (tied && (chars[i] == u'0' || chars[i - 1] == u'0'))
-            sound = false; // a character that counts as a number
         (chars[i] == u'0' ? table->number : table->place[chars[i]]) = place;
     }
-    // The table holds only where it orders every name of one or two
-    // characters as the collator does: where the language joins two letters
-    // into one (Czech "ch", Danish "aa") or weighs a letter apart from its
-    // place alone, it does not, and every name takes the collator's key.
-    m_table = table.get();
-    if (sound) {
-        std::vector<std::pair<QCollatorSortKey, QString>> names;
-        for (char16_t a = kFirstPlain; a <= kLastPlain; ++a) {
-            names.emplace_back(m_collator.sortKey(text(a)), text(a));
-            for (char16_t b = kFirstPlain; b <= kLastPlain; ++b) {
-                const QString two = text(a) + QChar(b);
-                names.emplace_back(m_collator.sortKey(two), two);
-            }
-        }
-        std::sort(names.begin(), names.end(),
-                  [](const auto &x, const auto &y) { return x.first.compare(y.first) < 0; });
-        // Both orders agree everywhere when they agree on each neighbour.
-        for (size_t i = 1; sound && i < names.size(); ++i) {
-            const int full = names[i - 1].first.compare(names[i].first);
-            const int quick = quickKey(names[i - 1].second).compare(quickKey(names[i].second));
-            sound = full == 0 ? quick == 0 : quick < 0;
+    return table;
+}
+
+// Whether the places order every name of one or two characters as the
+// collator does. Where the language joins two letters into one (Czech
+// "ch", Danish "aa") or weighs a letter apart from its place alone, they
+// do not, and every name takes the collator's key.
+bool NameOrder::holdsFor(const Table &table, const QCollator &collator)
+{
+    const auto text = [](char16_t c) { return QString(QChar(c)); };
+    std::vector<std::pair<QCollatorSortKey, QString>> names;
+    for (char16_t a = kFirstPlain; a <= kLastPlain; ++a) {
+        names.emplace_back(collator.sortKey(text(a)), text(a));
+        for (char16_t b = kFirstPlain; b <= kLastPlain; ++b) {
+            const QString two = text(a) + QChar(b);
+            names.emplace_back(collator.sortKey(two), two);
         }
     }
-    if (!sound) {
-        table.reset();
-        m_table = nullptr;
+    std::sort(names.begin(), names.end(), [](const auto &x, const auto &y) { return x.first.compare(y.first) < 0; });
+    // Both orders agree everywhere when they agree on each neighbour.
+    for (size_t i = 1; i < names.size(); ++i) {
+        const int full = names[i - 1].first.compare(names[i].first);
+        const int quick = quickKeyOf(table, names[i - 1].second).compare(quickKeyOf(table, names[i].second));
+        if (full == 0 ? quick != 0 : quick >= 0)
+            return false;
     }
-    tables.emplace(language, std::move(table));
+    return true;
+}
+
+NameOrder::NameOrder() : m_collator(makeCollator())
+{
+    // Tables live as long as the program, one for each language met (null
+    // where quick keys cannot be had); each is made once, by the first
+    // thread that needs it.
+    static std::mutex lock;
+    static std::map<QString, std::unique_ptr<Table>> tables;
+    const QString language = m_collator.locale().bcp47Name();
+    const std::lock_guard<std::mutex> held(lock);
+    auto found = tables.find(language);
+    if (found == tables.end()) {
+        std::unique_ptr<Table> table = placesOf(m_collator);
+        if (table && !holdsFor(*table, m_collator))
+            table.reset();
+        found = tables.emplace(language, std::move(table)).first;
+    }
+    m_table = found->second.get();
 }
 
 bool NameOrder::hasQuickKey(QStringView name) const
@@ -149,6 +155,11 @@ NameKey NameOrder::key(const QString &name) const
 
 NameKey NameOrder::quickKey(QStringView name) const
 {
+    return quickKeyOf(*m_table, name);
+}
+
+NameKey NameOrder::quickKeyOf(const Table &table, QStringView name)
+{
     NameKey key;
     // At most three bytes a character: a single digit.
     key.m_quick = QByteArray(name.size() * 3, Qt::Uninitialized);
@@ -157,7 +168,7 @@ NameKey NameOrder::quickKey(QStringView name) const
     const char16_t *end = c + name.size();
     while (c < end) {
         if (!isDigit(*c)) {
-            *out++ = char(m_table->place[*c++]);
+            *out++ = char(table.place[*c++]);
             continue;
         }
         const char16_t *last = c;
@@ -165,7 +176,7 @@ NameKey NameOrder::quickKey(QStringView name) const
             ++last;
         while (c < last && *c == u'0')
             ++c;
-        *out++ = char(m_table->number);
+        *out++ = char(table.number);
         *out++ = char(last - c + 1);
         while (c <= last)
             *out++ = char(*c++);

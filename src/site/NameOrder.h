@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
 #include <optional>
 
 namespace tw::site {
@@ -45,6 +46,9 @@ public:
 
 private:
     struct Table;
+    static std::unique_ptr<Table> placesOf(const QCollator &collator);
+    static bool holdsFor(const Table &table, const QCollator &collator);
+    static NameKey quickKeyOf(const Table &table, QStringView name);
     QCollator m_collator;
     const Table *m_table; // null where the language joins letters (as Czech "ch")
 };
