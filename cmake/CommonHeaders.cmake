@@ -43,7 +43,10 @@ function(_tw_reuse_common_headers dir carrier)
     get_target_property(visibility ${t} CXX_VISIBILITY_PRESET)
     # Only what is built against Qt (a small X11 helper is not).
     get_target_property(links ${t} LINK_LIBRARIES)
+    # Nor what links Qt Network, directly or through the web engine: Qt Test
+    # looks at its macro, so the header would not fit.
     if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|OBJECT_LIBRARY)$" AND NOT visibility AND links MATCHES "Qt6::|tw_"
+       AND NOT links MATCHES "Qt6::Network|Qt6::WebEngine"
        AND NOT t STREQUAL tw_common_headers AND NOT t STREQUAL tw_test_headers)
       # A program in tests/ that is no test (a probe of the install) has no
       # Qt Test to include.
