@@ -59,15 +59,13 @@ public:
     {
         if (role == Qt::ForegroundRole && !isDir(index) && webKind(index) == site::WebKind::Other)
             return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
-        if (cannotRead(index)) {
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
             // Said on the folder's own row, with the reason at hand.
-            const QString name = site::SiteTree::data(index, Qt::DisplayRole).toString();
-            if (role == Qt::DisplayRole)
-                return QStringLiteral("%1 (cannot be read)").arg(name);
-            if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
-                const QString reason = site::folderProblem(filePath(index));
-                return QStringLiteral("The folder %1 cannot be read: %2")
-                    .arg(quoted(name), reason.isEmpty() ? QStringLiteral("it could not be listed.") : reason);
+            if (const QString problem = readProblem(index); !problem.isEmpty()) {
+                const QString name = site::SiteTree::data(index, Qt::DisplayRole).toString();
+                if (role == Qt::DisplayRole)
+                    return QStringLiteral("%1 (cannot be read)").arg(name);
+                return QStringLiteral("The folder %1 cannot be read: %2").arg(quoted(name), problem);
             }
         }
         if (role == Qt::DecorationRole) {

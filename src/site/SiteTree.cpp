@@ -41,7 +41,7 @@ struct SiteTree::Node {
     bool listing = false;  // a listing is being read
     bool again = false;    // the folder changed while it was read
     bool watched = false;
-    bool unreadable = false; // the last listing failed
+    QString problem; // why the last listing failed
     // A listing being merged into the rows, some at a time.
     std::vector<Entry> incoming;
     size_t keptUpTo = 0;   // rows before this match incoming[0, takenUpTo)
@@ -269,10 +269,10 @@ bool SiteTree::isListed(const QModelIndex &folder) const
     return node && node->listed && !node->merging;
 }
 
-bool SiteTree::cannotRead(const QModelIndex &folder) const
+QString SiteTree::readProblem(const QModelIndex &folder) const
 {
     const Node *node = nodeOf(folder);
-    return node && node->unreadable;
+    return node ? node->problem : QString();
 }
 
 QModelIndex SiteTree::index(int row, int column, const QModelIndex &parent) const
@@ -353,27 +353,37 @@ void SiteTree::list(Node *folder)
     m_pool.start([this, path, relative, generation = m_generation] {
         runBehindTheWindow();
         std::vector<Entry> entries;
-        const bool ok = readFolder(path, entries, [&](std::vector<Entry> first) {
+        const bool read = readFolder(path, entries, [&](std::vector<Entry> first) {
             QMetaObject::invokeMethod(
                 this, [this, relative, generation, first]() mutable { firstRows(relative, generation, std::move(first)); },
                 Qt::QueuedConnection);
         });
+        // Asked here, off the window's thread, while the failure is fresh.
+        QString problem;
+        if (!read) {
+            problem = folderProblem(path);
+            if (problem.isEmpty())
+                problem = QStringLiteral("it could not be listed.");
+        }
         QMetaObject::invokeMethod(
-            this, [this, relative, generation, ok, entries]() mutable { listed(relative, generation, ok, std::move(entries)); },
+            this,
+            [this, relative, generation, problem, entries]() mutable {
+                listed(relative, generation, problem, std::move(entries));
+            },
             Qt::QueuedConnection);
     });
 }
 
-void SiteTree::listed(const QString &relative, quint64 generation, bool ok, std::vector<Entry> entries)
+void SiteTree::listed(const QString &relative, quint64 generation, const QString &problem, std::vector<Entry> entries)
 {
     Node *folder = folderAt(relative, generation);
     if (!folder)
         return;
     folder->listing = false;
-    if (!ok && folder == m_root.get())
+    if (!problem.isEmpty() && folder == m_root.get())
         emit rootUnreadable();
-    if (folder->unreadable != !ok) {
-        folder->unreadable = !ok;
+    if (folder->problem != problem) {
+        folder->problem = problem;
         if (folder != m_root.get()) {
             const QModelIndex row = indexOf(folder);
             emit dataChanged(row, row);

@@ -47,9 +47,10 @@ public:
     WebKind webKind(const QModelIndex &index) const;
     // Whether the folder's rows are complete and in order.
     bool isListed(const QModelIndex &folder) const;
-    // Whether the folder's last listing failed (it is gone, or may not be
-    // read): it shows no rows then.
-    bool cannotRead(const QModelIndex &folder) const;
+    // Why the folder's last listing failed (it is gone, or may not be
+    // read), as a sentence's end; empty while it can be read. It shows no
+    // rows then.
+    QString readProblem(const QModelIndex &folder) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -79,7 +80,7 @@ private:
     // The folder a listing was asked for, if it is still there.
     Node *folderAt(const QString &relative, quint64 generation) const;
     void list(Node *folder);
-    void listed(const QString &relative, quint64 generation, bool ok, std::vector<Entry> entries);
+    void listed(const QString &relative, quint64 generation, const QString &problem, std::vector<Entry> entries);
     void firstRows(const QString &relative, quint64 generation, std::vector<Entry> entries);
     void mergeSome(Node *folder);
     void scheduleMerge(Node *folder);
