@@ -279,8 +279,8 @@ void SiteSearch::walk(const QByteArray &folder, const QString &relative, int dep
     std::sort(files.begin(), files.end(), byName);
     std::sort(folders.begin(), folders.end(), byName);
     const QByteArray prefix = folder.endsWith('/') ? folder : folder + '/';
-    const auto nameOf = [&](const Entry &entry, QString &name) {
-        name = QFile::decodeName(entry.name);
+    // Whether the entry's decoded name gives its bytes back.
+    const auto exact = [&](const Entry &entry, const QString &name) {
         if (QFile::encodeName(name) == entry.name)
             return true;
         // A name in bytes that are not UTF-8 cannot be given back to the
@@ -293,7 +293,8 @@ void SiteSearch::walk(const QByteArray &folder, const QString &relative, int dep
     for (const Entry &file : files) {
         if (stop.load(std::memory_order_relaxed))
             return;
-        if (!m_filter.matches(QFile::decodeName(file.name)) || !nameOf(file, name))
+        name = QFile::decodeName(file.name);
+        if (!m_filter.matches(name) || !exact(file, name))
             continue;
         add({Task::File, prefix + file.name, relative.isEmpty() ? name : relative + QLatin1Char('/') + name,
              file.st, {}});
@@ -305,7 +306,8 @@ void SiteSearch::walk(const QByteArray &folder, const QString &relative, int dep
             ++m_shared->skippedLinks; // reached again through a link: searched once
             continue;
         }
-        if (!nameOf(sub, name))
+        name = QFile::decodeName(sub.name);
+        if (!exact(sub, name))
             continue;
         m_folders.insert(identity(sub.st));
         if (depth < 200)
