@@ -24,6 +24,11 @@ bool isDigit(char16_t c)
     return c >= u'0' && c <= u'9';
 }
 
+QString text(char16_t c)
+{
+    return QString(QChar(c));
+}
+
 } // namespace
 
 // A quick key is one byte a character, the character's place in the
@@ -71,7 +76,6 @@ std::unique_ptr<NameOrder::Table> NameOrder::placesOf(const QCollator &collator)
     for (char16_t c = kFirstPlain; c <= kLastPlain; ++c)
         if (!isDigit(c) || c == u'0')
             chars.push_back(c);
-    const auto text = [](char16_t c) { return QString(QChar(c)); };
     std::stable_sort(chars.begin(), chars.end(),
                      [&](char16_t a, char16_t b) { return collator.compare(text(a), text(b)) < 0; });
     auto table = std::make_unique<Table>();
@@ -93,7 +97,6 @@ std::unique_ptr<NameOrder::Table> NameOrder::placesOf(const QCollator &collator)
 // do not, and every name takes the collator's key.
 bool NameOrder::holdsFor(const Table &table, const QCollator &collator)
 {
-    const auto text = [](char16_t c) { return QString(QChar(c)); };
     std::vector<std::pair<QCollatorSortKey, QString>> names;
     for (char16_t a = kFirstPlain; a <= kLastPlain; ++a) {
         names.emplace_back(collator.sortKey(text(a)), text(a));
